@@ -1,0 +1,39 @@
+# Layers of the module (see ARCHITECTURE.md).
+#
+# Every layer is one static library. Its public headers are exposed through a
+# directory of its own in the build tree (build/<preset>/layers/<layer>/...),
+# holding links to exactly the headers that the layer lists. A target sees the
+# include roots of the layers it links and no others, so a layer that includes
+# a header of a layer above it does not compile.
+
+# Compiler options shared by every target of the project.
+add_library(fvn_options INTERFACE)
+target_compile_options(fvn_options INTERFACE
+  -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow
+  -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Woverloaded-virtual
+  -Wnull-dereference -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
+if(FVN_WERROR)
+  target_compile_options(fvn_options INTERFACE -Werror)
+endif()
+if(FVN_SANITIZE)
+  target_compile_options(fvn_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(fvn_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# fvn_layer(NAME SOURCES ... HEADERS ... DEPS ... LIBS ...)
+#   HEADERS are paths relative to src/ (for example runtime/picture.h);
+#   DEPS are the layers below this one; LIBS are outside libraries.
+function(fvn_layer name)
+  cmake_parse_arguments(L "" "" "SOURCES;HEADERS;DEPS;LIBS" ${ARGN})
+  set(root "${CMAKE_BINARY_DIR}/layers/${name}")
+  file(REMOVE_RECURSE "${root}")
+  foreach(header IN LISTS L_HEADERS)
+    get_filename_component(dir "${root}/${header}" DIRECTORY)
+    file(MAKE_DIRECTORY "${dir}")
+    file(CREATE_LINK "${PROJECT_SOURCE_DIR}/src/${header}" "${root}/${header}" SYMBOLIC)
+  endforeach()
+  add_library(${name} STATIC ${L_SOURCES})
+  target_include_directories(${name} PUBLIC "${root}")
+  target_link_libraries(${name} PUBLIC ${L_DEPS} ${L_LIBS} PRIVATE fvn_options)
+endfunction()

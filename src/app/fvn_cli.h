@@ -1,0 +1,58 @@
+// The `fvn` command line: the support tool and black-box face of the module.
+//
+// Common rules: `--config FILE` (else $FVN_CONFIG, else var/fvn.ini in the
+// current folder) names the INI file with the connection, working folder,
+// station values and service address; `--json` asks for structured output
+// where a command has it. Exit status 0 for success, 1 for a refusal or a
+// failure (the module's message on standard output, "|" turned into line
+// breaks), 2 for a usage error.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/ini_file.h"
+
+namespace fvn::app {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+inline constexpr std::string_view kDefaultConfigPath = "var/fvn.ini";
+
+// Where the configuration comes from, by the rules above.
+struct ConfigSource {
+  std::string path;
+  bool explicit_choice = false;  // named by --config or $FVN_CONFIG
+};
+ConfigSource resolve_config(std::string_view option, const char* environment);
+
+struct Context {
+  std::ostream& out;
+  std::ostream& err;
+  ConfigSource source;
+  IniFile config;
+  bool json = false;
+};
+
+struct Command {
+  std::string name;
+  std::string usage;    // arguments after the name, for --help
+  std::string summary;  // one line for --help
+  std::function<int(Context&, const std::vector<std::string>&)> run;
+};
+
+// Every sub-command, in the order --help lists them.
+const std::vector<Command>& commands();
+
+// Runs fvn with the arguments after the program name.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const char* config_env);
+
+// The message form of the command line: "|" becomes a line break.
+std::string message_lines(std::string_view text);
+
+}  // namespace fvn::app

@@ -1,0 +1,163 @@
+#include "data/line_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "runtime/runtime_messages.h"
+#include "runtime/text.h"
+
+namespace fvn {
+
+namespace {
+
+constexpr auto kLockWait = std::chrono::seconds(2);
+constexpr auto kLockPoll = std::chrono::milliseconds(20);
+
+// Takes the exclusive lock, waiting a little for another holder to finish.
+int lock_file(int fd) {
+  const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+    const int err = errno;
+    if (err != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) return err;
+    std::this_thread::sleep_for(kLockPoll);
+  }
+}
+
+bool write_all(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t written = ::write(fd, data.data(), data.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+LineWriter::~LineWriter() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void LineWriter::set_name(std::string path) { path_ = std::move(path); }
+
+int LineWriter::fail(std::string_view what, int runtime_code) {
+  set_runtime_error(runtime_code);
+  error_ = std::string{what} + std::string{runtime_message(runtime_code)} + " Arquivo: " + path_;
+  return 0;
+}
+
+int LineWriter::succeed() {
+  error_.clear();
+  clear_runtime_error();
+  return 1;
+}
+
+int LineWriter::open() {
+  if (fd_ >= 0) return fail("Erro ao abrir: ", rt::kFileAlreadyOpen);
+  if (path_.empty()) return fail("Erro ao abrir: ", rt::kInvalidFileName);
+  const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    // A file that could not be created is a failed create, as for create().
+    const int err = errno;
+    const bool missing = ::access(path_.c_str(), F_OK) != 0;
+    return fail(missing ? "Erro ao criar arquivo: " : "Erro ao abrir: ", runtime_code_from_errno(err));
+  }
+  if (const int err = lock_file(fd); err != 0) {
+    ::close(fd);
+    return fail("Erro ao abrir: ", runtime_code_from_errno(err));
+  }
+  fd_ = fd;
+  return rewind();
+}
+
+int LineWriter::create() {
+  if (path_.empty()) return fail("Erro ao criar arquivo: ", rt::kInvalidFileName);
+  if (fd_ >= 0) {
+    if (::ftruncate(fd_, 0) != 0) return fail("Erro ao criar arquivo: ", runtime_code_from_errno(errno));
+    read_offset_ = 0;
+    return succeed();
+  }
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return fail("Erro ao criar arquivo: ", runtime_code_from_errno(errno));
+  if (::close(fd) != 0) return fail("Erro ao criar arquivo: ", runtime_code_from_errno(errno));
+  return succeed();
+}
+
+int LineWriter::rewind() {
+  if (fd_ < 0) return fail("Erro ao executar SET: ", rt::kFileNotOpen);
+  read_offset_ = 0;
+  return succeed();
+}
+
+int LineWriter::add_line(std::string_view line, std::size_t length) {
+  if (fd_ < 0) {
+    set_runtime_error(rt::kFileNotOpen);
+    error_ = "Erro, arquivo não foi aberto. Arquivo: " + path_;
+    return 0;
+  }
+  std::string record;
+  if (length == 0) {
+    record = text::clip(line);
+  } else {
+    record = text::cut(line, length);
+    record.append(length - text::length(record), ' ');
+  }
+  record += '\n';
+  if (!write_all(fd_, record)) return fail("Erro ao adicionar: ", runtime_code_from_errno(errno));
+  return succeed();
+}
+
+int LineWriter::close() {
+  if (fd_ < 0) return fail("Erro ao verificar STATUS: ", rt::kFileNotOpen);
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) return fail("Erro ao fechar: ", runtime_code_from_errno(errno));
+  return succeed();
+}
+
+int LineReaderWriter::next_line() {
+  if (fd_ < 0) {
+    set_runtime_error(rt::kFileNotOpen);
+    error_ = "Erro, arquivo não foi aberto. Arquivo: " + path_;
+    return 0;
+  }
+  std::string line;
+  char buffer[4096];
+  long long offset = read_offset_;
+  bool found_end = false;
+  for (;;) {
+    const ssize_t got = ::pread(fd_, buffer, sizeof buffer, static_cast<off_t>(offset));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return fail("Erro ao executar NEXT: ", runtime_code_from_errno(errno));
+    }
+    if (got == 0) break;
+    const std::string_view chunk{buffer, static_cast<std::size_t>(got)};
+    const auto newline = chunk.find('\n');
+    if (newline != std::string_view::npos) {
+      line.append(chunk.substr(0, newline));
+      offset += static_cast<long long>(newline) + 1;
+      found_end = true;
+      break;
+    }
+    line.append(chunk);
+    offset += got;
+  }
+  if (!found_end && line.empty()) return fail("Erro ao executar NEXT: ", rt::kEndOfFile);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  read_offset_ = offset;
+  current_ = std::move(line);
+  return succeed();
+}
+
+}  // namespace fvn

@@ -1,0 +1,23 @@
+// HostUi for the command line: messages are written to a stream (standard
+// error by default) and every question is answered with its default button.
+#pragma once
+
+#include <iosfwd>
+
+#include "runtime/host_ui.h"
+
+namespace fvn {
+
+class HeadlessUi final : public HostUi {
+ public:
+  HeadlessUi();
+  explicit HeadlessUi(std::ostream& out);
+
+  using HostUi::message;
+  int message(const MessageRequest& request) override;
+
+ private:
+  std::ostream* out_;
+};
+
+}  // namespace fvn

@@ -1,0 +1,63 @@
+// HostUi: everything the module shows or asks goes through this interface.
+// Engine classes and window presenters call it; the desktop application
+// implements it with its toolkit, `fvn` with HeadlessUi and the tests with
+// ScriptedUi. No engine code shows anything by itself.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fvn {
+
+enum class MessageIcon { None, Information, Exclamation, Question, Error };
+
+struct MessageRequest {
+  std::string text;     // "|" separates lines
+  std::string title;    // "Erro", "Aviso do sistema", ...
+  MessageIcon icon = MessageIcon::None;
+  std::string buttons;  // captions separated by "|", "&" marks the mnemonic: "&Sim|&Não"
+  int default_button = 1;  // 1-based
+};
+
+struct PickListRequest {
+  std::string title;
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;
+  int default_row = 1;  // 1-based; 0 for none
+};
+
+class HostUi {
+ public:
+  HostUi() = default;
+  HostUi(const HostUi&) = delete;
+  HostUi& operator=(const HostUi&) = delete;
+  virtual ~HostUi() = default;
+
+  // Shows a message and returns the chosen button, 1-based.
+  virtual int message(const MessageRequest& request) = 0;
+
+  // Convenience form: a message with one "&Ok" button unless others are given.
+  int message(std::string_view text, std::string_view title, MessageIcon icon = MessageIcon::None,
+              std::string_view buttons = "&Ok", int default_button = 1);
+
+  // Lets the user pick a row; returns its 1-based position or 0 when the
+  // user cancels. The default implementation cancels.
+  virtual int pick_list(const PickListRequest& request);
+
+  // Asks for a folder; std::nullopt when the user cancels. The default
+  // implementation cancels.
+  virtual std::optional<std::string> choose_folder(std::string_view title, std::string_view start_folder);
+};
+
+// Button captions of a "|"-separated list ("&Sim|&Não" -> {"&Sim", "&Não"}).
+std::vector<std::string> button_captions(std::string_view buttons);
+
+// A caption as shown: the "&" mnemonic marks removed ("&&" stays one "&").
+std::string caption_text(std::string_view caption);
+
+// Message text as shown: every "|" becomes a line break.
+std::string display_lines(std::string_view text);
+
+}  // namespace fvn

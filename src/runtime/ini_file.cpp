@@ -1,0 +1,126 @@
+#include "runtime/ini_file.h"
+
+#define SI_CONVERT_ICU
+#include <SimpleIni.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "runtime/runtime_messages.h"
+#include "runtime/text.h"
+
+namespace fvn {
+
+struct IniFile::Impl {
+  CSimpleIniA ini{true, false, false};  // UTF-8, single keys, no multi-line values
+};
+
+IniFile::IniFile() : impl_(std::make_unique<Impl>()) {}
+IniFile::IniFile(std::string path) : path_(std::move(path)), impl_(std::make_unique<Impl>()) {}
+IniFile::~IniFile() = default;
+IniFile::IniFile(IniFile&&) noexcept = default;
+IniFile& IniFile::operator=(IniFile&&) noexcept = default;
+
+bool IniFile::load(std::string path) {
+  path_ = std::move(path);
+  return load();
+}
+
+bool IniFile::load() {
+  impl_->ini.Reset();
+  std::ifstream in(path_, std::ios::binary);
+  if (!in) {
+    if (errno == ENOENT) {
+      clear_runtime_error();
+      return true;
+    }
+    set_runtime_error(runtime_code_from_errno(errno));
+    return false;
+  }
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad()) {
+    set_runtime_error(rt::kFileDriverError);
+    return false;
+  }
+  return load_text(content.str());
+}
+
+bool IniFile::load_text(std::string_view text) {
+  impl_->ini.Reset();
+  if (impl_->ini.LoadData(text.data(), text.size()) < 0) {
+    set_runtime_error(rt::kFileDriverError);
+    return false;
+  }
+  clear_runtime_error();
+  return true;
+}
+
+bool IniFile::has(std::string_view section, std::string_view key) const {
+  return impl_->ini.GetValue(std::string{section}.c_str(), std::string{key}.c_str()) != nullptr;
+}
+
+std::string IniFile::get(std::string_view section, std::string_view key, std::string_view fallback) const {
+  const char* value = impl_->ini.GetValue(std::string{section}.c_str(), std::string{key}.c_str());
+  return value == nullptr ? std::string{fallback} : text::trim(value);
+}
+
+void IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
+  impl_->ini.SetValue(std::string{section}.c_str(), std::string{key}.c_str(), std::string{value}.c_str());
+}
+
+bool IniFile::remove(std::string_view section, std::string_view key) {
+  return impl_->ini.Delete(std::string{section}.c_str(), std::string{key}.c_str(), true);
+}
+
+std::vector<std::string> IniFile::sections() const {
+  CSimpleIniA::TNamesDepend names;
+  impl_->ini.GetAllSections(names);
+  names.sort(CSimpleIniA::Entry::LoadOrder());
+  std::vector<std::string> out;
+  for (const auto& entry : names) out.emplace_back(entry.pItem);
+  return out;
+}
+
+std::vector<std::string> IniFile::keys(std::string_view section) const {
+  CSimpleIniA::TNamesDepend names;
+  impl_->ini.GetAllKeys(std::string{section}.c_str(), names);
+  names.sort(CSimpleIniA::Entry::LoadOrder());
+  std::vector<std::string> out;
+  for (const auto& entry : names) out.emplace_back(entry.pItem);
+  return out;
+}
+
+bool IniFile::save() const {
+  std::string content;
+  if (impl_->ini.Save(content) < 0) {
+    set_runtime_error(rt::kFileDriverError);
+    return false;
+  }
+  const std::string temporary = path_ + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) {
+      set_runtime_error(runtime_code_from_errno(errno));
+      return false;
+    }
+    out << content;
+    out.flush();
+    if (!out) {
+      set_runtime_error(rt::kFileDriverError);
+      std::remove(temporary.c_str());
+      return false;
+    }
+  }
+  if (std::rename(temporary.c_str(), path_.c_str()) != 0) {
+    set_runtime_error(runtime_code_from_errno(errno));
+    std::remove(temporary.c_str());
+    return false;
+  }
+  clear_runtime_error();
+  return true;
+}
+
+}  // namespace fvn

@@ -1,0 +1,29 @@
+#include "runtime/scripted_ui.h"
+
+namespace fvn {
+
+int ScriptedUi::message(const MessageRequest& request) {
+  messages_.push_back(request);
+  if (message_answers_.empty()) return request.default_button;
+  const int answer = message_answers_.front();
+  message_answers_.pop_front();
+  return answer;
+}
+
+int ScriptedUi::pick_list(const PickListRequest& request) {
+  pick_lists_.push_back(request);
+  if (pick_answers_.empty()) return request.default_row;
+  const int answer = pick_answers_.front();
+  pick_answers_.pop_front();
+  return answer;
+}
+
+std::optional<std::string> ScriptedUi::choose_folder(std::string_view title, std::string_view /*start_folder*/) {
+  folder_prompts_.emplace_back(title);
+  if (folder_answers_.empty()) return std::nullopt;
+  auto answer = folder_answers_.front();
+  folder_answers_.pop_front();
+  return answer;
+}
+
+}  // namespace fvn

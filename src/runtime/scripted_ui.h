@@ -1,0 +1,42 @@
+// HostUi for tests: answers come from a queue set up by the test (the
+// default button once the queue is empty) and every request is recorded so
+// the test can check the exact texts, titles and buttons shown.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/host_ui.h"
+
+namespace fvn {
+
+class ScriptedUi final : public HostUi {
+ public:
+  using HostUi::message;
+  int message(const MessageRequest& request) override;
+  int pick_list(const PickListRequest& request) override;
+  std::optional<std::string> choose_folder(std::string_view title, std::string_view start_folder) override;
+
+  // Queues the answer (1-based button) of the next message.
+  void answer_message(int button) { message_answers_.push_back(button); }
+  // Queues the answer of the next pick list (0 = cancel).
+  void answer_pick(int row) { pick_answers_.push_back(row); }
+  // Queues the answer of the next folder choice (std::nullopt = cancel).
+  void answer_folder(std::optional<std::string> folder) { folder_answers_.push_back(std::move(folder)); }
+
+  [[nodiscard]] const std::vector<MessageRequest>& messages() const { return messages_; }
+  [[nodiscard]] const std::vector<PickListRequest>& pick_lists() const { return pick_lists_; }
+  [[nodiscard]] const std::vector<std::string>& folder_prompts() const { return folder_prompts_; }
+
+ private:
+  std::deque<int> message_answers_;
+  std::deque<int> pick_answers_;
+  std::deque<std::optional<std::string>> folder_answers_;
+  std::vector<MessageRequest> messages_;
+  std::vector<PickListRequest> pick_lists_;
+  std::vector<std::string> folder_prompts_;
+};
+
+}  // namespace fvn
