@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <ostream>
 
-#include "app/self_check.h"
 #include "runtime/host_ui.h"
 #include "runtime/runtime_messages.h"
 
@@ -27,8 +26,10 @@ void print_help(std::ostream& out) {
     std::string head = "  " + command.name;
     if (!command.usage.empty()) head += " " + command.usage;
     out << head;
-    if (head.size() < 28) out << std::string(28 - head.size(), ' ');
-    else out << "\n" << std::string(28, ' ');
+    if (head.size() < 28)
+      out << std::string(28 - head.size(), ' ');
+    else
+      out << "\n" << std::string(28, ' ');
     out << command.summary << "\n";
   }
   out << "\nExit status: 0 success, 1 refusal or failure, 2 usage error.\n";
@@ -43,20 +44,6 @@ ConfigSource resolve_config(std::string_view option, const char* environment) {
 }
 
 std::string message_lines(std::string_view text) { return display_lines(text); }
-
-const std::vector<Command>& commands() {
-  static const std::vector<Command> all = {
-      {"self-check", "", "check the runtime (dates, pictures, rounding) and show the configuration in use",
-       [](Context& ctx, const std::vector<std::string>& args) {
-         if (!args.empty()) {
-           ctx.err << "fvn: self-check takes no arguments\n";
-           return kExitUsage;
-         }
-         return self_check(ctx);
-       }},
-  };
-  return all;
-}
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const char* config_env) {
   std::string config_option;

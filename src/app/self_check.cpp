@@ -51,3 +51,18 @@ int self_check(Context& ctx) {
 }
 
 }  // namespace fvn::app
+
+namespace fvn::app {
+
+Command self_check_command() {
+  return {"self-check", "", "check the runtime (dates, pictures, rounding) and show the configuration in use",
+          [](Context& ctx, const std::vector<std::string>& args) {
+            if (!args.empty()) {
+              ctx.err << "fvn: self-check takes no arguments\n";
+              return kExitUsage;
+            }
+            return self_check(ctx);
+          }};
+}
+
+}  // namespace fvn::app

@@ -7,5 +7,6 @@
 namespace fvn::app {
 
 int self_check(Context& ctx);
+Command self_check_command();
 
 }  // namespace fvn::app

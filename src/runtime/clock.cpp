@@ -70,8 +70,7 @@ Date date_from_civil(int year, int month, int day) {
   if (month < 1 || month > 12 || day < 1) return 0;
   if (year < 1801 || year > 9999) return 0;
   if (static_cast<unsigned>(day) > days_in_month(year, static_cast<unsigned>(month))) return 0;
-  return checked(days_from_civil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) +
-                 kEpochOffset);
+  return checked(days_from_civil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kEpochOffset);
 }
 
 Date make_date(int month, int day, int year) { return make_date_wide(month, day, year); }
@@ -116,8 +115,8 @@ Date add_days(Date date, std::int64_t days) {
 }
 
 Time time_from_civil(int hour, int minute, int second, int hundredths) {
-  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 ||
-      hundredths < 0 || hundredths > 99) {
+  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || hundredths < 0 ||
+      hundredths > 99) {
     return 0;
   }
   return ((hour * 60 + minute) * 60 + second) * 100 + hundredths + 1;

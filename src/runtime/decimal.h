@@ -54,9 +54,7 @@ class Dec {
   }
 
   [[nodiscard]] constexpr std::int64_t units() const { return units_; }
-  [[nodiscard]] constexpr double value() const {
-    return static_cast<double>(units_) / static_cast<double>(kScale);
-  }
+  [[nodiscard]] constexpr double value() const { return static_cast<double>(units_) / static_cast<double>(kScale); }
   operator double() const { return value(); }  // NOLINT(google-explicit-constructor)
 
   friend constexpr bool operator==(const Dec&, const Dec&) = default;

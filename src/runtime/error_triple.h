@@ -10,8 +10,8 @@
 namespace fvn {
 
 struct ErrorTriple {
-  static constexpr std::size_t kErrorCapacity = 4096;     // text 4096
-  static constexpr std::size_t kFunctionCapacity = 256;   // text 256
+  static constexpr std::size_t kErrorCapacity = 4096;    // text 4096
+  static constexpr std::size_t kFunctionCapacity = 256;  // text 256
 
   std::string ERROR;
   std::int32_t ERROR_CODE = 0;

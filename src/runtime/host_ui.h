@@ -14,10 +14,10 @@ namespace fvn {
 enum class MessageIcon { None, Information, Exclamation, Question, Error };
 
 struct MessageRequest {
-  std::string text;     // "|" separates lines
-  std::string title;    // "Erro", "Aviso do sistema", ...
+  std::string text;   // "|" separates lines
+  std::string title;  // "Erro", "Aviso do sistema", ...
   MessageIcon icon = MessageIcon::None;
-  std::string buttons;  // captions separated by "|", "&" marks the mnemonic: "&Sim|&Não"
+  std::string buttons;     // captions separated by "|", "&" marks the mnemonic: "&Sim|&Não"
   int default_button = 1;  // 1-based
 };
 

@@ -1,12 +1,12 @@
 #include "runtime/ini_file.h"
 
 #define SI_CONVERT_ICU
-#include <SimpleIni.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+#include <SimpleIni.h>
 
 #include "runtime/runtime_messages.h"
 #include "runtime/text.h"

@@ -34,8 +34,7 @@ class IniFile {
 
   [[nodiscard]] bool has(std::string_view section, std::string_view key) const;
   // The value, trimmed of blanks; `fallback` when the key is missing.
-  [[nodiscard]] std::string get(std::string_view section, std::string_view key,
-                                std::string_view fallback = {}) const;
+  [[nodiscard]] std::string get(std::string_view section, std::string_view key, std::string_view fallback = {}) const;
   void set(std::string_view section, std::string_view key, std::string_view value);
   bool remove(std::string_view section, std::string_view key);
 

@@ -119,8 +119,7 @@ std::optional<DateTimePicture> parse_date_time(std::string_view s, int max_forma
         p.separator = ' ';
         ++pos;
         break;
-      default:
-        break;
+      default: break;
     }
   }
   if (pos < s.size() && (s[pos] == 'b' || s[pos] == 'B')) {
@@ -160,14 +159,11 @@ std::string format_number(double value, const NumberPicture& p) {
   std::string lead;
   std::string trail;
   switch (p.sign) {
-    case NumberPicture::Sign::None:
-      break;
+    case NumberPicture::Sign::None: break;
     case NumberPicture::Sign::LeadingMinus:
       if (negative) lead = "-";
       break;
-    case NumberPicture::Sign::TrailingMinus:
-      trail = negative ? "-" : " ";
-      break;
+    case NumberPicture::Sign::TrailingMinus: trail = negative ? "-" : " "; break;
     case NumberPicture::Sign::Parentheses:
       lead = negative ? "(" : " ";
       trail = negative ? ")" : " ";
@@ -252,7 +248,8 @@ std::optional<double> deformat_number(std::string_view text, const NumberPicture
       if (seen_separator) return std::nullopt;
       seen_separator = true;
       number += '.';
-    } else if (c == ' ' || c == '*' || (p.grouping != '\0' && c == p.grouping) || (c == ',' && p.grouping == '\0' && p.decimal_separator == '.')) {
+    } else if (c == ' ' || c == '*' || (p.grouping != '\0' && c == p.grouping) ||
+               (c == ',' && p.grouping == '\0' && p.decimal_separator == '.')) {
       continue;
     } else {
       return std::nullopt;
@@ -307,19 +304,28 @@ std::optional<double> deformat_date(std::string_view text, const DateTimePicture
   auto month_from_name = [](const std::string& s) -> std::optional<int> {
     const std::string up = text::upper(s);
     for (std::size_t i = 0; i < kMonthNames.size(); ++i) {
-      if (up == text::upper(kMonthNames[i]) || up == text::upper(kMonthAbbreviations[i])) return static_cast<int>(i) + 1;
+      if (up == text::upper(kMonthNames[i]) || up == text::upper(kMonthAbbreviations[i]))
+        return static_cast<int>(i) + 1;
     }
     return std::nullopt;
   };
   // Order of the fields: d = day, m = month (number), n = month (name), y = year.
   std::string order;
   switch (p.format) {
-    case 1: case 2: order = "mdy"; break;
-    case 3: case 4: order = "ndy"; break;
-    case 5: case 6: order = "dmy"; break;
-    case 7: case 8: order = "dny"; break;
-    case 9: case 10: case 11: case 12: order = "ymd"; break;
-    case 13: case 14: order = "my"; break;
+    case 1:
+    case 2: order = "mdy"; break;
+    case 3:
+    case 4: order = "ndy"; break;
+    case 5:
+    case 6: order = "dmy"; break;
+    case 7:
+    case 8: order = "dny"; break;
+    case 9:
+    case 10:
+    case 11:
+    case 12: order = "ymd"; break;
+    case 13:
+    case 14: order = "my"; break;
     default: order = "ym"; break;
   }
   if (parts.size() != order.size()) return std::nullopt;
@@ -352,8 +358,10 @@ std::optional<double> deformat_time(std::string_view text, const DateTimePicture
   if ((p.format == 2 || p.format == 5) && parts.size() == 1 && parts[0].size() >= 4) {
     const std::string all = parts[0];
     parts = {all.substr(0, 2), all.substr(2, 2)};
-    if (all.size() == 6) parts.push_back(all.substr(4, 2));
-    else if (all.size() != 4) return std::nullopt;
+    if (all.size() == 6)
+      parts.push_back(all.substr(4, 2));
+    else if (all.size() != 4)
+      return std::nullopt;
   }
   if (parts.empty() || parts.size() > 3) return std::nullopt;
   int fields[3] = {0, 0, 0};
@@ -398,12 +406,9 @@ std::optional<Picture> parse_picture(std::string_view picture) {
 
 std::string format_picture(double value, const Picture& picture) {
   switch (picture.kind) {
-    case Picture::Kind::Number:
-      return format_number(value, picture.number);
-    case Picture::Kind::DateValue:
-      return format_date(value, picture.date_time);
-    case Picture::Kind::TimeValue:
-      return format_time(value, picture.date_time);
+    case Picture::Kind::Number: return format_number(value, picture.number);
+    case Picture::Kind::DateValue: return format_date(value, picture.date_time);
+    case Picture::Kind::TimeValue: return format_time(value, picture.date_time);
   }
   return {};
 }
@@ -417,12 +422,9 @@ std::optional<double> deformat_picture(std::string_view text, std::string_view p
   const auto parsed = parse_picture(picture);
   if (!parsed) return std::nullopt;
   switch (parsed->kind) {
-    case Picture::Kind::Number:
-      return deformat_number(text, parsed->number);
-    case Picture::Kind::DateValue:
-      return deformat_date(text, parsed->date_time);
-    case Picture::Kind::TimeValue:
-      return deformat_time(text, parsed->date_time);
+    case Picture::Kind::Number: return deformat_number(text, parsed->number);
+    case Picture::Kind::DateValue: return deformat_date(text, parsed->date_time);
+    case Picture::Kind::TimeValue: return deformat_time(text, parsed->date_time);
   }
   return std::nullopt;
 }

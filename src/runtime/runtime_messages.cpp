@@ -72,33 +72,23 @@ void clear_runtime_error() { last_error = 0; }
 
 int runtime_code_from_errno(int err) {
   switch (err) {
-    case ENOENT:
-      return rt::kFileNotFound;
-    case ENOTDIR:
-      return rt::kPathNotFound;
+    case ENOENT: return rt::kFileNotFound;
+    case ENOTDIR: return rt::kPathNotFound;
     case EMFILE:
-    case ENFILE:
-      return rt::kTooManyOpenFiles;
+    case ENFILE: return rt::kTooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
-    case EISDIR:
-      return rt::kAccessDenied;
-    case ENOMEM:
-      return rt::kInsufficientMemory;
+    case EISDIR: return rt::kAccessDenied;
+    case ENOMEM: return rt::kInsufficientMemory;
     case EAGAIN:
     case EBUSY:
-    case ETXTBSY:
-      return rt::kFileLocked;
-    case EEXIST:
-      return rt::kDuplicateKey;
+    case ETXTBSY: return rt::kFileLocked;
+    case EEXIST: return rt::kDuplicateKey;
     case ENAMETOOLONG:
-    case EINVAL:
-      return rt::kInvalidFileName;
-    case EBADF:
-      return rt::kFileNotOpen;
-    default:
-      return rt::kFileDriverError;
+    case EINVAL: return rt::kInvalidFileName;
+    case EBADF: return rt::kFileNotOpen;
+    default: return rt::kFileDriverError;
   }
 }
 

@@ -48,14 +48,13 @@ int runtime_code_from_errno(int err);
 
 // Standard button captions, in the runtime's order: Ok, Yes, No, Abort,
 // Ignore, Retry (shown as "Voltar"), Cancel, Help.
-inline constexpr std::string_view kButtonCaptions =
-    "&Ok,&Sim,&Nao,&Abortar,&Ignorar,&Voltar,&Cancelar,&Ajuda";
+inline constexpr std::string_view kButtonCaptions = "&Ok,&Sim,&Nao,&Abortar,&Ignorar,&Voltar,&Cancelar,&Ajuda";
 
-inline constexpr std::array<std::string_view, 12> kMonthNames = {
-    "Janeiro", "Fevereiro", "Marco",    "Abril",   "Maio",     "Junho",
-    "Julho",   "Agosto",    "Setembro", "Outubro", "Novembro", "Dezembro"};
+inline constexpr std::array<std::string_view, 12> kMonthNames = {"Janeiro",  "Fevereiro", "Marco",    "Abril",
+                                                                 "Maio",     "Junho",     "Julho",    "Agosto",
+                                                                 "Setembro", "Outubro",   "Novembro", "Dezembro"};
 
-inline constexpr std::array<std::string_view, 12> kMonthAbbreviations = {
-    "Jan", "Fev", "Mar", "Abr", "Mai", "Jun", "Jul", "Ago", "Set", "Out", "Nov", "Dez"};
+inline constexpr std::array<std::string_view, 12> kMonthAbbreviations = {"Jan", "Fev", "Mar", "Abr", "Mai", "Jun",
+                                                                         "Jul", "Ago", "Set", "Out", "Nov", "Dez"};
 
 }  // namespace fvn

@@ -1,0 +1,15 @@
+// The list of fvn sub-commands. Each capability adds its command here, one
+// line each, in the order --help lists them.
+#include "app/fvn_cli.h"
+#include "app/self_check.h"
+
+namespace fvn::app {
+
+const std::vector<Command>& commands() {
+  static const std::vector<Command> all = {
+      self_check_command(),
+  };
+  return all;
+}
+
+}  // namespace fvn::app
