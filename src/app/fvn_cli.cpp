@@ -5,6 +5,7 @@
 
 #include "runtime/host_ui.h"
 #include "runtime/runtime_messages.h"
+#include "runtime/working_folder.h"
 
 #ifndef FVN_VERSION
 #define FVN_VERSION "0.0.0"
@@ -41,6 +42,10 @@ ConfigSource resolve_config(std::string_view option, const char* environment) {
   if (!option.empty()) return {std::string{option}, true};
   if (environment != nullptr && *environment != '\0') return {environment, true};
   return {std::string{kDefaultConfigPath}, false};
+}
+
+std::string Context::working_folder() const {
+  return config.get(kModuleSection, kWorkingFolderKey, kDefaultWorkingFolder);
 }
 
 std::string message_lines(std::string_view text) { return display_lines(text); }
@@ -103,6 +108,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     out << "Não foi possível ler a configuração " << ctx.source.path << ": " << last_runtime_message() << "\n";
     return kExitFailure;
   }
+  set_working_folder(ctx.working_folder());
   const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
   return command->run(ctx, rest);
 }

@@ -31,12 +31,22 @@ struct ConfigSource {
 };
 ConfigSource resolve_config(std::string_view option, const char* environment);
 
+// Sections and keys of the configuration file (var/fvn.ini):
+//   [module]   working_folder (code tables, nfe_ini.ini, ibpt.csv; default var/work)
+// Later capabilities add [database], [station] and [service].
+inline constexpr std::string_view kModuleSection = "module";
+inline constexpr std::string_view kWorkingFolderKey = "working_folder";
+inline constexpr std::string_view kDefaultWorkingFolder = "var/work";
+
 struct Context {
   std::ostream& out;
   std::ostream& err;
   ConfigSource source;
   IniFile config;
   bool json = false;
+
+  // The working folder named by the configuration, or the default.
+  [[nodiscard]] std::string working_folder() const;
 };
 
 struct Command {
