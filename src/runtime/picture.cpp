@@ -138,9 +138,8 @@ std::string four_digits(int n) { return two_digits(n / 100) + two_digits(n % 100
 
 std::string format_number(double value, const NumberPicture& p) {
   const auto size = static_cast<std::size_t>(p.size);
-  const std::string overflow(size, '#');
   const auto units = scaled_units(value, p.places);
-  if (!units) return overflow;
+  if (!units) return std::string(size, '#');
   if (*units == 0 && p.blank_when_zero) return std::string(size, ' ');
   const bool negative = *units < 0;
   std::string digits = std::to_string(negative ? -*units : *units);
@@ -172,7 +171,7 @@ std::string format_number(double value, const NumberPicture& p) {
   lead = p.currency_before + lead;
   trail += p.currency_after;
   const std::size_t used = text::length(lead) + body.size() + text::length(trail);
-  if (used > size) return overflow;
+  if (used > size) return std::string(size, '#');
   const std::string filler(size - used, p.fill);
   if (p.fill == ' ') return filler + lead + body + trail;
   return lead + filler + body + trail;

@@ -75,12 +75,12 @@ Parts to_parts(double x) {
 
 // Adds one unit to the last digit of a digit string, carrying to the left.
 void increment(std::string& digits) {
-  for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
-    if (*it != '9') {
-      ++*it;
+  for (std::size_t i = digits.size(); i-- > 0;) {
+    if (digits[i] != '9') {
+      ++digits[i];
       return;
     }
-    *it = '0';
+    digits[i] = '0';
   }
   digits.insert(digits.begin(), '1');
 }
