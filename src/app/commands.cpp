@@ -2,12 +2,14 @@
 // line each, in the order --help lists them.
 #include "app/fvn_cli.h"
 #include "app/self_check.h"
+#include "app/validate_command.h"
 
 namespace fvn::app {
 
 const std::vector<Command>& commands() {
   static const std::vector<Command> all = {
       self_check_command(),
+      validate_command(),
   };
   return all;
 }

@@ -30,6 +30,17 @@ int lock_file(int fd) {
   }
 }
 
+// The runtime code of a failed open or create: a missing folder is a path
+// not found, a missing file in an existing folder a file not found.
+int open_failure_code(const std::string& path, int err) {
+  if (err != ENOENT) return runtime_code_from_errno(err);
+  const auto slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  struct stat info {};
+  const bool folder_exists = ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return folder_exists ? rt::kFileNotFound : rt::kPathNotFound;
+}
+
 bool write_all(int fd, std::string_view data) {
   while (!data.empty()) {
     const ssize_t written = ::write(fd, data.data(), data.size());
@@ -70,7 +81,7 @@ int LineWriter::open() {
     // A file that could not be created is a failed create, as for create().
     const int err = errno;
     const bool missing = ::access(path_.c_str(), F_OK) != 0;
-    return fail(missing ? "Erro ao criar arquivo: " : "Erro ao abrir: ", runtime_code_from_errno(err));
+    return fail(missing ? "Erro ao criar arquivo: " : "Erro ao abrir: ", open_failure_code(path_, err));
   }
   if (const int err = lock_file(fd); err != 0) {
     ::close(fd);
@@ -88,7 +99,7 @@ int LineWriter::create() {
     return succeed();
   }
   const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return fail("Erro ao criar arquivo: ", runtime_code_from_errno(errno));
+  if (fd < 0) return fail("Erro ao criar arquivo: ", open_failure_code(path_, errno));
   if (::close(fd) != 0) return fail("Erro ao criar arquivo: ", runtime_code_from_errno(errno));
   return succeed();
 }

@@ -3,6 +3,7 @@
 #define SI_CONVERT_ICU
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -30,6 +31,11 @@ bool IniFile::load(std::string path) {
 
 bool IniFile::load() {
   impl_->ini.Reset();
+  // A folder opens as a stream that reads nothing; it is no INI file.
+  if (std::error_code ec; std::filesystem::is_directory(path_, ec)) {
+    set_runtime_error(rt::kAccessDenied);
+    return false;
+  }
   std::ifstream in(path_, std::ios::binary);
   if (!in) {
     if (errno == ENOENT) {

@@ -18,7 +18,7 @@
 //                separator written) followed by the number of decimals
 //     B          blank field when the value is zero
 //   Examples: n10.2 of 1234.5 is "  1,234.50"; n12`2 is "    1.234,50";
-//   n-15.2 of -3 is "          -3.00"; n08 of 42 is "00000042"; n_6.2 of 1234.5
+//   n-15.2 of -3 is "          -3.00"; n08 of 42 is "00000042"; n_7.2 of 1234.5
 //   is "1234.50". The value is rounded half away from zero to the decimals.
 //   A value that needs more than `size` positions, NaN or an infinity fills
 //   the field with "#".

@@ -147,6 +147,7 @@ double round_abnt(double x) {
     integer = all.substr(0, all.size() - 2);
     cents = all.substr(all.size() - 2);
   }
+  if (integer == "0" && cents == "00") return 0.0;  // no negative zero
   return from_text((p.negative ? "-" : "") + integer + "." + cents);
 }
 

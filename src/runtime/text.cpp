@@ -11,7 +11,7 @@ std::size_t sequence_length(std::string_view text, std::size_t pos) {
   std::size_t n = 1;
   if (lead >= 0xF0 && lead <= 0xF4) {
     n = 4;
-  } else if (lead >= 0xE0) {
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
     n = 3;
   } else if (lead >= 0xC2 && lead <= 0xDF) {
     n = 2;

@@ -1,1 +1,72 @@
+#include "runtime/host_ui.h"
+
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
+
+#include "runtime/headless_ui.h"
+#include "runtime/scripted_ui.h"
+
+namespace fvn {
+namespace {
+
+TEST(HostUi, CaptionsAndLines) {
+  EXPECT_EQ(button_captions("&Sim|&Não"), (std::vector<std::string>{"&Sim", "&Não"}));
+  EXPECT_TRUE(button_captions("").empty());
+  EXPECT_EQ(caption_text("&Salvar && Sair&"), "Salvar & Sair");
+  EXPECT_EQ(display_lines("Linha 1|Linha 2||"), "Linha 1\nLinha 2\n\n");
+}
+
+TEST(ScriptedUi, AnswersFromItsQueueThenWithTheDefaultAndRecordsEverything) {
+  ScriptedUi ui;
+  ui.answer_message(2);
+  ui.answer_message(3);
+  EXPECT_EQ(ui.message("Confirma?", "Atenção", MessageIcon::Question, "&Sim|&Não|&Cancelar", 1), 2);
+  EXPECT_EQ(ui.message("De novo?", "Atenção", MessageIcon::Question, "&Sim|&Não|&Cancelar", 1), 3);
+  EXPECT_EQ(ui.message("Última?", "Atenção", MessageIcon::Question, "&Sim|&Não", 2), 2);
+  EXPECT_EQ(ui.message("Erro ao gravar|Tente novamente", "Erro", MessageIcon::Error), 1);
+  ASSERT_EQ(ui.messages().size(), 4U);
+  const MessageRequest& last = ui.messages()[3];
+  EXPECT_EQ(last.text, "Erro ao gravar|Tente novamente");
+  EXPECT_EQ(last.title, "Erro");
+  EXPECT_EQ(last.icon, MessageIcon::Error);
+  EXPECT_EQ(last.buttons, "&Ok");
+  EXPECT_EQ(ui.messages()[2].default_button, 2);
+}
+
+TEST(ScriptedUi, PickListsAndFolders) {
+  ScriptedUi ui;
+  PickListRequest request;
+  request.rows = {{"1", "Loja"}, {"2", "Depósito"}};
+  request.default_row = 2;
+  ui.answer_pick(0);
+  EXPECT_EQ(ui.pick_list(request), 0);
+  EXPECT_EQ(ui.pick_list(request), 2);
+  EXPECT_EQ(ui.pick_lists().size(), 2U);
+  ui.answer_folder("/srv/xml");
+  EXPECT_EQ(ui.choose_folder("Pasta de destino", "/"), std::optional<std::string>{"/srv/xml"});
+  EXPECT_EQ(ui.choose_folder("Outra pasta", "/"), std::nullopt);
+  EXPECT_EQ(ui.folder_prompts(), (std::vector<std::string>{"Pasta de destino", "Outra pasta"}));
+}
+
+TEST(HeadlessUi, WritesLinesAndAnswersTheDefaultButton) {
+  std::ostringstream out;
+  HeadlessUi ui(out);
+  EXPECT_EQ(ui.message("Nota pendente|Deseja reenviar?", "Atenção", MessageIcon::Question, "&Sim|&Não", 2), 2);
+  EXPECT_EQ(ui.message("Gravado", "Aviso do sistema"), 1);
+  EXPECT_EQ(ui.message("?", "Atenção", MessageIcon::Question, "&Sim|&Não", 5), 1);  // no button 5: the first
+  EXPECT_EQ(ui.message("?", "Atenção", MessageIcon::Question, "&Sim|&Não", 0), 1);
+  EXPECT_EQ(out.str(),
+            "[Atenção] Nota pendente\nDeseja reenviar?\n  -> Não\n"
+            "[Aviso do sistema] Gravado\n"
+            "[Atenção] ?\n  -> Sim\n"
+            "[Atenção] ?\n  -> Sim\n");
+  EXPECT_EQ(ui.pick_list(PickListRequest{}), 0);
+  EXPECT_EQ(ui.choose_folder("Pasta", "/"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace fvn

@@ -1,1 +1,129 @@
+#include "runtime/rounding.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+#include <string>
+
 #include <gtest/gtest.h>
+
+namespace fvn {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const auto kRowName = [](const auto& row) { return row.param.name; };
+
+enum class Op { Round, Truncate, Abnt };
+
+struct RoundCase {
+  std::string name;
+  Op op;
+  double x;
+  int places;  // round and truncate only
+  double expected;
+};
+
+class RoundingTable : public ::testing::TestWithParam<RoundCase> {};
+
+TEST_P(RoundingTable, GivesTheDecimalResult) {
+  const RoundCase& c = GetParam();
+  const double got = c.op == Op::Round      ? round_to(c.x, c.places)
+                     : c.op == Op::Truncate ? truncate_to(c.x, c.places)
+                                            : round_abnt(c.x);
+  EXPECT_EQ(got, c.expected);
+  EXPECT_FALSE(std::signbit(got) && got == 0.0) << "negative zero";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rounding, RoundingTable,
+    ::testing::Values(
+        RoundCase{"round_1_005", Op::Round, 1.005, 2, 1.01},
+        RoundCase{"round_minus_1_005", Op::Round, -1.005, 2, -1.01},
+        RoundCase{"round_2_675", Op::Round, 2.675, 2, 2.68}, RoundCase{"round_minus_half", Op::Round, -2.5, 0, -3.0},
+        RoundCase{"round_carry", Op::Round, 9.995, 2, 10.0},
+        RoundCase{"round_large", Op::Round, 123456789012.345, 2, 123456789012.35},
+        RoundCase{"round_minus_to_zero", Op::Round, -0.001, 2, 0.0},
+        RoundCase{"round_negative_places", Op::Round, 2.5, -1, 3.0},
+        RoundCase{"round_places_beyond_15", Op::Round, 0.1234567890123456, 20, 0.123456789012346},
+        RoundCase{"truncate_0_999", Op::Truncate, 0.999, 2, 0.99},
+        RoundCase{"truncate_minus_0_999", Op::Truncate, -0.999, 2, -0.99},
+        RoundCase{"truncate_10_times_33_33", Op::Truncate, 10.00 * 33.33, 0, 333.0},
+        RoundCase{"truncate_sum_below_0_8", Op::Truncate, 0.7 + 0.1, 1, 0.8},
+        RoundCase{"truncate_product_below_435", Op::Truncate, 4.35 * 100, 0, 435.0},
+        RoundCase{"abnt_2_345", Op::Abnt, 2.345, 0, 2.34}, RoundCase{"abnt_2_335", Op::Abnt, 2.335, 0, 2.34},
+        RoundCase{"abnt_2_355", Op::Abnt, 2.355, 0, 2.36}, RoundCase{"abnt_2_3451", Op::Abnt, 2.3451, 0, 2.35},
+        RoundCase{"abnt_2_346", Op::Abnt, 2.346, 0, 2.35}, RoundCase{"abnt_0_995", Op::Abnt, 0.995, 0, 1.00},
+        RoundCase{"abnt_9_995", Op::Abnt, 9.995, 0, 10.0}, RoundCase{"abnt_2_3", Op::Abnt, 2.3, 0, 2.3},
+        RoundCase{"abnt_minus_2_335", Op::Abnt, -2.335, 0, -2.34},
+        RoundCase{"abnt_minus_to_zero", Op::Abnt, -0.004, 0, 0.0}),
+    kRowName);
+
+// Every amount of three decimals from -20 to 20 against the rules worked out
+// on whole thousandths.
+TEST(Rounding, ThousandthsFollowTheirDecimalDigits) {
+  auto text = [](long long cents) {
+    const long long m = std::llabs(cents);
+    std::string s = (cents < 0 ? "-" : "") + std::to_string(m / 100);
+    if (m % 100 != 0) s += (m % 100 < 10 ? ".0" : ".") + std::to_string(m % 10 == 0 ? m % 100 / 10 : m % 100);
+    return s;
+  };
+  for (long long k = -20'000; k <= 20'000; ++k) {
+    const double x = static_cast<double>(k) / 1000.0;
+    const long long sign = k < 0 ? -1 : 1;
+    const long long kept = std::llabs(k) / 10;
+    const long long digit = std::llabs(k) % 10;
+    const bool abnt_up = digit > 5 || (digit == 5 && kept % 2 == 1);
+    ASSERT_EQ(decimal_text(round_to(x, 2)), text(sign * (kept + (digit >= 5 ? 1 : 0)))) << k;
+    ASSERT_EQ(decimal_text(truncate_to(x, 2)), text(sign * kept)) << k;
+    ASSERT_EQ(decimal_text(round_abnt(x)), text(sign * (kept + (abnt_up ? 1 : 0)))) << k;
+  }
+}
+
+struct TextCase {
+  std::string name;
+  double x;
+  std::string expected;
+};
+
+class DecimalTextTable : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(DecimalTextTable, WritesPlainDecimals) { EXPECT_EQ(decimal_text(GetParam().x), GetParam().expected); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rounding, DecimalTextTable,
+    ::testing::Values(TextCase{"plain", 2.345, "2.345"}, TextCase{"small", 1e-7, "0.0000001"},
+                      TextCase{"large", 1.5e20, "150000000000000000000"}, TextCase{"negative_zero", -0.0, "0"},
+                      TextCase{"negative", -2.5, "-2.5"}, TextCase{"no_trailing_point", 100.0, "100"},
+                      TextCase{"fifteen_digits", 0.1 + 0.2, "0.3"}, TextCase{"third", 1.0 / 3.0, "0.333333333333333"},
+                      TextCase{"beyond_fifteen_digits", 123456789012345678.0, "123456789012346000"},
+                      TextCase{"nan", kNaN, "nan"}, TextCase{"infinity", kInf, "inf"},
+                      TextCase{"minus_infinity", -kInf, "-inf"}),
+    kRowName);
+
+TEST(Rounding, IntPartAndNanAndInfinitiesPassingThrough) {
+  EXPECT_TRUE(std::isnan(round_to(kNaN, 2)));
+  EXPECT_TRUE(std::isnan(truncate_to(kNaN, 2)));
+  EXPECT_TRUE(std::isnan(round_abnt(kNaN)));
+  EXPECT_EQ(round_to(kInf, 2), kInf);
+  EXPECT_EQ(int_part(10.00 * 33.33), 333.0);
+  EXPECT_EQ(int_part(-kInf), -kInf);
+  EXPECT_EQ(round_abnt(-kInf), -kInf);
+}
+
+TEST(Rounding, ScaledUnitsFitAnInt64OrNothing) {
+  EXPECT_EQ(scaled_units(1.005, 2), 101);
+  EXPECT_EQ(scaled_units(-1.005, 2), -101);
+  EXPECT_EQ(scaled_units(0.999, 2, true), 99);
+  EXPECT_EQ(scaled_units(1e17, 0), std::int64_t{100'000'000'000'000'000});
+  EXPECT_EQ(scaled_units(1e18, 0), std::nullopt);
+  EXPECT_EQ(scaled_units(-1e18, 0), std::nullopt);
+  EXPECT_EQ(scaled_units(1e16, 2), std::nullopt);
+  EXPECT_EQ(scaled_units(kNaN, 2), std::nullopt);
+  EXPECT_EQ(scaled_units(-kInf, 0), std::nullopt);
+}
+
+}  // namespace
+}  // namespace fvn
