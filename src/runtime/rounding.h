@@ -46,4 +46,13 @@ double round_abnt(double x);
 // = 101. std::nullopt for NaN, infinities and magnitudes of 10^18 units or more.
 std::optional<std::int64_t> scaled_units(double x, int places, bool truncate = false);
 
+namespace detail {
+// The same operations computed from the C library's decimal conversion of
+// the double, one digit at a time: slower, and the reference the fast paths
+// above fall back to for rare values and are tested against.
+double reference_round(double x, int places, bool truncate);
+double reference_abnt(double x);
+std::optional<std::int64_t> reference_scaled_units(double x, int places, bool truncate);
+}  // namespace detail
+
 }  // namespace fvn

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -127,3 +129,37 @@ TEST(Rounding, ScaledUnitsFitAnInt64OrNothing) {
 
 }  // namespace
 }  // namespace fvn
+
+// The fast paths must agree with the digit-by-digit reference on every value:
+// money-like amounts and their products, values next to powers of ten, and
+// doubles of every magnitude drawn at random.
+TEST(Rounding, FastPathsAgreeWithTheReference) {
+  std::vector<double> values;
+  for (int cents = -100000; cents <= 100000; cents += 97) {
+    values.push_back(cents / 100.0);
+    values.push_back(cents / 1000.0);
+    values.push_back(cents / 100.0 * 33.33);
+    values.push_back(cents / 10000.0 * 0.65);
+  }
+  for (int e = -20; e <= 20; ++e) {
+    const double p = std::pow(10.0, e);
+    for (const double x : {p, std::nextafter(p, 0.0), std::nextafter(p, 1e300), 9.999999999999999 * p,
+                           9.99999999999995 * p, 0.5 * p, 0.005 * p}) {
+      values.push_back(x);
+      values.push_back(-x);
+    }
+  }
+  std::mt19937_64 random(20261206);
+  std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+  std::uniform_int_distribution<int> exponent(-25, 25);
+  for (int i = 0; i < 3000; ++i) values.push_back(mantissa(random) * std::pow(10.0, exponent(random)));
+
+  for (const double x : values) {
+    for (int places = 0; places <= 6; ++places) {
+      ASSERT_EQ(fvn::round_to(x, places), fvn::detail::reference_round(x, places, false)) << x << " " << places;
+      ASSERT_EQ(fvn::truncate_to(x, places), fvn::detail::reference_round(x, places, true)) << x << " " << places;
+      ASSERT_EQ(fvn::scaled_units(x, places), fvn::detail::reference_scaled_units(x, places, false)) << x;
+    }
+    ASSERT_EQ(fvn::round_abnt(x), fvn::detail::reference_abnt(x)) << x;
+  }
+}
