@@ -1,5 +1,6 @@
 // The list of fvn sub-commands. Each capability adds its command here, one
 // line each, in the order --help lists them.
+#include "app/db_command.h"
 #include "app/fvn_cli.h"
 #include "app/self_check.h"
 #include "app/validate_command.h"
@@ -9,6 +10,7 @@ namespace fvn::app {
 const std::vector<Command>& commands() {
   static const std::vector<Command> all = {
       self_check_command(),
+      db_command(),
       validate_command(),
   };
   return all;

@@ -33,10 +33,18 @@ ConfigSource resolve_config(std::string_view option, const char* environment);
 
 // Sections and keys of the configuration file (var/fvn.ini):
 //   [module]   working_folder (code tables, nfe_ini.ini, ibpt.csv; default var/work)
-// Later capabilities add [database], [station] and [service].
+//   [database] connection: the shop database's connection text (the host's
+//              GLO:CNXSTR), as a libpq keyword string ("host=... port=...
+//              dbname=... user=..."), a postgresql:// URI, or ODBC-style
+//              "Server=..;Port=..;Database=..;Uid=..;Pwd=..". No default.
+// scripts/db init writes both for the demo shop, plus [station] (company,
+// operator, user, emitter, customer, seller, operation, price_table) and
+// [service] (url) for the capabilities that read them.
 inline constexpr std::string_view kModuleSection = "module";
 inline constexpr std::string_view kWorkingFolderKey = "working_folder";
 inline constexpr std::string_view kDefaultWorkingFolder = "var/work";
+inline constexpr std::string_view kDatabaseSection = "database";
+inline constexpr std::string_view kConnectionKey = "connection";
 
 struct Context {
   std::ostream& out;
