@@ -1,8 +1,10 @@
 // The list of fvn sub-commands. Each capability adds its command here, one
 // line each, in the order --help lists them.
+#include "app/abnt_command.h"
 #include "app/db_command.h"
 #include "app/fvn_cli.h"
 #include "app/self_check.h"
+#include "app/simulate_command.h"
 #include "app/validate_command.h"
 
 namespace fvn::app {
@@ -11,6 +13,8 @@ const std::vector<Command>& commands() {
   static const std::vector<Command> all = {
       self_check_command(),
       db_command(),
+      abnt_command(),
+      simulate_command(),
       validate_command(),
   };
   return all;

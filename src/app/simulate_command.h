@@ -1,0 +1,23 @@
+// `fvn simulate FILE.json`: runs a sale script through the sale facade in
+// memory (no database) and prints, as JSON, the result and error triple of
+// every operation, every item record and the sale totals, all members under
+// their record names. The script format is described in docs/simulate.md.
+//
+// Exit status 0 when the script ran, whatever its operations returned; 1
+// when the file cannot be read or is not a valid script (nothing is run).
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "app/fvn_cli.h"
+
+namespace fvn::app {
+
+// Runs the script read from `script`; the report goes to `out`, a script
+// error to `err`. Returns the exit status.
+int run_simulation(std::istream& script, std::ostream& out, std::ostream& err);
+
+Command simulate_command();
+
+}  // namespace fvn::app

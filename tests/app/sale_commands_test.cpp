@@ -1,0 +1,195 @@
+// `fvn abnt` and `fvn simulate` as support staff and scripts see them.
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "app/fvn_cli.h"
+#include "runtime/working_folder.h"
+#include "support/temp_folder.h"
+
+namespace fvn::app {
+namespace {
+
+using fvn::testing::TempFolder;
+using fvn::testing::write_file;
+using Json = nlohmann::json;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// fvn with a configuration whose working folder is `folder`.
+Outcome fvn_in(const TempFolder& folder, std::vector<std::string> args) {
+  const std::string config = folder.file("fvn.ini");
+  write_file(config, "[module]\nworking_folder=" + folder.path().string() + "\n");
+  args.insert(args.begin(), {"--config", config});
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = run(args, out, err, nullptr);
+  set_working_folder(".");
+  return {status, out.str(), err.str()};
+}
+
+struct Abnt {
+  const char* name;
+  const char* amount;
+  const char* printed;
+};
+
+class AbntCommand : public ::testing::TestWithParam<Abnt> {};
+
+TEST_P(AbntCommand, PrintsTheAbntRounding) {
+  TempFolder folder;
+  const Outcome r = fvn_in(folder, {"abnt", GetParam().amount});
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(r.out, std::string{GetParam().printed} + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Amounts, AbntCommand,
+                         ::testing::Values(Abnt{"EvenBeforeFiveIsCut", "2.345", "2.34"},
+                                           Abnt{"OddBeforeFiveGoesUp", "2.335", "2.34"},
+                                           Abnt{"OddFiveGoesUp", "2.355", "2.36"},
+                                           Abnt{"DigitsAfterTheFiveGoUp", "2.3451", "2.35"},
+                                           Abnt{"CarryIntoTheUnits", "0.995", "1.00"},
+                                           Abnt{"DecimalComma", "1,005", "1.00"}, Abnt{"WholeAmount", "7", "7.00"}),
+                         [](const ::testing::TestParamInfo<Abnt>& row) { return std::string{row.param.name}; });
+
+TEST(AbntCommandUsage, RefusesWhatIsNotOneAmount) {
+  TempFolder folder;
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"abnt"}, {"abnt", "abc"}, {"abnt", "1e5"}, {"abnt", "2."}, {"abnt", "1", "2"}}) {
+    const Outcome r = fvn_in(folder, args);
+    EXPECT_EQ(r.status, kExitUsage) << args.size();
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+constexpr const char* kSale = R"({
+  "setup": {"DATA_EMISSAO": "2026-05-04", "EMISSOR": {"CODIGO": 1, "TIPO": 11},
+            "EMPRESA": {"CODIGO": 1, "RAMO": 2, "TIPO": 2, "UF": "MG"},
+            "VENDEDOR": {"CODIGO": 3, "NOME": "JOANA"}},
+  "steps": [
+    {"op": "Vende_Item", "item": {"CODIGO": 101, "DESCRICAO": "CANECA", "UNITARIO": 0.1, "QUANTIDADE": 3,
+                                  "UNIDADE": "UN", "TIPO_PRODUTO": 1, "IAT": "A", "IPPT": "T"}},
+    {"op": "Vende_Item", "item": {"CODIGO": "102", "DESCRICAO": "PRATO", "UNITARIO": 10, "QUANTIDADE": 1,
+                                  "UNIDADE": "UN", "TIPO_PRODUTO": 1, "IAT": "A", "IPPT": "T"}},
+    {"op": "Vende_Item", "item": {"CODIGO": "103", "DESCRICAO": "TIGELA", "UNITARIO": 10, "QUANTIDADE": 1,
+                                  "UNIDADE": "UN", "TIPO_PRODUTO": 1, "IAT": "A", "IPPT": "T"}},
+    {"op": "Set_Desconto_Venda", "value": -1},
+    {"op": "Set_Frete_Venda", "value": 2},
+    {"op": "Cancela_Item", "n": 1},
+    {"op": "Calcula_Qtde_Itens_Vendidos"},
+    {"op": "Set_Data_Saida", "value": 2994627}
+  ]
+})";
+
+TEST(SimulateCommand, ReportsEveryStepItemAndTotal) {
+  TempFolder folder;
+  write_file(folder.file("sale.json"), kSale);
+  const Outcome r = fvn_in(folder, {"simulate", folder.file("sale.json")});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  const Json report = Json::parse(r.out);
+
+  ASSERT_EQ(report["setup"].size(), 4U);
+  EXPECT_EQ(report["setup"][3]["op"], "Set_Data_Emissao");
+  const Json& steps = report["steps"];
+  ASSERT_EQ(steps.size(), 8U);
+  EXPECT_EQ(steps[0]["result"], 1);
+  EXPECT_EQ(steps[2]["NUMERO"], 3);
+  EXPECT_EQ(steps[3]["result"], 0);
+  EXPECT_EQ(steps[3]["ERROR"], "Desconto venda Valor Inválido, Desconto menor que 0.");
+  EXPECT_EQ(steps[3]["ERROR_CODE"], 0);
+  EXPECT_EQ(steps[3]["ERROR_FUNCTION"], "Set_Desconto_Venda");
+  EXPECT_EQ(steps[4]["result"], 1);
+  EXPECT_EQ(steps[6]["result"], 2);
+  EXPECT_EQ(steps[7]["ERROR"], "Data de saída inválida");
+
+  const Json& items = report["items"];
+  ASSERT_EQ(items.size(), 3U);
+  EXPECT_EQ(items[0]["CODIGO"], "101");
+  EXPECT_EQ(items[0]["CANCELADO"], 1);
+  EXPECT_EQ(items[0]["TOTAL_BRUTO"].dump(), "0.3");  // 15 significant digits, not 0.30000000000000004
+  EXPECT_EQ(items[1]["FRETE_VENDA"], 1.0);
+  EXPECT_EQ(items[1]["ICMS"]["CST_ICMS"], "");
+  EXPECT_EQ(items[1]["CORES"]["NUMERO"].size(), 4U);
+  const Json& totals = report["totals"];
+  EXPECT_EQ(totals["TOTAL_BRUTO"], 20.0);
+  EXPECT_EQ(totals["TOTAL_FRETE"], 2.0);
+  EXPECT_EQ(totals["TOTAL_LIQUIDO"], 22.0);
+  EXPECT_EQ(report["venda"]["FRETE_VENDA"], 2.0);
+}
+
+struct BadScript {
+  const char* name;
+  const char* script;
+  const char* reason;
+};
+
+class SimulateRefusal : public ::testing::TestWithParam<BadScript> {};
+
+TEST_P(SimulateRefusal, RunsNothingAndSaysWhy) {
+  TempFolder folder;
+  write_file(folder.file("bad.json"), GetParam().script);
+  const Outcome r = fvn_in(folder, {"simulate", folder.file("bad.json")});
+  EXPECT_EQ(r.status, kExitFailure);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find(GetParam().reason), std::string::npos) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, SimulateRefusal,
+    ::testing::Values(BadScript{"NotJson", "{\"steps\": [", "not valid JSON"},
+                      BadScript{"NoSteps", "{\"setup\": {}}", "steps: a list of operations is expected"},
+                      BadScript{"UnknownOperation", R"({"steps": [{"op": "Vende_Tudo"}]})",
+                                "steps[0].op: unknown operation \"Vende_Tudo\""},
+                      BadScript{"MisspeltItemMember", R"({"steps": [{"op": "Vende_Item", "item": {"PRECO": 1}}]})",
+                                "steps[0].item.PRECO: no such member"},
+                      BadScript{"MisspeltArgument", R"({"steps": [{"op": "Set_Frete_Venda", "valor": 1}]})",
+                                "steps[0].valor: no such member for this operation"},
+                      BadScript{"TextForANumber", R"({"steps": [{"op": "Set_Frete_Venda", "value": "1"}]})",
+                                "steps[0].value: a number is expected"},
+                      BadScript{"ImpossibleDate", R"({"setup": {"DATA_EMISSAO": "2026-02-30"}, "steps": []})",
+                                "setup.DATA_EMISSAO: a date (YYYY-MM-DD or a day number) is expected"},
+                      BadScript{"UnknownSetupGroup", R"({"setup": {"CAIXA": {}}, "steps": []})",
+                                "setup.CAIXA: no such member"}),
+    [](const ::testing::TestParamInfo<BadScript>& row) { return std::string{row.param.name}; });
+
+TEST(SimulateCommand, MissingFileAndUsage) {
+  TempFolder folder;
+  EXPECT_EQ(fvn_in(folder, {"simulate", folder.file("none.json")}).status, kExitFailure);
+  EXPECT_EQ(fvn_in(folder, {"simulate"}).status, kExitUsage);
+}
+
+TEST(SimulateCommand, TheDocumentedExamplesRun) {
+  const std::filesystem::path examples = std::filesystem::path{__FILE__}.parent_path() / "../../docs/examples";
+  ASSERT_TRUE(std::filesystem::is_directory(examples)) << examples;
+  int scripts = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(examples)) {
+    if (entry.path().extension() != ".json") continue;
+    ++scripts;
+    TempFolder folder;
+    const Outcome r = fvn_in(folder, {"simulate", entry.path().string()});
+    ASSERT_EQ(r.status, kExitOk) << entry.path() << ": " << r.err;
+    const Json report = Json::parse(r.out);
+    EXPECT_FALSE(report["steps"].empty()) << entry.path();
+    if (entry.path().filename() == "desconto_rateado.json") {
+      EXPECT_EQ(report["items"][0]["DESCONTO_VENDA"], 3.34);
+      EXPECT_EQ(report["items"][1]["DESCONTO_VENDA"], 3.33);
+      EXPECT_EQ(report["items"][2]["DESCONTO_VENDA"], 3.33);
+    }
+    if (entry.path().filename() == "impressora_fiscal.json") {
+      EXPECT_EQ(report["items"][0]["TOTAL_BRUTO"], 0.99);
+      EXPECT_EQ(report["items"][1]["TOTAL_BRUTO"], 0.999);
+    }
+  }
+  EXPECT_GE(scripts, 3);
+}
+
+}  // namespace
+}  // namespace fvn::app
