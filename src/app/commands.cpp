@@ -4,6 +4,7 @@
 #include "app/db_command.h"
 #include "app/fvn_cli.h"
 #include "app/self_check.h"
+#include "app/service_commands.h"
 #include "app/simulate_command.h"
 #include "app/validate_command.h"
 
@@ -16,6 +17,8 @@ const std::vector<Command>& commands() {
       abnt_command(),
       simulate_command(),
       validate_command(),
+      ping_command(),
+      status_command(),
   };
   return all;
 }

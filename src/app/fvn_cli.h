@@ -37,7 +37,12 @@ ConfigSource resolve_config(std::string_view option, const char* environment);
 //              GLO:CNXSTR), as a libpq keyword string ("host=... port=...
 //              dbname=... user=..."), a postgresql:// URI, or ODBC-style
 //              "Server=..;Port=..;Database=..;Uid=..;Pwd=..". No default.
-// scripts/db init writes both for the demo shop, plus [station] (company,
+//   [service]  the NFC-e web service: url (default http://127.0.0.1:8765),
+//              login, group, password (sent in request headers, never
+//              logged), connect_timeout_ms (default 3000), total_timeout_ms
+//              (default 15000), nfce_folder: the NFC-e folder whose
+//              Log_Velto holds the operation log (default var/nfce).
+// scripts/db init writes them for the demo shop, plus [station] (company,
 // operator, user, emitter, customer, seller, operation, price_table) and
 // [service] (url) for the capabilities that read them.
 inline constexpr std::string_view kModuleSection = "module";
@@ -45,6 +50,16 @@ inline constexpr std::string_view kWorkingFolderKey = "working_folder";
 inline constexpr std::string_view kDefaultWorkingFolder = "var/work";
 inline constexpr std::string_view kDatabaseSection = "database";
 inline constexpr std::string_view kConnectionKey = "connection";
+inline constexpr std::string_view kServiceSection = "service";
+inline constexpr std::string_view kServiceUrlKey = "url";
+inline constexpr std::string_view kServiceLoginKey = "login";
+inline constexpr std::string_view kServiceGroupKey = "group";
+inline constexpr std::string_view kServicePasswordKey = "password";
+inline constexpr std::string_view kServiceConnectTimeoutKey = "connect_timeout_ms";
+inline constexpr std::string_view kServiceTotalTimeoutKey = "total_timeout_ms";
+inline constexpr std::string_view kNfceFolderKey = "nfce_folder";
+inline constexpr std::string_view kDefaultServiceUrl = "http://127.0.0.1:8765";
+inline constexpr std::string_view kDefaultNfceFolder = "var/nfce";
 
 struct Context {
   std::ostream& out;

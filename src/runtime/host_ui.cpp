@@ -21,6 +21,8 @@ std::optional<std::string> HostUi::choose_folder(std::string_view /*title*/, std
   return std::nullopt;
 }
 
+void HostUi::operation_status(std::string_view /*line*/) {}
+
 std::vector<std::string> button_captions(std::string_view buttons) {
   if (buttons.empty()) return {};
   return text::split(buttons, '|');

@@ -49,6 +49,10 @@ class HostUi {
   // Asks for a folder; std::nullopt when the user cancels. The default
   // implementation cancels.
   virtual std::optional<std::string> choose_folder(std::string_view title, std::string_view start_folder);
+
+  // Shows one status line in the open operation window's list and selects
+  // it, so the newest line is visible. The default shows nothing.
+  virtual void operation_status(std::string_view line);
 };
 
 // Button captions of a "|"-separated list ("&Sim|&Não" -> {"&Sim", "&Não"}).

@@ -18,6 +18,7 @@ class ScriptedUi final : public HostUi {
   int message(const MessageRequest& request) override;
   int pick_list(const PickListRequest& request) override;
   std::optional<std::string> choose_folder(std::string_view title, std::string_view start_folder) override;
+  void operation_status(std::string_view line) override { operation_statuses_.emplace_back(line); }
 
   // Queues the answer (1-based button) of the next message.
   void answer_message(int button) { message_answers_.push_back(button); }
@@ -29,6 +30,8 @@ class ScriptedUi final : public HostUi {
   [[nodiscard]] const std::vector<MessageRequest>& messages() const { return messages_; }
   [[nodiscard]] const std::vector<PickListRequest>& pick_lists() const { return pick_lists_; }
   [[nodiscard]] const std::vector<std::string>& folder_prompts() const { return folder_prompts_; }
+  // Status lines shown in the operation window, in order.
+  [[nodiscard]] const std::vector<std::string>& operation_statuses() const { return operation_statuses_; }
 
  private:
   std::deque<int> message_answers_;
@@ -37,6 +40,7 @@ class ScriptedUi final : public HostUi {
   std::vector<MessageRequest> messages_;
   std::vector<PickListRequest> pick_lists_;
   std::vector<std::string> folder_prompts_;
+  std::vector<std::string> operation_statuses_;
 };
 
 }  // namespace fvn

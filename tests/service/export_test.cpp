@@ -1,0 +1,72 @@
+// Export of a month's authorised XML: request, the list with its "AGUARDE"
+// state, and the download of the zip into a folder.
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include "runtime/scripted_ui.h"
+#include "service/nfce_servico.h"
+#include "service/nfce_test_document.h"
+#include "service/sim_process.h"
+#include "support/temp_folder.h"
+
+namespace fvn {
+namespace {
+
+using testing::SimProcess;
+using testing::TempFolder;
+using testing::TestNote;
+
+std::vector<std::string> zip_entries(const std::string& path) {
+  std::vector<std::string> names;
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+  if (archive == nullptr) return names;
+  const zip_int64_t count = zip_get_num_entries(archive, 0);
+  for (zip_int64_t i = 0; i < count; ++i) names.emplace_back(zip_get_name(archive, static_cast<zip_uint64_t>(i), 0));
+  zip_close(archive);
+  return names;
+}
+
+TEST(Export, ARequestedMonthIsPreparedThenDownloaded) {
+  TempFolder folder;
+  SimProcess sim(folder.file("sim"), {"--export-delay", "1"});
+  ASSERT_TRUE(sim.running());
+  ScriptedUi ui;
+  NFCE_SERVICO client(ui, sim.gateway_config());
+  ASSERT_EQ(client.Set_Login("", "", "", "11222333000181"), 1);
+  TestNote note;
+  AuthorisationResult result;
+  ASSERT_EQ(client.autorizaxml_nfce(note.xml(), result), 1) << client.error_text();
+  const std::string month = note.dh_emi().substr(5, 2);
+  const std::string year = note.dh_emi().substr(0, 4);
+
+  EXPECT_EQ(client.Solicitar_Exportacao(std::stoi(year), 13), 0);
+  EXPECT_NE(client.error_text().find("Exception: período inválido"), std::string::npos) << client.error_text();
+  ASSERT_EQ(client.Solicitar_Exportacao(std::stoi(year), std::stoi(month)), 1) << client.error_text();
+  std::string list;
+  ASSERT_EQ(client.Consultar_Exportacao(list), 1);
+  EXPECT_EQ(list, month + "/" + year + " AGUARDE - arquivo em processamento\r\n");
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  ASSERT_EQ(client.Consultar_Exportacao(list), 1);
+  ASSERT_TRUE(list.starts_with(month + "/" + year + " " + sim.url() + "/api/exportacao/arquivo/")) << list;
+  ASSERT_TRUE(list.ends_with("\r\n"));
+  const std::string link = list.substr(8, list.size() - 10);
+  const std::string downloads = folder.file("downloads");
+  std::filesystem::create_directories(downloads);
+  ASSERT_EQ(client.download_exportacao(downloads, link), 1) << client.error_text();
+  const std::string zip = downloads + "/NFCe_11222333000181_" + year + month + ".zip";
+  EXPECT_EQ(zip_entries(zip), std::vector<std::string>{note.key() + "-nfce.xml"});
+
+  ASSERT_TRUE(sim.fault({{"mode", "drop"}, {"call", "download"}, {"count", 1}}));
+  EXPECT_EQ(client.download_exportacao(downloads, link), 0);
+  EXPECT_NE(client.error_text().find("Exception"), std::string::npos);
+  ASSERT_TRUE(sim.fault({{"mode", "down"}, {"call", "consultar"}, {"count", 1}}));
+  EXPECT_EQ(client.Consultar_Exportacao(list), 0);
+}
+
+}  // namespace
+}  // namespace fvn
