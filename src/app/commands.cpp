@@ -2,6 +2,7 @@
 // line each, in the order --help lists them.
 #include "app/abnt_command.h"
 #include "app/db_command.h"
+#include "app/document_commands.h"
 #include "app/fvn_cli.h"
 #include "app/self_check.h"
 #include "app/service_commands.h"
@@ -17,6 +18,8 @@ const std::vector<Command>& commands() {
       abnt_command(),
       simulate_command(),
       validate_command(),
+      key_command(),
+      xml_command(),
       ping_command(),
       status_command(),
   };
