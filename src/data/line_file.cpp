@@ -96,6 +96,7 @@ int LineWriter::create() {
   if (fd_ >= 0) {
     if (::ftruncate(fd_, 0) != 0) return fail("Erro ao criar arquivo: ", runtime_code_from_errno(errno));
     read_offset_ = 0;
+    drop_read_ahead();
     return succeed();
   }
   const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -107,6 +108,7 @@ int LineWriter::create() {
 int LineWriter::rewind() {
   if (fd_ < 0) return fail("Erro ao executar SET: ", rt::kFileNotOpen);
   read_offset_ = 0;
+  drop_read_ahead();
   return succeed();
 }
 
@@ -124,6 +126,7 @@ int LineWriter::add_line(std::string_view line, std::size_t length) {
     record.append(length - text::length(record), ' ');
   }
   record += '\n';
+  drop_read_ahead();
   if (!write_all(fd_, record)) return fail("Erro ao adicionar: ", runtime_code_from_errno(errno));
   return succeed();
 }
@@ -132,6 +135,7 @@ int LineWriter::close() {
   if (fd_ < 0) return fail("Erro ao verificar STATUS: ", rt::kFileNotOpen);
   const int fd = fd_;
   fd_ = -1;
+  drop_read_ahead();
   if (::close(fd) != 0) return fail("Erro ao fechar: ", runtime_code_from_errno(errno));
   return succeed();
 }
@@ -142,29 +146,38 @@ int LineReaderWriter::next_line() {
     error_ = "Erro, arquivo não foi aberto. Arquivo: " + path_;
     return 0;
   }
-  std::string line;
-  char buffer[4096];
-  long long offset = read_offset_;
-  bool found_end = false;
-  for (;;) {
-    const ssize_t got = ::pread(fd_, buffer, sizeof buffer, static_cast<off_t>(offset));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return fail("Erro ao executar NEXT: ", runtime_code_from_errno(errno));
+  constexpr std::size_t kBlock = 64 * 1024;
+  // Keep only what lies at or after the current position.
+  if (read_offset_ != read_ahead_start_) {
+    const auto consumed = static_cast<std::size_t>(read_offset_ - read_ahead_start_);
+    if (read_offset_ < read_ahead_start_ || consumed > read_ahead_.size()) {
+      drop_read_ahead();
+    } else {
+      read_ahead_.erase(0, consumed);
+      read_ahead_start_ = read_offset_;
     }
-    if (got == 0) break;
-    const std::string_view chunk{buffer, static_cast<std::size_t>(got)};
-    const auto newline = chunk.find('\n');
-    if (newline != std::string_view::npos) {
-      line.append(chunk.substr(0, newline));
-      offset += static_cast<long long>(newline) + 1;
-      found_end = true;
-      break;
-    }
-    line.append(chunk);
-    offset += got;
   }
-  if (!found_end && line.empty()) return fail("Erro ao executar NEXT: ", rt::kEndOfFile);
+  std::size_t newline = read_ahead_.find('\n');
+  bool at_end = false;
+  while (newline == std::string::npos && !at_end) {
+    const std::size_t old_size = read_ahead_.size();
+    read_ahead_.resize(old_size + kBlock);
+    const ssize_t got = ::pread(fd_, read_ahead_.data() + old_size, kBlock,
+                                static_cast<off_t>(read_ahead_start_ + static_cast<long long>(old_size)));
+    if (got < 0) {
+      const int err = errno;
+      read_ahead_.resize(old_size);
+      if (err == EINTR) continue;
+      return fail("Erro ao executar NEXT: ", runtime_code_from_errno(err));
+    }
+    read_ahead_.resize(old_size + static_cast<std::size_t>(got));
+    at_end = got == 0;
+    newline = read_ahead_.find('\n', old_size);
+  }
+  if (newline == std::string::npos && read_ahead_.empty()) return fail("Erro ao executar NEXT: ", rt::kEndOfFile);
+  const std::size_t length = newline == std::string::npos ? read_ahead_.size() : newline;
+  std::string line = read_ahead_.substr(0, length);
+  const long long offset = read_offset_ + static_cast<long long>(newline == std::string::npos ? length : length + 1);
   if (!line.empty() && line.back() == '\r') line.pop_back();
   read_offset_ = offset;
   current_ = std::move(line);

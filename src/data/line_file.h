@@ -48,11 +48,20 @@ class LineWriter {
  protected:
   int fail(std::string_view what, int runtime_code);
   int succeed();
+  // Forgets what was read ahead; the file changed or the position moved.
+  void drop_read_ahead() {
+    read_ahead_.clear();
+    read_ahead_start_ = read_offset_;
+  }
 
   std::string path_;
   std::string error_;
   int fd_ = -1;
   long long read_offset_ = 0;
+  // Bytes of the file from read_ahead_start_ on, read in large blocks so that
+  // reading a file line by line costs one system call per block, not per line.
+  std::string read_ahead_;
+  long long read_ahead_start_ = 0;
 };
 
 class LineReaderWriter final : public LineWriter {
