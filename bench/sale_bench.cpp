@@ -1,6 +1,8 @@
 // Cost of selling an item as the sale grows. Every item sold re-apportions
-// the sale-level discount and freight over all live items and recomputes
-// the totals twice, so the cost of item #n grows with n.
+// the sale-level discount and freight over all live items, recomputes the
+// taxes of every item and the totals twice, so the cost of item #n grows
+// with n. Every item carries taxes: ICMS by a mix of CSTs (full, reduced,
+// exempt, with ST and with ST retained earlier), FCP-ST, PIS and COFINS.
 //
 //   BM_SellItem/N     time to sell item #N of a sale that already holds N - 1
 //                     items, with a sale-level discount and freight set
@@ -21,11 +23,17 @@ namespace {
 using fvn::sale::CLASSE_VENDA;
 using fvn::sale::QUEUE_ITEM;
 
-// A working folder of its own (no IBPT table: the company uses its
-// approximate-tax percentage).
+// A working folder of its own with the fiscal code tables (no IBPT table:
+// the company uses its approximate-tax percentage).
 void use_scratch_folder() {
   const auto folder = std::filesystem::temp_directory_path() / "fvn-sale-bench";
   std::filesystem::create_directories(folder);
+  const auto tables = std::filesystem::path{__FILE__}.parent_path() / "../db/tables";
+  for (const auto& table : std::filesystem::directory_iterator(tables)) {
+    std::error_code already_there;
+    std::filesystem::create_symlink(std::filesystem::canonical(table.path()), folder / table.path().filename(),
+                                    already_there);
+  }
   fvn::set_working_folder(folder.string());
 }
 
@@ -37,19 +45,32 @@ std::unique_ptr<CLASSE_VENDA> new_sale() {
   operacao.DESCRICAO = "VENDA";
   operacao.TIPO = 1;
   operacao.TIPO_MOVIMENTO = 2;
+  operacao.CFOP_IND_DENTRO = "5.101";
+  operacao.CFOP_IND_FORA = "6.101";
+  operacao.CFOP_ADQUIRIDO_DENTRO = "5.102";
+  operacao.CFOP_ADQUIRIDO_FORA = "6.102";
+  operacao.CFOP_IND_ST_DENTRO = "5.401";
+  operacao.CFOP_IND_ST_FORA = "6.401";
+  operacao.CFOP_ADQUIRIDO_ST_DENTRO = "5.405";
+  operacao.CFOP_ADQUIRIDO_ST_FORA = "6.404";
   venda->Set_Dados_Operacao(operacao);
   fvn::sale::GRUPO_EMPRESA empresa;
   empresa.CODIGO = 1;
   empresa.RAMO = 2;
   empresa.TIPO = 2;
   empresa.UF = "MG";
+  empresa.CEP = "30130-000";
+  empresa.MUNICIPIO = 3106200;
+  empresa.IM = "1234567";
   empresa.PERC_APROX_IMPOSTOS = 31.45;
   venda->Set_Dados_Empresa(empresa);
   fvn::sale::GRUPO_CLIENTE cliente;
   cliente.CODIGO = 1;
   cliente.NOME = "CONSUMIDOR";
+  cliente.UF = "MG";
   cliente.TIPO = 1;
   venda->Set_Dados_Cliente(cliente);
+  venda->Set_Finalidade_Operacao(1);
   venda->Set_Data_Emissao(fvn::date_from_civil(2026, 5, 4));
   return venda;
 }
@@ -73,6 +94,17 @@ QUEUE_ITEM item(std::int64_t k) {
   i.IAT = "A";
   i.IPPT = "T";
   i.DESCONTO = k % 5 == 0 ? 0.10 : 0.0;
+  static constexpr const char* kCsts[] = {"00", "10", "20", "60", "00", "40", "10"};
+  i.ICMS.CST_ICMS_CONSUMO = kCsts[k % 7];
+  i.ICMS.ALIQUOTA_ICMS = i.ICMS.CST_ICMS_CONSUMO == "60" || i.ICMS.CST_ICMS_CONSUMO == "40" ? 0.0 : 18.0;
+  i.ICMS.ALIQUOTA_ICMS_ST = 18;
+  i.ICMS.PERCENTUAL_RED_BC_ICMS = 33.33;
+  i.MVA.PERCENTUAL_MVA_NCM = 40;
+  i.FCP_ST.PERC_FCP_ST = 2;
+  i.PIS.CST_PIS = "01";
+  i.PIS.ALIQUOTA_PIS = 0.65;
+  i.COFINS.CST_COFINS = "01";
+  i.COFINS.ALIQUOTA_COFINS = 3;
   return i;
 }
 

@@ -90,7 +90,11 @@ class Reader {
   Reader(const Json& object, std::string where) : object_(object), where_(std::move(where)) {}
 
   void operator()(std::string_view name, std::int32_t& field) {
-    if (const Json* value = member(name)) field = as_int(*value, path(name));
+    const Json* value = member(name);
+    if (value == nullptr) return;
+    // Date members may be written as "YYYY-MM-DD".
+    const bool date = name == "VENCIMENTO" || name == "DATA" || name == "DATA_PRIMEIRA";
+    field = date && value->is_string() ? as_date(*value, path(name)) : as_int(*value, path(name));
   }
   void operator()(std::string_view name, double& field) {
     if (const Json* value = member(name)) field = as_double(*value, path(name));
@@ -226,6 +230,213 @@ Operation party(std::string op, int (sale::CLASSE_VENDA::*setter)(const Group&),
   return {std::move(op), [setter, group](sale::CLASSE_VENDA& venda, Json&) { return Json((venda.*setter)(group)); }};
 }
 
+// Payment, installment, condition, party and release operations. Returns
+// false when `op` is none of them.
+bool parse_payment_step(const Json& step, const std::string& op, const std::string& where, Operation& out) {
+  using sale::CLASSE_VENDA;
+  const std::string value_where = where + ".value";
+  auto make = [&](std::function<Json(CLASSE_VENDA&, Json&)> run) {
+    out = {op, std::move(run)};
+    return true;
+  };
+  auto simple = [&](const std::function<int(CLASSE_VENDA&)>& run) {
+    check_members(step, {}, where);
+    return make([run](CLASSE_VENDA& venda, Json&) { return Json(run(venda)); });
+  };
+
+  static const std::vector<std::pair<std::string_view, AmountSetter>> amounts = {
+      {"Set_Valor_Total_Pagar", &CLASSE_VENDA::Set_Valor_Total_Pagar},
+      {"Set_Valor_Entrada", &CLASSE_VENDA::Set_Valor_Entrada},
+      {"Set_Total_Parcelar", &CLASSE_VENDA::Set_Total_Parcelar},
+      {"Set_Juro", &CLASSE_VENDA::Set_Juro}};
+  for (const auto& [name, setter] : amounts) {
+    if (op != name) continue;
+    check_members(step, {"value"}, where);
+    const double value = as_double(required(step, "value", where), value_where);
+    const AmountSetter s = setter;
+    return make([s, value](CLASSE_VENDA& venda, Json&) { return Json((venda.*s)(value)); });
+  }
+  static const std::vector<std::pair<std::string_view, WholeSetter>> wholes = {
+      {"Set_Permite_Entrada", &CLASSE_VENDA::Set_Permite_Entrada},
+      {"Set_Condicao_Pagamento", &CLASSE_VENDA::Set_Condicao_Pagamento},
+      {"Set_Numero_Parcelas", &CLASSE_VENDA::Set_Numero_Parcelas},
+      {"Set_Dias", &CLASSE_VENDA::Set_Dias},
+      {"Set_Dia_Mes", &CLASSE_VENDA::Set_Dia_Mes},
+      {"Set_Primeira", &CLASSE_VENDA::Set_Primeira},
+      {"Set_Tipo_Juro", &CLASSE_VENDA::Set_Tipo_Juro},
+      {"Set_Numero_Parcelas_Pagamento", &CLASSE_VENDA::Set_Numero_Parcelas_Pagamento},
+      {"Set_Dias_Parcelas_Pagamento", &CLASSE_VENDA::Set_Dias_Parcelas_Pagamento},
+      {"Estorna_Pagamento", &CLASSE_VENDA::Estorna_Pagamento},
+      {"Estorna_Parcela_Pagamento", &CLASSE_VENDA::Estorna_Parcela_Pagamento},
+      {"Recalcula_Parcelas_Seguintes", &CLASSE_VENDA::Recalcula_Parcelas_Seguintes}};
+  for (const auto& [name, setter] : wholes) {
+    if (op != name) continue;
+    check_members(step, {"value"}, where);
+    const std::int32_t value = as_int(required(step, "value", where), value_where);
+    const WholeSetter s = setter;
+    return make([s, value](CLASSE_VENDA& venda, Json&) { return Json((venda.*s)(value)); });
+  }
+  if (op == "Set_Data_Primeira") {
+    check_members(step, {"value"}, where);
+    const Date value = as_date(required(step, "value", where), value_where);
+    return make([value](CLASSE_VENDA& venda, Json&) { return Json(venda.Set_Data_Primeira(value)); });
+  }
+
+  if (op == "Calcula_Parcelas") return simple([](CLASSE_VENDA& v) { return v.Calcula_Parcelas(); });
+  if (op == "Calcula_Simulacao") return simple([](CLASSE_VENDA& v) { return v.Calcula_Simulacao(); });
+  if (op == "Checa_Valores") return simple([](CLASSE_VENDA& v) { return v.Checa_Valores(); });
+  if (op == "Zera_Prestacoes") return simple([](CLASSE_VENDA& v) { return v.Zera_Prestacoes(); });
+  if (op == "Limpa_Prestacoes") return simple([](CLASSE_VENDA& v) { return v.Limpa_Prestacoes(); });
+  if (op == "Calcula_Tot") return simple([](CLASSE_VENDA& v) { return v.Calcula_Tot(); });
+  if (op == "Calcula_Parcelas_Pagamento") return simple([](CLASSE_VENDA& v) { return v.Calcula_Parcelas_Pagamento(); });
+  if (op == "Conclui_Pagamento") return simple([](CLASSE_VENDA& v) { return v.Conclui_Pagamento(); });
+  if (op == "Limpa_Condicoes_Pagamento") return simple([](CLASSE_VENDA& v) { return v.Limpa_Condicoes_Pagamento(); });
+  if (op == "Limpa_Transportadora" || op == "Limpa_Parceiro_Venda" || op == "Limpa_Evento_Venda") {
+    check_members(step, {}, where);
+    return make([op](CLASSE_VENDA& venda, Json&) {
+      if (op == "Limpa_Transportadora") venda.Limpa_Transportadora();
+      if (op == "Limpa_Parceiro_Venda") venda.Limpa_Parceiro_Venda();
+      if (op == "Limpa_Evento_Venda") venda.Limpa_Evento_Venda();
+      return Json(nullptr);
+    });
+  }
+
+  // Operations on one installment: "n" and "value".
+  if (op == "Set_Valor_Parcela" || op == "Set_Valor_Parcela_Pagamento") {
+    check_members(step, {"n", "value"}, where);
+    const std::int32_t n = as_int(required(step, "n", where), where + ".n");
+    const double value = as_double(required(step, "value", where), value_where);
+    const bool pagamento = op == "Set_Valor_Parcela_Pagamento";
+    return make([=](CLASSE_VENDA& venda, Json&) {
+      return Json(pagamento ? venda.Set_Valor_Parcela_Pagamento(n, value) : venda.Set_Valor_Parcela(n, value));
+    });
+  }
+  if (op == "Set_Vencimento_Parcela" || op == "Set_Vencimento_Parcela_Pagamento") {
+    check_members(step, {"n", "value"}, where);
+    const std::int32_t n = as_int(required(step, "n", where), where + ".n");
+    const Date value = as_date(required(step, "value", where), value_where);
+    const bool pagamento = op == "Set_Vencimento_Parcela_Pagamento";
+    return make([=](CLASSE_VENDA& venda, Json&) {
+      return Json(pagamento ? venda.Set_Vencimento_Parcela_Pagamento(n, value)
+                            : venda.Set_Vencimento_Parcela(n, value));
+    });
+  }
+  if (op == "Set_Documento_Parcela_Pagamento" || op == "Set_Conta_Parcela_Pagamento") {
+    check_members(step, {"n", "value"}, where);
+    const std::int32_t n = as_int(required(step, "n", where), where + ".n");
+    const std::string value = as_text(required(step, "value", where), value_where);
+    const bool documento = op == "Set_Documento_Parcela_Pagamento";
+    return make([=](CLASSE_VENDA& venda, Json&) {
+      return Json(documento ? venda.Set_Documento_Parcela_Pagamento(n, value)
+                            : venda.Set_Conta_Parcela_Pagamento(n, value));
+    });
+  }
+  if (op == "Set_Entidade_Parcela_Pagamento") {
+    check_members(step, {"n", "value"}, where);
+    const std::int32_t n = as_int(required(step, "n", where), where + ".n");
+    const std::int32_t value = as_int(required(step, "value", where), value_where);
+    return make([=](CLASSE_VENDA& venda, Json&) { return Json(venda.Set_Entidade_Parcela_Pagamento(n, value)); });
+  }
+
+  // Records.
+  if (op == "Adiciona_Condicao") {
+    check_members(step, {"value"}, where);
+    payment::CondicaoPagamento c;
+    read_record(required(step, "value", where), c, value_where);
+    return make([c](CLASSE_VENDA& venda, Json&) { return Json(venda.Adiciona_Condicao(c)); });
+  }
+  if (op == "Adiciona_Prestacao" || op == "Adiciona_Parcela_Pagamento") {
+    check_members(step, {"value"}, where);
+    payment::QUEUE_PARCELAS p;
+    read_record(required(step, "value", where), p, value_where);
+    const bool pagamento = op == "Adiciona_Parcela_Pagamento";
+    return make([p, pagamento](CLASSE_VENDA& venda, Json&) {
+      return Json(pagamento ? venda.Adiciona_Parcela_Pagamento(p) : venda.Adiciona_Prestacao(p));
+    });
+  }
+  // Loading the ledger is not a facade operation: the step shows the
+  // ledger's own error triple.
+  if (op == "Adiciona_Entidade" || op == "Adiciona_Forma_Pagamento") {
+    check_members(step, {"value"}, where);
+    const Json& value = required(step, "value", where);
+    payment::EntidadeFinanceira entidade;
+    payment::GRUPO_FORMAS_PAGAMENTO forma;
+    const bool e_entidade = op == "Adiciona_Entidade";
+    if (e_entidade) {
+      read_record(value, entidade, value_where);
+    } else {
+      read_record(value, forma, value_where);
+    }
+    return make([=](CLASSE_VENDA& venda, Json& line) {
+      payment::PaymentLedger& ledger = *venda.PAGAMENTO;
+      const int result = e_entidade ? ledger.Adiciona_Entidade(entidade) : ledger.Adiciona_Forma_Pagamento(forma);
+      line["ERROR"] = ledger.ERROR;
+      line["ERROR_CODE"] = ledger.ERROR_CODE;
+      line["ERROR_FUNCTION"] = ledger.ERROR_FUNCTION;
+      return Json(result);
+    });
+  }
+  if (op == "Set_Dados_Transportadora") {
+    check_members(step, {"value"}, where);
+    out = party(op, &CLASSE_VENDA::Set_Dados_Transportadora, required(step, "value", where), value_where);
+    return true;
+  }
+  if (op == "Set_Dados_Volume") {
+    check_members(step, {"value"}, where);
+    out = party(op, &CLASSE_VENDA::Set_Dados_Volume, required(step, "value", where), value_where);
+    return true;
+  }
+  if (op == "Set_Parceiro_Venda") {
+    check_members(step, {"value"}, where);
+    out = party(op, &CLASSE_VENDA::Set_Parceiro_Venda, required(step, "value", where), value_where);
+    return true;
+  }
+  if (op == "Set_Evento_Venda") {
+    check_members(step, {"value"}, where);
+    out = party(op, &CLASSE_VENDA::Set_Evento_Venda, required(step, "value", where), value_where);
+    return true;
+  }
+  if (op == "Seta_Dados_Liberacao_Desconto" || op == "Seta_Dados_Liberacao_Cancelamento" ||
+      op == "Seta_Dados_Liberacao_Venda_Prazo") {
+    const bool prazo = op == "Seta_Dados_Liberacao_Venda_Prazo";
+    if (prazo) {
+      check_members(step, {"value"}, where);
+    } else {
+      check_members(step, {"value", "n"}, where);
+    }
+    sale::GRUPO_DADOS_LIBERACAO l;
+    read_record(required(step, "value", where), l, value_where);
+    const auto n_member = step.find("n");
+    const bool por_item = n_member != step.end();
+    const std::int32_t n = por_item ? as_int(*n_member, where + ".n") : 0;
+    return make([=](CLASSE_VENDA& venda, Json&) {
+      if (prazo) return Json(venda.Seta_Dados_Liberacao_Venda_Prazo(l));
+      if (op == "Seta_Dados_Liberacao_Desconto") {
+        return Json(por_item ? venda.Seta_Dados_Liberacao_Desconto(l, n) : venda.Seta_Dados_Liberacao_Desconto(l));
+      }
+      return Json(por_item ? venda.Seta_Dados_Liberacao_Cancelamento(l, n)
+                           : venda.Seta_Dados_Liberacao_Cancelamento(l));
+    });
+  }
+  if (op == "Paga") {
+    check_members(step, {"forma", "value", "id_credito", "troco", "sinal", "ignora_id_credito"}, where);
+    const std::int32_t forma = as_int(required(step, "forma", where), where + ".forma");
+    const double value = as_double(required(step, "value", where), value_where);
+    const std::int32_t id_credito = step.contains("id_credito") ? as_int(step["id_credito"], where + ".id_credito") : 0;
+    auto flag = [&](const char* name) {
+      if (!step.contains(name)) return false;
+      if (!step[name].is_boolean()) throw ScriptError(where + "." + name + ": true or false is expected");
+      return step[name].get<bool>();
+    };
+    payment::OpcoesPagamento opcoes;
+    opcoes.permite_troco = flag("troco");
+    opcoes.sinal = flag("sinal");
+    opcoes.ignora_id_credito = flag("ignora_id_credito");
+    return make([=](CLASSE_VENDA& venda, Json&) { return Json(venda.Paga(forma, value, id_credito, opcoes)); });
+  }
+  return false;
+}
+
 Operation parse_step(const Json& step, const std::string& where) {
   if (!step.is_object()) throw ScriptError(where + ": an object is expected");
   const std::string op = as_text(required(step, "op", where), where + ".op");
@@ -338,6 +549,7 @@ Operation parse_step(const Json& step, const std::string& where) {
     check_members(step, {"value"}, where);
     return party(op, &sale::CLASSE_VENDA::Set_Dados_Vendedor, required(step, "value", where), value_where);
   }
+  if (Operation payment_step; parse_payment_step(step, op, where, payment_step)) return payment_step;
   throw ScriptError(where + ".op: unknown operation \"" + op + "\"");
 }
 
@@ -395,6 +607,77 @@ Json run_all(const std::vector<Operation>& operations, sale::CLASSE_VENDA& venda
     lines.push_back(std::move(line));
   }
   return lines;
+}
+
+template <typename Record>
+Json list_json(const OrderedList<Record>& list) {
+  Json out = Json::array();
+  for (const Record& record : list) out.push_back(to_json(record));
+  return out;
+}
+
+// An installment plan: its properties, then its installments.
+Json plan_json(const payment::Parcelas& p) {
+  Json out = Json::object();
+  out["DATA_EMISSAO"] = p.DATA_EMISSAO;
+  out["TOTAL_PARCELAR"] = number(p.TOTAL_PARCELAR);
+  out["NUMERO_PARCELAS"] = p.NUMERO_PARCELAS;
+  out["DIAS"] = p.DIAS;
+  out["PRIMEIRA"] = p.PRIMEIRA;
+  out["JURO"] = number(p.JURO);
+  out["TIPO_JURO"] = p.TIPO_JURO;
+  out["DIA_MES"] = p.DIA_MES;
+  out["QUEBRA"] = p.QUEBRA;
+  out["DATA_PRIMEIRA"] = p.DATA_PRIMEIRA;
+  out["TOTAL_PARCELADO"] = number(p.TOTAL_PARCELADO);
+  out["ACRESCIMO"] = number(p.ACRESCIMO);
+  out["CODIGO_ENTIDADE"] = p.CODIGO_ENTIDADE;
+  out["FLAG_IGNORA_QUEBRA"] = p.FLAG_IGNORA_QUEBRA;
+  out["PARCELAS"] = list_json(p.PARCELAS);
+  return out;
+}
+
+Json ledger_json(const payment::PaymentLedger& l) {
+  Json out = Json::object();
+  out["VALOR_TOTAL"] = number(l.VALOR_TOTAL);
+  out["VALOR_PAGO"] = number(l.VALOR_PAGO);
+  out["VALOR_PAGAR"] = number(l.VALOR_PAGAR);
+  out["VALOR_TROCO"] = number(l.VALOR_TROCO);
+  out["QUEBRA"] = l.QUEBRA;
+  out["DATA_EMISSAO"] = l.DATA_EMISSAO;
+  out["ENTIDADES"] = list_json(l.ENTIDADES);
+  out["FORMAS_PAGAMENTO"] = list_json(l.FORMAS_PAGAMENTO);
+  Json pagamentos = Json::array();
+  for (const payment::Pagamento& p : l.PAGAMENTOS) {
+    Json line = to_json(p);
+    line["PARCELAS"] = p.PARCELAS ? plan_json(*p.PARCELAS) : Json(nullptr);
+    pagamentos.push_back(std::move(line));
+  }
+  out["PAGAMENTOS"] = std::move(pagamentos);
+  return out;
+}
+
+// The condition chosen, the down payment and the conditions offered.
+Json conditions_json(const sale::CLASSE_VENDA& venda) {
+  Json out = Json::object();
+  out["CONDICAO"] = venda.CONDICAO;
+  out["PERMITE_ENTRADA"] = venda.PERMITE_ENTRADA;
+  out["VALOR_ENTRADA"] = number(venda.VALOR_ENTRADA);
+  out["VALOR_TOTAL_PAGAR"] = number(venda.VALOR_TOTAL_PAGAR);
+  out["CONDICAO_PAGAMENTO"] = list_json(venda.CONDICAO_PAGAMENTO->CONDICOES);
+  return out;
+}
+
+Json parties_json(const sale::CLASSE_VENDA& venda) {
+  Json out = Json::object();
+  out["TRANSPORTADORA"] = to_json(venda.TRANSPORTADORA);
+  out["VOLUME"] = to_json(venda.VOLUME);
+  out["PARCEIRO"] = to_json(venda.PARCEIRO);
+  out["EVENTO"] = to_json(venda.EVENTO);
+  out["GRUPO_DADOS_LIBERACAO_DESCONTO"] = to_json(venda.GRUPO_DADOS_LIBERACAO_DESCONTO);
+  out["GRUPO_DADOS_LIBERACAO_CANCELAMENTO"] = to_json(venda.GRUPO_DADOS_LIBERACAO_CANCELAMENTO);
+  out["GRUPO_DADOS_LIBERACAO_VENDA_PRAZO"] = to_json(venda.GRUPO_DADOS_LIBERACAO_VENDA_PRAZO);
+  return out;
 }
 
 Json sale_values(const sale::CLASSE_VENDA& venda) {
@@ -456,6 +739,10 @@ int run_simulation(std::istream& script, std::ostream& out, std::ostream& err) {
   report["items"] = std::move(items);
   report["totals"] = to_json(venda.TOTAIS_VENDA);
   report["venda"] = sale_values(venda);
+  report["pagamento"] = ledger_json(*venda.PAGAMENTO);
+  report["prestacao"] = plan_json(*venda.PRESTACAO);
+  report["condicoes"] = conditions_json(venda);
+  report["partes"] = parties_json(venda);
   out << report.dump(2, ' ', false, Json::error_handler_t::replace) << "\n";
   return kExitOk;
 }

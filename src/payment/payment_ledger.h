@@ -3,10 +3,15 @@
 // the amount still due and the change owed. The sale facade owns one per
 // sale.
 //
-// What exists so far is the ledger's state and interface and the issue-date
-// and quebra setters the facade hands its values to. Loading forms, paying,
-// reversing and the installment payments are not written yet: those
-// operations fail with kOperacaoNaoDisponivel and change nothing.
+// One rule above all: a new payment may be made only when the last one is
+// concluded. A plain payment is concluded at once; a payment with an
+// installment form carries its own installment plan and stays open until
+// Conclui_Pagamento finds the plan adding up to the payment. While it is
+// open, only it can be reversed. Changing the values of the last payment's
+// plan opens the payment again, so a plan edited after concluding is
+// checked again before the next payment.
+//
+// Amounts are kept rounded to the cent. Change is held as a negative amount.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +32,13 @@ struct EntidadeFinanceira {
   std::int32_t CODIGO = 0;
   std::string NOME;
   std::int32_t TIPO = 0;  // 1..4
+
+  template <typename Self, typename Visit>
+  static void fields(Self& s, Visit&& v) {
+    v("CODIGO", s.CODIGO);
+    v("NOME", s.NOME, 256);
+    v("TIPO", s.TIPO);
+  }
 };
 
 struct GRUPO_FORMAS_PAGAMENTO {
@@ -43,6 +55,23 @@ struct GRUPO_FORMAS_PAGAMENTO {
   std::int32_t TIPO_ACRESCIMO_TEF = 0;
   std::string PASTA_TEF;
   std::string PASTA_BACKUP_TEF;
+
+  template <typename Self, typename Visit>
+  static void fields(Self& s, Visit&& v) {
+    v("CODIGO", s.CODIGO);
+    v("DESCRICAO", s.DESCRICAO, 256);
+    v("TIPO", s.TIPO);
+    v("COMPOSTA", s.COMPOSTA);
+    v("DESCRICAO_ECF", s.DESCRICAO_ECF, 51);
+    v("TIPO_CARTAO_MANUAL", s.TIPO_CARTAO_MANUAL);
+    v("VEZES", s.VEZES);
+    v("DIAS", s.DIAS);
+    v("TAXA", s.TAXA);
+    v("CODIGO_ENTIDADE", s.CODIGO_ENTIDADE);
+    v("TIPO_ACRESCIMO_TEF", s.TIPO_ACRESCIMO_TEF);
+    v("PASTA_TEF", s.PASTA_TEF, 512);
+    v("PASTA_BACKUP_TEF", s.PASTA_BACKUP_TEF, 512);
+  }
 };
 
 // A payment made against the sale.
@@ -58,6 +87,21 @@ struct Pagamento {
   Dec2 TROCO;
   std::int32_t SINAL_OS = 0;
   std::int32_t CODIGO_PAGAMENTO = 0;
+
+  // Every member but the plan, which readers show on its own.
+  template <typename Self, typename Visit>
+  static void fields(Self& s, Visit&& v) {
+    v("CODIGO_FORMA", s.CODIGO_FORMA);
+    v("DESCRICAO_FORMA", s.DESCRICAO_FORMA, 256);
+    v("VALOR", s.VALOR);
+    v("CONCLUIDO", s.CONCLUIDO);
+    v("BANDEIRA", s.BANDEIRA, 51);
+    v("TIPO", s.TIPO, 51);
+    v("ID_CREDITO", s.ID_CREDITO);
+    v("TROCO", s.TROCO);
+    v("SINAL_OS", s.SINAL_OS);
+    v("CODIGO_PAGAMENTO", s.CODIGO_PAGAMENTO);
+  }
 };
 
 // The flags of Paga.
@@ -84,26 +128,47 @@ class PaymentLedger : public ErrorTriple {
   // 4..2994626, else "Data de emissão inválida".
   int Set_Data_Emissao(Date data);
 
-  // Not written yet (see above).
+  // The accepted entities and forms, entities first (a form names its entity).
   int Adiciona_Entidade(const EntidadeFinanceira& entidade);
   int Adiciona_Forma_Pagamento(const GRUPO_FORMAS_PAGAMENTO& forma);
+  // Starts paying a new total: every payment made so far is released.
   int Set_Valor_Total(double valor);
+  // Records a payment of `valor` with the form `codigo_forma`.
   int Paga(std::int32_t codigo_forma, double valor, std::int32_t id_credito, const OpcoesPagamento& opcoes);
+  // Reverses payment `numero` (1-based).
   int Estorna(std::int32_t numero);
+  int Estorna_Pagamento(std::int32_t numero) { return Estorna(numero); }
+  // Concludes the last payment once its plan (if any) adds up.
   int Conclui_Pagamento();
+  // Whether the last payment is concluded (true when there is none); 0 also
+  // when the list cannot be read, with the error set.
+  int Ultimo_Concluido();
+  // Empties the payments, releasing their plans.
+  void Free_Pagamento();
+
+  // The last payment's installment plan, or none.
+  [[nodiscard]] Parcelas* Get_Ultima_Parcela();
+  // Operations on the last payment's plan; "Objeto Parcelas não criado "
+  // when it has none. Those that change values open the payment again.
   int Calcula_Parcelas();
   int Adiciona_Parcela(const QUEUE_PARCELAS& parcela);
   int Set_Numero_Parcelas(std::int32_t numero);
   int Set_Dias_Parcelas(std::int32_t dias);
+  // Sets the value and spreads the rest over the installments that may change.
   int Set_Valor_Parcela(std::int32_t numero, double valor);
   int Set_Vencimento_Parcela(std::int32_t numero, Date vencimento);
   int Set_Documento_Parcela(std::int32_t numero, std::string_view documento);
   int Set_Conta_Parcela(std::int32_t numero, std::string_view conta);
+  int Set_Agencia_Parcela(std::int32_t numero, std::string_view agencia);
   int Set_Entidade_Parcela(std::int32_t numero, std::int32_t entidade);
   int Estorna_Parcela(std::int32_t numero);
 
  private:
-  int nao_disponivel(std::string_view operacao);
+  // Runs `operacao` on the last payment's plan; on success, when `reabre`,
+  // the payment is open again until concluded.
+  template <typename Operacao>
+  int no_plano(std::string_view funcao, bool reabre, Operacao operacao);
+  void atualiza_saldo();
 };
 
 }  // namespace fvn::payment

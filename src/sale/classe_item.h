@@ -97,6 +97,12 @@ class CLASSE_ITEM : public ErrorTriple {
   int Set_Finalidade_Operacao(std::int32_t finalidade);
   int Set_Dados_Vendedor(const GRUPO_VENDEDOR& vendedor);
 
+  // Release records of one item (who authorised its discount or its
+  // cancellation), stored in the item record with the item's context
+  // appended to OUTROS_DADOS.
+  int Seta_Dados_Liberacao_Desconto(const GRUPO_DADOS_LIBERACAO& liberacao, std::int32_t item);
+  int Seta_Dados_Liberacao_Cancelamento(const GRUPO_DADOS_LIBERACAO& liberacao, std::int32_t item);
+
   // The emitter prints on a fiscal printer (emitter type 1).
   [[nodiscard]] bool emissor_ecf() const { return EMISSOR.TIPO == 1; }
 

@@ -211,13 +211,19 @@ class CLASSE_VENDA final : public VENDA_INTERFACE, public ErrorTriple {
   int Set_Valor_Total_Pagar(double valor);
   int Limpa_Itens_Venda();
   int Limpa_Venda();
+  // Names other windows use for operations defined above: the sale totals
+  // (Calcula_Total_Venda on TOTAIS_VENDA) and, on the condition's plan,
+  // emptying the installments while keeping its properties and adding one
+  // installment by hand.
+  int Calcula_Tot();
+  int Limpa_Prestacoes();
+  int Adiciona_Prestacao(const payment::QUEUE_PARCELAS& parcela);
 
  private:
   // Reports a failure of a sub-object as the facade's: `prefixo` + its text.
   int falha(std::string_view prefixo, const ErrorTriple& origem, std::string_view operacao);
   // The end of every operation that changes amounts: recompute the totals.
   int recalcula() { return Calcula_Total_Venda(TOTAIS_VENDA); }
-  int nao_disponivel(std::string_view operacao);
   int set_valor_venda(double valor, int (CLASSE_ITEM::*setter)(double), std::string_view prefixo,
                       std::string_view operacao);
 };

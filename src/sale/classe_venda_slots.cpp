@@ -3,15 +3,16 @@
 // and the readers of those objects. Failures are converted as everywhere in
 // the facade: its context text, then the object's text, under the facade
 // operation's name.
+#include <cmath>
+#include <string>
+
 #include "payment/parcelas.h"
+#include "runtime/rounding.h"
+#include "runtime/runtime_messages.h"
 #include "runtime/text.h"
 #include "sale/classe_venda.h"
 
 namespace fvn::sale {
-
-int CLASSE_VENDA::nao_disponivel(std::string_view operacao) {
-  return set_error(payment::kOperacaoNaoDisponivel, 0, operacao);
-}
 
 // ---- Installment plan of the payment condition ----
 
@@ -19,11 +20,6 @@ int CLASSE_VENDA::Set_Total_Parcelar(double valor) {
   if (!PRESTACAO->Set_Total_Parcelar(valor)) {
     return falha("Erro ao dar set no total a parcelar ", *PRESTACAO, "Set_Total_Parcelar");
   }
-  return 1;
-}
-
-int CLASSE_VENDA::Calcula_Parcelas() {
-  if (!PRESTACAO->Calcula_Parcelas()) return falha("Erro no Calcula_Parcelas ", *PRESTACAO, "Calcula_Parcelas");
   return 1;
 }
 
@@ -110,11 +106,93 @@ int CLASSE_VENDA::Zera_Prestacoes() {
 
 // ---- Payment conditions ----
 
-int CLASSE_VENDA::Calcula_Simulacao() { return nao_disponivel("Calcula_Simulacao"); }
+int CLASSE_VENDA::Calcula_Tot() { return Calcula_Total_Venda(TOTAIS_VENDA); }
 
-int CLASSE_VENDA::Set_Condicao_Pagamento(std::int32_t) { return nao_disponivel("Set_Condicao_Pagamento"); }
+int CLASSE_VENDA::Limpa_Prestacoes() {
+  if (!PRESTACAO->Limpa_Prestacoes()) return falha("Erro no Limpa_Prestacoes ", *PRESTACAO, "Limpa_Prestacoes");
+  return 1;
+}
 
-int CLASSE_VENDA::Set_Valor_Entrada(double) { return nao_disponivel("Set_Valor_Entrada"); }
+int CLASSE_VENDA::Adiciona_Prestacao(const payment::QUEUE_PARCELAS& parcela) {
+  if (!PRESTACAO->Adiciona_Parcela(parcela)) {
+    return falha("Erro no Adiciona_Prestacao ", *PRESTACAO, "Adiciona_Prestacao");
+  }
+  return 1;
+}
+
+int CLASSE_VENDA::Calcula_Simulacao() {
+  const double base = TOTAIS_VENDA.TOTAL_LIQUIDO_ITENS + ITEM->ACRESCIMO_VENDA - ITEM->DESCONTO_VENDA;
+  if (!CONDICAO_PAGAMENTO->Calcula_Simulacao(round_to(base, 2), DATA_EMISSAO)) {
+    return falha("", *CONDICAO_PAGAMENTO, "Calcula_Simulacao");
+  }
+  return 1;
+}
+
+// The plan of the sale's condition splits what is left after the down
+// payment; the sale carries the plan's interest.
+int CLASSE_VENDA::Calcula_Parcelas() {
+  if (!PRESTACAO->Calcula_Parcelas()) return falha("Erro no Calcula_Parcelas ", *PRESTACAO, "Calcula_Parcelas");
+  if (!Set_Juros_Venda(PRESTACAO->ACRESCIMO)) return 0;
+  const double a_parcelar = round_to(TOTAIS_VENDA.TOTAL_PARCELAR - VALOR_ENTRADA, 2);
+  if (PRESTACAO->TOTAL_PARCELAR == a_parcelar) return 1;
+  if (!PRESTACAO->Set_Total_Parcelar(a_parcelar)) {
+    return falha("Erro setar valor a parcelar ", *PRESTACAO, "Calcula_Parcelas - Set_Total_Parcelar");
+  }
+  if (!PRESTACAO->Calcula_Parcelas()) return falha("Erro no Calcula_Parcelas ", *PRESTACAO, "Calcula_Parcelas");
+  return Set_Juros_Venda(PRESTACAO->ACRESCIMO);
+}
+
+int CLASSE_VENDA::Set_Valor_Entrada(double valor) {
+  constexpr std::string_view kFuncao = "Set_Valor_Entrada";
+  if (std::isnan(valor) || valor < 0) return set_error("Valor da entrada menor que zero", 0, kFuncao);
+  if (PERMITE_ENTRADA == 0) {
+    if (valor != 0) return set_error("Condição de Pagamento não permite entrada.", 0, kFuncao);
+    VALOR_ENTRADA = 0;
+    return 1;
+  }
+  if (!Calcula_Tot()) return 0;
+  const double total = TOTAIS_VENDA.TOTAL_PARCELAR;
+  if (!(round_to(valor, 2) < round_to(total, 2))) {
+    return set_error("Valor de entrada maior ou igual ao valor total a parcelar.", 0, kFuncao);
+  }
+  VALOR_ENTRADA = round_to(valor, 2);
+  // Paid now at the counter, and left to split: never below zero, the down
+  // payment being below the total.
+  if (!Set_Valor_Total_Pagar(VALOR_ENTRADA)) return 0;
+  if (!PRESTACAO->Set_Total_Parcelar(round_to(total - VALOR_ENTRADA, 2))) {
+    return falha("Erro ao dar set no total a parcelar ", *PRESTACAO, kFuncao);
+  }
+  return Calcula_Parcelas();
+}
+
+int CLASSE_VENDA::Set_Condicao_Pagamento(std::int32_t codigo) {
+  payment::CondicaoPagamento condicao;
+  if (!CONDICAO_PAGAMENTO->CONDICOES.get_by_key(&payment::CondicaoPagamento::CODIGO, codigo, condicao)) {
+    return set_error("Condição de pagamento inexistente! " + std::string{last_runtime_message()}, 0,
+                     "Set_Condicao_Pagamento");
+  }
+  if (!Set_Permite_Entrada(condicao.COM_ENTRADA) || !Calcula_Tot() || !Zera_Prestacoes()) return 0;
+  if (condicao.TIPO != 2) {
+    // Cash: the whole total is paid at the counter, and the interest of a
+    // credit condition chosen before no longer applies.
+    if (!Set_Valor_Entrada(0) || !Set_Juros_Venda(0) || !Set_Valor_Total_Pagar(TOTAIS_VENDA.TOTAL_PARCELAR)) {
+      return 0;
+    }
+  } else {
+    // Credit: only the down payment is paid at the counter.
+    if (!Set_Valor_Entrada(condicao.VALOR_ENTRADA_SIMULACAO) || !Set_Numero_Parcelas(condicao.PRESTACOES) ||
+        !Set_Valor_Total_Pagar(VALOR_ENTRADA) ||
+        !Set_Total_Parcelar(round_to(TOTAIS_VENDA.TOTAL_PARCELAR - VALOR_ENTRADA, 2)) ||
+        !Set_Dias(condicao.DIAS_ENTRE_PRESTACOES) || !Set_Primeira(condicao.DIAS_PRIMEIRO_VENCIMENTO) ||
+        !Set_Juro(condicao.JURO) || !Set_Tipo_Juro(condicao.TIPO_JURO) || !Set_Dia_Mes(condicao.DIA_MES)) {
+      return 0;
+    }
+    if (!PRESTACAO->Set_Quebra(QUEBRA)) return falha("Erro ao dar set na quebra ", *PRESTACAO, "Set_Quebra");
+    if (!Set_Data_Primeira(condicao.DATA_PRIMEIRA) || !Calcula_Parcelas()) return 0;
+  }
+  CONDICAO = codigo;
+  return 1;
+}
 
 int CLASSE_VENDA::Set_Permite_Entrada(std::int32_t permite) {
   if (permite < 0) return set_error("Campo de verificação da entrada negativo.", 0, "Set_Permite_Entrada");
@@ -259,24 +337,32 @@ int CLASSE_VENDA::Get_Forma_Pagamento(std::int32_t codigo, payment::GRUPO_FORMAS
   return 1;
 }
 
-// ---- Parties and release records not written yet ----
+// ---- Carrier, volumes, partner and event ----
 
-int CLASSE_VENDA::Set_Parceiro_Venda(const GRUPO_PARCEIRO&) { return nao_disponivel("Set_Parceiro_Venda"); }
+namespace {
 
-int CLASSE_VENDA::Get_Parceiro_Venda(GRUPO_PARCEIRO& parceiro) {
-  parceiro = PARCEIRO;
-  return 1;
+// A CPF or CNPJ that is given: not blank and not numerically zero.
+bool documento_informado(std::string_view documento) {
+  for (const char c : documento) {
+    if (c >= '1' && c <= '9') return true;
+  }
+  return false;
 }
 
-int CLASSE_VENDA::Set_Evento_Venda(const GRUPO_EVENTO&) { return nao_disponivel("Set_Evento_Venda"); }
+bool vazio(std::string_view texto) { return text::trim(texto).empty(); }
 
-int CLASSE_VENDA::Get_Evento_Venda(GRUPO_EVENTO& evento) {
-  evento = EVENTO;
+}  // namespace
+
+int CLASSE_VENDA::Set_Dados_Transportadora(const GRUPO_TRANSPORTADORA& t) {
+  constexpr std::string_view kFuncao = "Set_Dados_Transportadora";
+  if (t.CODIGO_TRANSPORTADORA == 0) return set_error("Código da transportadora não pode ser zero!", 0, kFuncao);
+  if (vazio(t.RAZAO_SOCIAL)) return set_error("Razão social da transportadora não pode ser vazia!", 0, kFuncao);
+  if (documento_informado(t.CPF) || documento_informado(t.CNPJ)) {
+    if (vazio(t.ENDERECO)) return set_error("Endereço da transportadora não pode ser vazio!", 0, kFuncao);
+    if (vazio(t.MUNICIPIO)) return set_error("Munícipio da transportadora não pode ser vazio!", 0, kFuncao);
+  }
+  TRANSPORTADORA = t;
   return 1;
-}
-
-int CLASSE_VENDA::Set_Dados_Transportadora(const GRUPO_TRANSPORTADORA&) {
-  return nao_disponivel("Set_Dados_Transportadora");
 }
 
 int CLASSE_VENDA::Get_Dados_Transportadora(GRUPO_TRANSPORTADORA& transportadora) {
@@ -294,24 +380,33 @@ int CLASSE_VENDA::Get_Dados_Volume(GRUPO_VOLUME& volume) {
   return 1;
 }
 
-int CLASSE_VENDA::Seta_Dados_Liberacao_Cancelamento(const GRUPO_DADOS_LIBERACAO&) {
-  return nao_disponivel("Seta_Dados_Liberacao_Cancelamento");
+int CLASSE_VENDA::Set_Parceiro_Venda(const GRUPO_PARCEIRO& parceiro) {
+  constexpr std::string_view kFuncao = "Set_Parceiro_Venda";
+  if (parceiro.CODIGO == 0) return set_error("O código do parceiro não foi informado.", 0, kFuncao);
+  if (vazio(parceiro.DESCRICAO)) return set_error("A descrição do parceiro não foi informada.", 0, kFuncao);
+  PARCEIRO = parceiro;
+  return 1;
 }
 
-int CLASSE_VENDA::Seta_Dados_Liberacao_Desconto(const GRUPO_DADOS_LIBERACAO&) {
-  return nao_disponivel("Seta_Dados_Liberacao_Desconto");
+int CLASSE_VENDA::Get_Parceiro_Venda(GRUPO_PARCEIRO& parceiro) {
+  parceiro = PARCEIRO;
+  return 1;
 }
 
-int CLASSE_VENDA::Seta_Dados_Liberacao_Cancelamento(const GRUPO_DADOS_LIBERACAO&, std::int32_t) {
-  return nao_disponivel("Seta_Dados_Liberacao_Cancelamento");
+int CLASSE_VENDA::Set_Evento_Venda(const GRUPO_EVENTO& evento) {
+  constexpr std::string_view kFuncao = "Set_Evento_Venda";
+  if (evento.CODIGO == 0) return set_error("Código do evento não informado.", 0, kFuncao);
+  if (vazio(evento.DESCRICAO)) return set_error("Descrição do evento não foi informada.", 0, kFuncao);
+  if (evento.CODIGO_CLIENTE == 0) return set_error("O evento informado não possuí código de cliente.", 0, kFuncao);
+  if (evento.CODIGO_VENDEDOR == 0) return set_error("O evento informado não possui código de vendedor.", 0, kFuncao);
+  if (evento.CODIGO_EMPRESA == 0) return set_error("O evento informado não possui código de empresa.", 0, kFuncao);
+  EVENTO = evento;
+  return 1;
 }
 
-int CLASSE_VENDA::Seta_Dados_Liberacao_Desconto(const GRUPO_DADOS_LIBERACAO&, std::int32_t) {
-  return nao_disponivel("Seta_Dados_Liberacao_Desconto");
-}
-
-int CLASSE_VENDA::Seta_Dados_Liberacao_Venda_Prazo(const GRUPO_DADOS_LIBERACAO&) {
-  return nao_disponivel("Seta_Dados_Liberacao_Venda_Prazo");
+int CLASSE_VENDA::Get_Evento_Venda(GRUPO_EVENTO& evento) {
+  evento = EVENTO;
+  return 1;
 }
 
 // ---- Scale ----

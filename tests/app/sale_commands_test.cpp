@@ -24,8 +24,13 @@ struct Outcome {
   std::string err;
 };
 
-// fvn with a configuration whose working folder is `folder`.
+// fvn with a configuration whose working folder is `folder`, which holds
+// the fiscal code tables the tax calculator checks codes against.
 Outcome fvn_in(const TempFolder& folder, std::vector<std::string> args) {
+  for (const auto& table : std::filesystem::directory_iterator(FVN_TABLES_DIR)) {
+    std::error_code already_there;  // the same folder serves several runs
+    std::filesystem::create_symlink(table.path(), folder.path() / table.path().filename(), already_there);
+  }
   const std::string config = folder.file("fvn.ini");
   write_file(config, "[module]\nworking_folder=" + folder.path().string() + "\n");
   args.insert(args.begin(), {"--config", config});
@@ -71,16 +76,25 @@ TEST(AbntCommandUsage, RefusesWhatIsNotOneAmount) {
 }
 
 constexpr const char* kSale = R"({
-  "setup": {"DATA_EMISSAO": "2026-05-04", "EMISSOR": {"CODIGO": 1, "TIPO": 11},
-            "EMPRESA": {"CODIGO": 1, "RAMO": 2, "TIPO": 2, "UF": "MG"},
+  "setup": {"DATA_EMISSAO": "2026-05-04", "FINALIDADE_OPERACAO": 1, "EMISSOR": {"CODIGO": 1, "TIPO": 11},
+            "OPERACAO": {"CODIGO": 5, "DESCRICAO": "VENDA", "TIPO": 1, "TIPO_MOVIMENTO": 2,
+                         "CFOP_IND_DENTRO": "5.101", "CFOP_IND_FORA": "6.101", "CFOP_ADQUIRIDO_DENTRO": "5.102",
+                         "CFOP_ADQUIRIDO_FORA": "6.102", "CFOP_IND_ST_DENTRO": "5.401", "CFOP_IND_ST_FORA": "6.401",
+                         "CFOP_ADQUIRIDO_ST_DENTRO": "5.405", "CFOP_ADQUIRIDO_ST_FORA": "6.404"},
+            "EMPRESA": {"CODIGO": 1, "RAMO": 2, "TIPO": 2, "UF": "MG", "CEP": "30130-000", "MUNICIPIO": 3106200,
+                        "IM": "1234567"},
+            "CLIENTE": {"CODIGO": 1, "NOME": "CONSUMIDOR", "UF": "MG", "TIPO": 1},
             "VENDEDOR": {"CODIGO": 3, "NOME": "JOANA"}},
   "steps": [
     {"op": "Vende_Item", "item": {"CODIGO": 101, "DESCRICAO": "CANECA", "UNITARIO": 0.1, "QUANTIDADE": 3,
-                                  "UNIDADE": "UN", "TIPO_PRODUTO": 1, "IAT": "A", "IPPT": "T"}},
+                                  "UNIDADE": "UN", "TIPO_PRODUTO": 1, "IAT": "A", "IPPT": "T",
+                                  "ICMS": {"CST_ICMS_CONSUMO": "40"}, "PIS": {"CST_PIS": "07"}, "COFINS": {"CST_COFINS": "07"}}},
     {"op": "Vende_Item", "item": {"CODIGO": "102", "DESCRICAO": "PRATO", "UNITARIO": 10, "QUANTIDADE": 1,
-                                  "UNIDADE": "UN", "TIPO_PRODUTO": 1, "IAT": "A", "IPPT": "T"}},
+                                  "UNIDADE": "UN", "TIPO_PRODUTO": 1, "IAT": "A", "IPPT": "T",
+                                  "ICMS": {"CST_ICMS_CONSUMO": "40"}, "PIS": {"CST_PIS": "07"}, "COFINS": {"CST_COFINS": "07"}}},
     {"op": "Vende_Item", "item": {"CODIGO": "103", "DESCRICAO": "TIGELA", "UNITARIO": 10, "QUANTIDADE": 1,
-                                  "UNIDADE": "UN", "TIPO_PRODUTO": 1, "IAT": "A", "IPPT": "T"}},
+                                  "UNIDADE": "UN", "TIPO_PRODUTO": 1, "IAT": "A", "IPPT": "T",
+                                  "ICMS": {"CST_ICMS_CONSUMO": "40"}, "PIS": {"CST_PIS": "07"}, "COFINS": {"CST_COFINS": "07"}}},
     {"op": "Set_Desconto_Venda", "value": -1},
     {"op": "Set_Frete_Venda", "value": 2},
     {"op": "Cancela_Item", "n": 1},
@@ -96,8 +110,8 @@ TEST(SimulateCommand, ReportsEveryStepItemAndTotal) {
   ASSERT_EQ(r.status, kExitOk) << r.err;
   const Json report = Json::parse(r.out);
 
-  ASSERT_EQ(report["setup"].size(), 4U);
-  EXPECT_EQ(report["setup"][3]["op"], "Set_Data_Emissao");
+  ASSERT_EQ(report["setup"].size(), 7U);
+  EXPECT_EQ(report["setup"][6]["op"], "Set_Data_Emissao");
   const Json& steps = report["steps"];
   ASSERT_EQ(steps.size(), 8U);
   EXPECT_EQ(steps[0]["result"], 1);
@@ -116,7 +130,8 @@ TEST(SimulateCommand, ReportsEveryStepItemAndTotal) {
   EXPECT_EQ(items[0]["CANCELADO"], 1);
   EXPECT_EQ(items[0]["TOTAL_BRUTO"].dump(), "0.3");  // 15 significant digits, not 0.30000000000000004
   EXPECT_EQ(items[1]["FRETE_VENDA"], 1.0);
-  EXPECT_EQ(items[1]["ICMS"]["CST_ICMS"], "");
+  EXPECT_EQ(items[1]["ICMS"]["CST_ICMS"], "40");
+  EXPECT_EQ(items[1]["ICMS"]["VALOR_BC_ISENTA"], 11.0);  // 10.00 and its freight share
   EXPECT_EQ(items[1]["CORES"]["NUMERO"].size(), 4U);
   const Json& totals = report["totals"];
   EXPECT_EQ(totals["TOTAL_BRUTO"], 20.0);

@@ -117,16 +117,21 @@ INSTANTIATE_TEST_SUITE_P(Examples, Apportioning,
 
 TEST_F(SaleTest, DiscountIsSharedWithIpiAndStFreightBySubtotalOnly) {
   QUEUE_ITEM com_ipi = item(100);
-  com_ipi.IPI.VALOR_IPI = 15;  // as the tax calculator leaves it
-  com_ipi.ICMS.VALOR_ICMS_ST = 5;
+  com_ipi.IPI.VALOR_IPI = 15;  // left as given: this company charges no IPI
+  com_ipi.ICMS.CST_ICMS_CONSUMO = "10";
+  com_ipi.ICMS.ALIQUOTA_ICMS_ST = 5;  // ST 100 x 5% = 5.00 before the discount
   vende(com_ipi);
   vende(item(100));
   ASSERT_EQ(venda->Set_Desconto_Venda(22), 1);  // 22 / 220 = 10%
-  ASSERT_EQ(venda->Set_Frete_Venda(20), 1);     // 20 / 200 = 10%
   EXPECT_MONEY(item_vendido(1).DESCONTO_VENDA, 12);
   EXPECT_MONEY(item_vendido(2).DESCONTO_VENDA, 10);
+  // The discount leaves 88.00 and an ST of 4.40; the next apportioning shares
+  // the discount over 219.40: 10.03% of 119.40 and of 100.
+  ASSERT_EQ(venda->Set_Frete_Venda(20), 1);  // 20 / 200 = 10%
   EXPECT_MONEY(item_vendido(1).FRETE_VENDA, 10);
   EXPECT_MONEY(item_vendido(2).FRETE_VENDA, 10);
+  EXPECT_MONEY(item_vendido(1).DESCONTO_VENDA, 11.97);
+  EXPECT_MONEY(item_vendido(2).DESCONTO_VENDA, 10.03);
 }
 
 TEST_F(SaleTest, CancelledItemsTakeNoShare) {
@@ -234,10 +239,13 @@ TEST_F(SaleTest, SimplesCompanyTotalsTakeTheSimplesGroup) {
   simples.TIPO = 1;
   ASSERT_EQ(venda->Set_Dados_Empresa(simples), 1);
   QUEUE_ITEM i = item(100);
-  i.ICMS_SIMPLES.VALOR_BC_ICMS_ST = 130;
-  i.ICMS_SIMPLES.VALOR_ICMS_ST = 5.4;
+  i.ICMS_SIMPLES.CSOSN_CONSUMO = "201";  // ST 130 x 18% - 18 = 5.40
+  i.ICMS_SIMPLES.ALIQUOTA_ICMS = 18;
+  i.ICMS_SIMPLES.ALIQUOTA_ICMS_ST = 18;
+  i.MVA.PERCENTUAL_MVA_NCM = 30;
   i.ICMS.VALOR_ICMS = 18;  // not the company's regime: left out of the taxes
-  i.PIS.VALOR_PIS = 0.65;
+  i.PIS.CST_PIS = "01";
+  i.PIS.ALIQUOTA_PIS = 0.65;  // 0.65 on 100.00
   vende(i);
   const TOTAIS_VENDA& t = venda->TOTAIS_VENDA;
   EXPECT_MONEY(t.VALOR_BC_ICMS_ST, 130);
@@ -253,10 +261,11 @@ TEST_F(SaleTest, RetainedIssIsNotPaidByTheCustomer) {
   GRUPO_EMPRESA empresa = testing::empresa_regime_normal();
   empresa.UTILIZA_RETENCAO_ISS = 1;
   empresa.PERC_RETENCAO_ISS = 5;
+  empresa.VALOR_MINIMO_ISS = 10;
   ASSERT_EQ(venda->Set_Dados_Empresa(empresa), 1);
   QUEUE_ITEM servico = item(40);
   servico.TIPO_PRODUTO = 2;
-  servico.ISSQN.VALOR_ISSQN = 2;
+  servico.ISSQN.ALIQUOTA_ISSQN = 5;  // 2.00 on 40.00
   vende(servico);
   EXPECT_MONEY(venda->TOTAIS_VENDA.TOTAL_LIQUIDO, 40);
   EXPECT_MONEY(venda->TOTAIS_VENDA.TOTAL_PARCELAR, 38);

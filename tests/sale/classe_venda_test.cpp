@@ -97,11 +97,10 @@ INSTANTIATE_TEST_SUITE_P(
                   return v.Set_Dados_Vendedor({4, " "});
                 },
                 " Nome do Vendedor vazio Arquivo ibpt.csv não encontrado! ", "Set_Dados_Vendedor"},
-        Failure{"InstallmentPlanNotBuiltYet", [](CLASSE_VENDA& v) { return v.Calcula_Parcelas(); },
-                "Erro no Calcula_Parcelas Operação ainda não disponível.", "Calcula_Parcelas"},
-        Failure{"PaymentLedgerNotBuiltYet",
-                [](CLASSE_VENDA& v) { return v.Paga(1, 10, 0, payment::OpcoesPagamento{}); },
-                "Paga Operação ainda não disponível.", "Paga"},
+        Failure{"InstallmentPlanWithNothingToSplit", [](CLASSE_VENDA& v) { return v.Calcula_Parcelas(); },
+                "Erro no Calcula_Parcelas Parcelas com valor menor que R$ 0.01", "Calcula_Parcelas"},
+        Failure{"PaymentWithUnknownForm", [](CLASSE_VENDA& v) { return v.Paga(1, 10, 0, payment::OpcoesPagamento{}); },
+                "Paga  Forma de Pagamento Inexistente! Entrada não encontrada", "Paga"},
         Failure{"ScaleWithoutModel",
                 [](CLASSE_VENDA& v) {
                   double peso = 1;

@@ -221,6 +221,7 @@ TEST_F(SaleTest, RowsAreColouredByParityAndCancellation) {
 }
 
 TEST_F(SaleTest, ImportTaxEntersTheUnitPrice) {
+  ASSERT_EQ(venda->Set_Dados_Emissor({1, 2, 0}), 1);  // an NF-e emitter: an NFC-e sells only
   GRUPO_OPERACAO importacao = venda->OPERACAO;
   importacao.TIPO = 7;
   ASSERT_EQ(venda->Set_Dados_Operacao(importacao), 1);
