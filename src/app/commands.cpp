@@ -1,6 +1,7 @@
 // The list of fvn sub-commands. Each capability adds its command here, one
 // line each, in the order --help lists them.
 #include "app/abnt_command.h"
+#include "app/audit_command.h"
 #include "app/db_command.h"
 #include "app/document_commands.h"
 #include "app/fvn_cli.h"
@@ -12,6 +13,8 @@
 namespace fvn::app {
 
 const std::vector<Command>& commands() {
+  // One command per line, in the order --help lists them.
+  // clang-format off
   static const std::vector<Command> all = {
       self_check_command(),
       db_command(),
@@ -22,7 +25,9 @@ const std::vector<Command>& commands() {
       xml_command(),
       ping_command(),
       status_command(),
+      audit_command(),
   };
+  // clang-format on
   return all;
 }
 

@@ -1,0 +1,92 @@
+// Base of the audit tests: the test database with the demo shop, each test
+// inside a transaction that is rolled back (rows built for a case never
+// reach the next one), a working folder with the code tables and an
+// nfe_ini.ini the test controls, and a fresh auditor.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "../data/db_fixture.h"
+#include "data/db_session.h"
+#include "data/passthrough_table.h"
+#include "nfce/auditor_fiscal.h"
+#include "runtime/scripted_ui.h"
+#include "runtime/working_folder.h"
+#include "support/temp_folder.h"
+
+namespace fvn::testing {
+
+class AuditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_ = test_database();
+    if (db_.empty()) {
+      if (database_required()) FAIL() << "this test needs the database and CI must provide it: " << reason();
+      GTEST_SKIP() << "no database: " << reason();
+    }
+    previous_folder_ = working_folder();
+    for (const auto& entry : std::filesystem::directory_iterator(FVN_TABLES_DIR)) {
+      if (entry.path().filename() != skipped_table_) {
+        std::filesystem::create_symlink(entry.path(), work_.path() / entry.path().filename());
+      }
+    }
+    set_working_folder(work_.path().string());
+    table_ = std::make_unique<PassthroughTable>("AUDITORIA", db_);
+    ASSERT_EQ(table_->open(), 1) << table_->error_text("");
+    sql("Begin");
+    auditor_ = std::make_unique<AUDITOR_FISCAL>(ui_);
+  }
+  void TearDown() override {
+    auditor_.reset();
+    if (table_ && table_->is_open()) table_->execute("RollBack");
+    table_.reset();
+    DbSession::close_all();
+    if (!previous_folder_.empty()) set_working_folder(previous_folder_);
+  }
+
+  // Runs statements on the test database (inside the test's transaction).
+  void sql(const std::string& statements) {
+    if (statements.empty()) return;
+    ASSERT_EQ(table_->execute(statements), 1) << table_->error_text(statements + "\n");
+  }
+
+  // Writes nfe_ini.ini with `cst_csosn` in section [nfce]; std::nullopt removes the file.
+  void cst_csosn(const std::optional<std::string>& value) {
+    const std::string file = work_.file("nfe_ini.ini");
+    if (!value) {
+      std::filesystem::remove(file);
+      return;
+    }
+    write_file(file, "[nfce]\ncst_csosn=" + *value + "\ncest=1\n");
+  }
+
+  // Audits the emitter that makes the following audits NFC-e ones (series 1,
+  // an NFC-e series of the demo shop) or not (series 3, a printed form).
+  void emissor(bool nfce) {
+    ASSERT_EQ(auditor_->Audita_Emissor({nfce ? 1 : 3, nfce ? 11 : 2}), 1);
+    ASSERT_EQ(auditor_->NFCE, nfce ? 1 : 0);
+  }
+
+  // A refusal that no audit produces, to see whether an acceptance keeps it.
+  void marca_erro_anterior() { auditor_->set_error("erro anterior", 99, "Teste"); }
+  void espera_erro_anterior() {
+    EXPECT_EQ(auditor_->ERROR, "erro anterior");
+    EXPECT_EQ(auditor_->ERROR_CODE, 99);
+    EXPECT_EQ(auditor_->ERROR_FUNCTION, "Teste");
+  }
+
+  std::string db_;
+  std::string skipped_table_;  // a code table left out of the working folder
+  std::string previous_folder_;
+  TempFolder work_;
+  ScriptedUi ui_;
+  std::unique_ptr<PassthroughTable> table_;
+  std::unique_ptr<AUDITOR_FISCAL> auditor_;
+};
+
+}  // namespace fvn::testing
