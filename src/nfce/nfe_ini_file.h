@@ -17,4 +17,13 @@ inline constexpr std::string_view kNfeIniSection = "nfce";
 // blanks; empty when the file or the key is missing.
 std::string nfe_ini_value(std::string_view key);
 
+// The same value from a copy of the file read at most once a second (and
+// again whenever the working folder changes): for the tax calculator, which
+// asks for every item each time a sale recomputes every item. A change made
+// by support staff is seen within a second.
+std::string nfe_ini_recent_value(std::string_view key);
+
+// Forgets the copy, so that the next nfe_ini_recent_value reads the file.
+void nfe_ini_forget();
+
 }  // namespace fvn

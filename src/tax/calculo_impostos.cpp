@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "nfce/nfe_ini_file.h"
 #include "runtime/decimal.h"
 #include "runtime/rounding.h"
 #include "runtime/text.h"
-#include "tax/nfe_ini.h"
 #include "tax/tax_codes.h"
 
 namespace fvn::tax {
@@ -259,7 +259,7 @@ void CALCULO_IMPOSTOS::escolhe_cfop(sale::QUEUE_ITEM& item, bool& falhou) {
 // NFC-e, when nfe_ini.ini asks for it: the CFOP must agree with the
 // consumption tax code.
 void CALCULO_IMPOSTOS::confere_cfop_nfce(const sale::QUEUE_ITEM& item, bool& falhou) {
-  if (EMISSOR.TIPO != 11 || nfe_ini_nfce("cst_csosn") != "1") return;
+  if (EMISSOR.TIPO != 11 || nfe_ini_recent_value("cst_csosn") != "1") return;
   const std::string cfop = text::trim(item.CFOP);
   const auto uma_de = [&cfop](std::initializer_list<std::string_view> lista) {
     for (const std::string_view c : lista) {

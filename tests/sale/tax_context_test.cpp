@@ -391,7 +391,7 @@ class ConferenciaCfopNfce : public ::testing::TestWithParam<CfopNfce> {
 TEST_P(ConferenciaCfopNfce, FollowsTheIniKey) {
   const CfopNfce& p = GetParam();
   fvn::testing::write_file(c.folder.file("nfe_ini.ini"), p.ini);
-  nfe_ini_esquece();
+  nfe_ini_forget();
   if (p.empresa_tipo == 1) c.simples();
   CALCULO_IMPOSTOS& calc = *c.calc;
   ASSERT_EQ(calc.Set_Dados_Emissor(Calculadora::emissor(11)), 1);

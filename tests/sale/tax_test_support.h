@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include "nfce/nfe_ini_file.h"
 #include "runtime/working_folder.h"
 #include "sale/sale_test_support.h"
 #include "support/temp_folder.h"
 #include "tax/calculo_impostos.h"
-#include "tax/nfe_ini.h"
 
 namespace fvn::tax::testing {
 
@@ -50,7 +50,7 @@ class Calculadora {
   Calculadora() {
     sale::testing::use_code_tables(folder.path());
     set_working_folder(folder.path().string());
-    nfe_ini_esquece();
+    nfe_ini_forget();
     calc = std::make_unique<CALCULO_IMPOSTOS>();
     sale::GRUPO_EMPRESA empresa = sale::testing::empresa_regime_normal();
     empresa.RAMO = 1;
@@ -60,7 +60,7 @@ class Calculadora {
   }
   ~Calculadora() {
     set_working_folder(".");
-    nfe_ini_esquece();
+    nfe_ini_forget();
   }
   Calculadora(const Calculadora&) = delete;
   Calculadora& operator=(const Calculadora&) = delete;
