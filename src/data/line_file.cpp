@@ -146,7 +146,7 @@ int LineReaderWriter::next_line() {
     error_ = "Erro, arquivo não foi aberto. Arquivo: " + path_;
     return 0;
   }
-  constexpr std::size_t kBlock = 64 * 1024;
+  constexpr std::size_t kBlock = std::size_t{64} * 1024;
   // Keep only what lies at or after the current position.
   if (read_offset_ != read_ahead_start_) {
     const auto consumed = static_cast<std::size_t>(read_offset_ - read_ahead_start_);

@@ -33,7 +33,7 @@ CliResult run_fvn(const std::string& config, std::vector<std::string> args) {
 }
 
 std::string write_config(const testing::TempFolder& folder, const std::string& body) {
-  const std::string path = folder.file("fvn.ini");
+  std::string path = folder.file("fvn.ini");
   testing::write_file(path, body);
   return path;
 }

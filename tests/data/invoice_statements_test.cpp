@@ -83,6 +83,7 @@ std::string header_statement(int sale) {
       "cep_saidas",
       "tcep_cli.i_tce_codigo_pais",
       "tcep_cli.s_tce_nome_pais",
+      // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one expression written over three lines
       "case when coalesce( fone_saidas , '' ) <> '' then fone_saidas else case when coalesce( CFoneResidencial , '' ) "
       "<> '' then CFoneResidencial else case when coalesce( CFoneComercial , '' ) <> '' then CFoneComercial else "
       "CFoneCelular end end end",
@@ -297,6 +298,7 @@ std::string items_statement(int sale) {
   };
   EXPECT_EQ(columns.size(), 106U);
   std::vector<std::string> list;
+  list.reserve(columns.size());
   for (const auto& [expression, alias] : columns) list.push_back(expression + " as " + alias);
   return "select " + join(list, " , ") +
          " from ahistorico inner join aprodutos on ccodproduto = cprohistorico inner join ttributacao on "
