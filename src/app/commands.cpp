@@ -9,6 +9,7 @@
 #include "app/service_commands.h"
 #include "app/simulate_command.h"
 #include "app/validate_command.h"
+#include "app/workflow_commands.h"
 
 namespace fvn::app {
 
@@ -25,6 +26,8 @@ const std::vector<Command>& commands() {
       xml_command(),
       ping_command(),
       status_command(),
+      issue_command(),
+      pending_command(),
       audit_command(),
   };
   // clang-format on

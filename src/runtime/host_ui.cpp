@@ -23,6 +23,11 @@ std::optional<std::string> HostUi::choose_folder(std::string_view /*title*/, std
 
 void HostUi::operation_status(std::string_view /*line*/) {}
 
+void HostUi::operation_window(std::string_view /*title*/, OperationSteps& steps) {
+  while (steps.tick()) {
+  }
+}
+
 std::vector<std::string> button_captions(std::string_view buttons) {
   if (buttons.empty()) return {};
   return text::split(buttons, '|');

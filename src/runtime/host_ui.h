@@ -28,6 +28,25 @@ struct PickListRequest {
   int default_row = 1;  // 1-based; 0 for none
 };
 
+// The steps of an operation window (a status list above a progress bar,
+// one step per timer tick). The operation decides when it has ended; the
+// window only drives it.
+class OperationSteps {
+ public:
+  OperationSteps() = default;
+  OperationSteps(const OperationSteps&) = delete;
+  OperationSteps& operator=(const OperationSteps&) = delete;
+  virtual ~OperationSteps() = default;
+
+  // Runs one step; false once the operation has ended (done or failed).
+  virtual bool tick() = 0;
+  // The progress bar's value.
+  [[nodiscard]] virtual int progress() const = 0;
+  // A user's request to close the window: true when the window may close,
+  // which is only once the operation has ended.
+  virtual bool close_requested() = 0;
+};
+
 class HostUi {
  public:
   HostUi() = default;
@@ -53,6 +72,11 @@ class HostUi {
   // Shows one status line in the open operation window's list and selects
   // it, so the newest line is visible. The default shows nothing.
   virtual void operation_status(std::string_view line);
+
+  // Opens a modal operation window titled `title` and drives `steps`, one
+  // step per timer tick, until they end; then closes it. The default (no
+  // window) runs the steps back to back.
+  virtual void operation_window(std::string_view title, OperationSteps& steps);
 };
 
 // Button captions of a "|"-separated list ("&Sim|&Não" -> {"&Sim", "&Não"}).

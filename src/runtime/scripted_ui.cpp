@@ -26,4 +26,15 @@ std::optional<std::string> ScriptedUi::choose_folder(std::string_view title, std
   return answer;
 }
 
+void ScriptedUi::operation_window(std::string_view title, OperationSteps& steps) {
+  operation_titles_.emplace_back(title);
+  bool running = true;
+  while (running) {
+    close_answers_.push_back(steps.close_requested());
+    running = steps.tick();
+    operation_progress_.push_back(steps.progress());
+  }
+  close_answers_.push_back(steps.close_requested());
+}
+
 }  // namespace fvn

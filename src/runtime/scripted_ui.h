@@ -19,6 +19,10 @@ class ScriptedUi final : public HostUi {
   int pick_list(const PickListRequest& request) override;
   std::optional<std::string> choose_folder(std::string_view title, std::string_view start_folder) override;
   void operation_status(std::string_view line) override { operation_statuses_.emplace_back(line); }
+  // Records the title, asks to close before every tick (a user pressing the
+  // close button all along) and records each answer and the progress after
+  // each tick; then asks once more after the end.
+  void operation_window(std::string_view title, OperationSteps& steps) override;
 
   // Queues the answer (1-based button) of the next message.
   void answer_message(int button) { message_answers_.push_back(button); }
@@ -32,6 +36,11 @@ class ScriptedUi final : public HostUi {
   [[nodiscard]] const std::vector<std::string>& folder_prompts() const { return folder_prompts_; }
   // Status lines shown in the operation window, in order.
   [[nodiscard]] const std::vector<std::string>& operation_statuses() const { return operation_statuses_; }
+  [[nodiscard]] const std::vector<std::string>& operation_titles() const { return operation_titles_; }
+  // Progress after each tick of every window, in order.
+  [[nodiscard]] const std::vector<int>& operation_progress() const { return operation_progress_; }
+  // Answers to the close requests: one per tick (while running) and the last after the end.
+  [[nodiscard]] const std::vector<bool>& close_answers() const { return close_answers_; }
 
  private:
   std::deque<int> message_answers_;
@@ -41,6 +50,9 @@ class ScriptedUi final : public HostUi {
   std::vector<PickListRequest> pick_lists_;
   std::vector<std::string> folder_prompts_;
   std::vector<std::string> operation_statuses_;
+  std::vector<std::string> operation_titles_;
+  std::vector<int> operation_progress_;
+  std::vector<bool> close_answers_;
 };
 
 }  // namespace fvn

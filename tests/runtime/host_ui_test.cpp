@@ -68,5 +68,39 @@ TEST(HeadlessUi, WritesLinesAndAnswersTheDefaultButton) {
   EXPECT_EQ(ui.choose_folder("Pasta", "/"), std::nullopt);
 }
 
+// Three steps of 5, 10 and 5; may close only after the last.
+class ThreeSteps final : public OperationSteps {
+ public:
+  bool tick() override {
+    static constexpr int kRaise[] = {5, 10, 5};
+    if (ticks_ < 3) progress_ += kRaise[ticks_++];
+    return ticks_ < 3;
+  }
+  [[nodiscard]] int progress() const override { return progress_; }
+  bool close_requested() override { return ticks_ == 3; }
+  int ticks_ = 0;
+
+ private:
+  int progress_ = 0;
+};
+
+TEST(OperationWindow, HeadlessRunsOneStepPerTickUntilTheEnd) {
+  std::ostringstream out;
+  HeadlessUi ui(out);
+  ThreeSteps steps;
+  ui.operation_window("Log", steps);
+  EXPECT_EQ(steps.ticks_, 3);
+  EXPECT_EQ(steps.progress(), 20);
+}
+
+TEST(OperationWindow, ScriptedRecordsTitleProgressAndCloseAnswers) {
+  ScriptedUi ui;
+  ThreeSteps steps;
+  ui.operation_window("Log do Envio da NFCe", steps);
+  EXPECT_EQ(ui.operation_titles(), (std::vector<std::string>{"Log do Envio da NFCe"}));
+  EXPECT_EQ(ui.operation_progress(), (std::vector<int>{5, 15, 20}));
+  EXPECT_EQ(ui.close_answers(), (std::vector<bool>{false, false, false, true}));
+}
+
 }  // namespace
 }  // namespace fvn

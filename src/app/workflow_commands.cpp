@@ -1,0 +1,176 @@
+#include "app/workflow_commands.h"
+
+#include <charconv>
+#include <ostream>
+
+#include "app/service_commands.h"
+#include "data/passthrough_table.h"
+#include "data/sql_values.h"
+#include "runtime/headless_ui.h"
+#include "service/nfce_processo.h"
+
+namespace fvn::app {
+
+namespace {
+
+// Messages to standard error; operation-window status lines on standard output.
+class StatusLinesUi final : public HostUi {
+ public:
+  StatusLinesUi(std::ostream& out, std::ostream& err) : out_(out), messages_(err) {}
+  using HostUi::message;
+  int message(const MessageRequest& request) override { return messages_.message(request); }
+  void operation_status(std::string_view line) override { out_ << line << "\n" << std::flush; }
+
+ private:
+  std::ostream& out_;
+  HeadlessUi messages_;
+};
+
+// The company's service login: CNPJ, group, user, password.
+struct CompanyLogin {
+  std::int32_t company = 0;
+  std::string cnpj, group, user, password;
+};
+
+bool company_login(const std::string& connection, const std::string& where, CompanyLogin& login, std::string& problem) {
+  PassthroughTable table("tempresa", connection);
+  table.bind_long(login.company)
+      .bind_text(login.cnpj, 20)
+      .bind_text(login.group, 201)
+      .bind_text(login.user, 201)
+      .bind_text(login.password, 201);
+  if (table.open() != 1 ||
+      table.execute("select ccodempresa, ccnpjempresa, coalesce(s_tem_grupo_edoc, ''), coalesce(s_tem_login_edoc, "
+                    "''), coalesce(s_tem_senha_edoc, '') from tempresa " +
+                    where) != 1) {
+    problem = table.error_text("Erro ao selecionar dados da empresa|");
+    return false;
+  }
+  if (table.next() != 1) {
+    problem = "Empresa não encontrada.";
+    return false;
+  }
+  return true;
+}
+
+struct Setup {
+  std::string connection;
+  GatewayConfig config;
+};
+
+// Connection and service settings; an exit status when they are unusable.
+std::optional<int> read_setup(Context& ctx, Setup& setup) {
+  setup.connection = ctx.config.get(kDatabaseSection, kConnectionKey);
+  if (setup.connection.empty()) {
+    ctx.out << message_lines("Nenhuma conexão com o banco de dados configurada.|Informe [database] connection em " +
+                             ctx.source.path + ".")
+            << "\n";
+    return kExitFailure;
+  }
+  std::string why;
+  if (!service_config(ctx, setup.config, why)) {
+    ctx.err << "fvn: " << why << "\n";
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
+int issue(Context& ctx, const std::vector<std::string>& args) {
+  std::int32_t sale = 0;
+  if (args.size() != 1 ||
+      std::from_chars(args[0].data(), args[0].data() + args[0].size(), sale).ptr != args[0].data() + args[0].size() ||
+      sale <= 0) {
+    ctx.err << "fvn: usage: fvn issue SALE_ID\n";
+    return kExitUsage;
+  }
+  Setup setup;
+  if (auto exit = read_setup(ctx, setup)) return *exit;
+  CompanyLogin login;
+  std::string problem;
+  if (!company_login(setup.connection,
+                     "inner join asaidas on cempresasaidas = ccodempresa where cidesaidas = " + sql_integer(sale),
+                     login, problem)) {
+    ctx.out << message_lines(problem == "Empresa não encontrada." ? "Venda " + args[0] + " não encontrada." : problem)
+            << "\n";
+    return kExitFailure;
+  }
+  StatusLinesUi ui(ctx.out, ctx.err);
+  NFCE_PROCESSO processor(ui, setup.config);
+  processor.set_connection(setup.connection);
+  processor.Carrega_Pastas(login.company);
+  if (processor.Checar_Servidor(login.cnpj, login.group, login.user, login.password, setup.config.url, sale, 0, 0) !=
+      1) {
+    ctx.out << message_lines("Erro ao consultar status do servidor|" + processor.Traduz_Erro()) << "\n";
+    return kExitFailure;
+  }
+  if (processor.Enviar_Nota(sale) != 1) {
+    ctx.out << message_lines("Erro ao efetuar emissão da Nfe.|" + processor.Traduz_Erro()) << "\n";
+    if (processor.Nota_Aceita()) {
+      ctx.out << "A nota foi aceita pelo serviço; não a estorne: resolva-a em notas pendentes.\n";
+    }
+    return kExitFailure;
+  }
+  const auto& answer = processor.authorisation();
+  ctx.out << "venda: " << processor.current_sale() << "\n"
+          << "chave: " << answer.access_key << "\n"
+          << "protocolo: " << answer.protocol << "\n"
+          << "contingencia: " << answer.contingency << "\n"
+          << "qrcode: " << processor.qrcode_path(processor.current_sale()) << "\n";
+  return kExitOk;
+}
+
+int pending(Context& ctx, const std::vector<std::string>& args) {
+  const bool resolve = args.size() == 1 && args[0] == "--resolve";
+  if (!args.empty() && !resolve) {
+    ctx.err << "fvn: usage: fvn pending [--resolve]\n";
+    return kExitUsage;
+  }
+  Setup setup;
+  if (auto exit = read_setup(ctx, setup)) return *exit;
+  StatusLinesUi ui(ctx.out, ctx.err);
+  NFCE_PROCESSO processor(ui, setup.config);
+  processor.set_connection(setup.connection);
+  std::vector<std::pair<std::int32_t, std::string>> notes;
+  if (processor.Lista_Notas_Offline(notes) != 1) {
+    ctx.out << message_lines(processor.ERROR) << "\n";
+    return kExitFailure;
+  }
+  for (const auto& [sale, key] : notes) ctx.out << sale << " " << key << "\n";
+  if (!resolve) return kExitOk;
+  CompanyLogin login;
+  std::string problem;
+  const std::string station = ctx.config.get("station", "company", "1");
+  std::int32_t company = 1;
+  std::from_chars(station.data(), station.data() + station.size(), company);
+  if (!company_login(setup.connection, "where ccodempresa = " + sql_integer(company), login, problem)) {
+    ctx.out << message_lines(problem) << "\n";
+    return kExitFailure;
+  }
+  processor.Carrega_Pastas(login.company);
+  if (processor.Checar_Servidor(login.cnpj, login.group, login.user, login.password, setup.config.url, 0, 0, 0) != 1) {
+    ctx.out << message_lines("Erro ao checar servidor.|Erro: " + processor.Traduz_Erro()) << "\n";
+    return kExitFailure;
+  }
+  std::int32_t pending_count = 0;
+  std::int32_t error_count = 0;
+  const int result = processor.Resolve_Notas_Offline(pending_count, error_count);
+  ctx.out << "pendentes: " << pending_count << "\nerros: " << error_count << "\n";
+  if (result != 1) {
+    ctx.out << message_lines(processor.Traduz_Erro()) << "\n";
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+Command issue_command() {
+  return {"issue", "SALE_ID", "send a recorded sale to the NFC-e service and record the authorisation", issue};
+}
+
+Command pending_command() {
+  return {"pending", "[--resolve]", "list the notes in contingency or owed a cancellation; --resolve settles them",
+          pending};
+}
+
+}  // namespace fvn::app

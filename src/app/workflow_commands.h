@@ -1,0 +1,15 @@
+// `fvn issue SALE_ID`: the server check and the sending of a recorded sale,
+// headless, each status line printed as it is logged; then the key, the
+// protocol, the contingency flag and the QR image path, or the translated
+// error. `fvn pending [--resolve]`: the notes the resolution would settle;
+// with --resolve it runs and prints the pending and error counts.
+#pragma once
+
+#include "app/fvn_cli.h"
+
+namespace fvn::app {
+
+Command issue_command();
+Command pending_command();
+
+}  // namespace fvn::app
