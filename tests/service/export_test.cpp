@@ -30,9 +30,11 @@ std::vector<std::string> zip_entries(const std::string& path) {
   return names;
 }
 
+// The simulator counts the delay in whole seconds: 3 s keeps the request
+// "AGUARDE" through the first list however the second boundaries fall.
 TEST(Export, ARequestedMonthIsPreparedThenDownloaded) {
   TempFolder folder;
-  SimProcess sim(folder.file("sim"), {"--export-delay", "1"});
+  SimProcess sim(folder.file("sim"), {"--export-delay", "3"});
   ASSERT_TRUE(sim.running());
   ScriptedUi ui;
   NFCE_SERVICO client(ui, sim.gateway_config());
@@ -50,7 +52,7 @@ TEST(Export, ARequestedMonthIsPreparedThenDownloaded) {
   ASSERT_EQ(client.Consultar_Exportacao(list), 1);
   EXPECT_EQ(list, month + "/" + year + " AGUARDE - arquivo em processamento\r\n");
 
-  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  std::this_thread::sleep_for(std::chrono::milliseconds(3100));
   ASSERT_EQ(client.Consultar_Exportacao(list), 1);
   ASSERT_TRUE(list.starts_with(month + "/" + year + " " + sim.url() + "/api/exportacao/arquivo/")) << list;
   ASSERT_TRUE(list.ends_with("\r\n"));
