@@ -28,6 +28,7 @@ const std::vector<Command>& commands() {
       status_command(),
       issue_command(),
       pending_command(),
+      export_command(),
       audit_command(),
   };
   // clang-format on

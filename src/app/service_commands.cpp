@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "runtime/headless_ui.h"
+#include "app/command_line_ui.h"
 #include "runtime/text.h"
 #include "service/nfce_servico.h"
 #include "service/operation_log.h"
@@ -13,20 +13,6 @@
 namespace fvn::app {
 
 namespace {
-
-// Messages go to standard error (HeadlessUi); the operation window's status
-// lines are printed on standard output as they are logged.
-class CommandLineUi final : public HostUi {
- public:
-  CommandLineUi(std::ostream& out, std::ostream& err) : out_(out), messages_(err) {}
-  using HostUi::message;
-  int message(const MessageRequest& request) override { return messages_.message(request); }
-  void operation_status(std::string_view line) override { out_ << line << "\n"; }
-
- private:
-  std::ostream& out_;
-  HeadlessUi messages_;
-};
 
 bool read_timeout(const Context& ctx, std::string_view key, long& value, std::string& why) {
   const std::string text = ctx.config.get(kServiceSection, key);

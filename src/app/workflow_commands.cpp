@@ -3,28 +3,17 @@
 #include <charconv>
 #include <ostream>
 
+#include "app/command_line_ui.h"
 #include "app/service_commands.h"
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
-#include "runtime/headless_ui.h"
+#include "runtime/clock.h"
+#include "screens/exportacao_xml.h"
 #include "service/nfce_processo.h"
 
 namespace fvn::app {
 
 namespace {
-
-// Messages to standard error; operation-window status lines on standard output.
-class StatusLinesUi final : public HostUi {
- public:
-  StatusLinesUi(std::ostream& out, std::ostream& err) : out_(out), messages_(err) {}
-  using HostUi::message;
-  int message(const MessageRequest& request) override { return messages_.message(request); }
-  void operation_status(std::string_view line) override { out_ << line << "\n" << std::flush; }
-
- private:
-  std::ostream& out_;
-  HeadlessUi messages_;
-};
 
 // The company's service login: CNPJ, group, user, password.
 struct CompanyLogin {
@@ -51,6 +40,14 @@ bool company_login(const std::string& connection, const std::string& where, Comp
     return false;
   }
   return true;
+}
+
+// The station's company ([station] company, 1 by default).
+std::int32_t station_company(const Context& ctx) {
+  const std::string station = ctx.config.get("station", "company", "1");
+  std::int32_t company = 1;
+  std::from_chars(station.data(), station.data() + station.size(), company);
+  return company;
 }
 
 struct Setup {
@@ -94,7 +91,7 @@ int issue(Context& ctx, const std::vector<std::string>& args) {
             << "\n";
     return kExitFailure;
   }
-  StatusLinesUi ui(ctx.out, ctx.err);
+  CommandLineUi ui(ctx.out, ctx.err);
   NFCE_PROCESSO processor(ui, setup.config);
   processor.set_connection(setup.connection);
   processor.Carrega_Pastas(login.company);
@@ -127,7 +124,7 @@ int pending(Context& ctx, const std::vector<std::string>& args) {
   }
   Setup setup;
   if (auto exit = read_setup(ctx, setup)) return *exit;
-  StatusLinesUi ui(ctx.out, ctx.err);
+  CommandLineUi ui(ctx.out, ctx.err);
   NFCE_PROCESSO processor(ui, setup.config);
   processor.set_connection(setup.connection);
   std::vector<std::pair<std::int32_t, std::string>> notes;
@@ -139,10 +136,7 @@ int pending(Context& ctx, const std::vector<std::string>& args) {
   if (!resolve) return kExitOk;
   CompanyLogin login;
   std::string problem;
-  const std::string station = ctx.config.get("station", "company", "1");
-  std::int32_t company = 1;
-  std::from_chars(station.data(), station.data() + station.size(), company);
-  if (!company_login(setup.connection, "where ccodempresa = " + sql_integer(company), login, problem)) {
+  if (!company_login(setup.connection, "where ccodempresa = " + sql_integer(station_company(ctx)), login, problem)) {
     ctx.out << message_lines(problem) << "\n";
     return kExitFailure;
   }
@@ -162,7 +156,72 @@ int pending(Context& ctx, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
+// "YYYY-MM" as the first day of that month; 0 when it is not one.
+Date month_argument(const std::string& text) {
+  int year = 0;
+  int month = 0;
+  const char* end = text.data() + text.size();
+  if (text.size() != 7 || text[4] != '-' ||
+      std::from_chars(text.data(), text.data() + 4, year).ptr != text.data() + 4 ||
+      std::from_chars(text.data() + 5, end, month).ptr != end) {
+    return 0;
+  }
+  return date_from_civil(year, month, 1);
+}
+
+void print_export_list(Context& ctx, const SOLICITA_EXPORTACAO_XML& window) {
+  ExportEntry entry;
+  for (std::size_t position = 1; position <= window.entries().records(); ++position) {
+    if (window.entries().get(position, entry)) ctx.out << entry.period << " " << entry.link << "\n";
+  }
+}
+
+// The export window driven from the command line: it opens (server check and
+// list) as the window does, then runs the one action asked for. Its messages
+// are the command's output.
+int export_files(Context& ctx, const std::vector<std::string>& args) {
+  const std::string action = args.empty() ? std::string{} : args[0];
+  const Date period = action == "request" && args.size() == 2 ? month_argument(args[1]) : 0;
+  if (!((action == "request" && period != 0) || (action == "list" && args.size() == 1) ||
+        (action == "download" && args.size() == 3))) {
+    ctx.err << "fvn: usage: fvn export request YYYY-MM | list | download LINK DIR\n";
+    return kExitUsage;
+  }
+  Setup setup;
+  if (auto exit = read_setup(ctx, setup)) return *exit;
+  CompanyLogin login;
+  std::string problem;
+  if (!company_login(setup.connection, "where ccodempresa = " + sql_integer(station_company(ctx)), login, problem)) {
+    ctx.out << message_lines(problem) << "\n";
+    return kExitFailure;
+  }
+  CommandLineUi ui(ctx.out, ctx.out);
+  NFCE_PROCESSO processor(ui, setup.config);
+  processor.set_connection(setup.connection);
+  SOLICITA_EXPORTACAO_XML window(ui, processor, {login.company, login.cnpj, login.group, login.user, login.password});
+  if (window.Abrir() != 1) return kExitFailure;
+  if (action == "request") {
+    window.set_period(period);
+    if (window.Exportar() != 1) return kExitFailure;
+  } else if (action == "download") {
+    if (!window.select_link(args[1])) {
+      ctx.out << "Arquivo não encontrado na lista de exportações: " << args[1] << "\n";
+      return kExitFailure;
+    }
+    ui.answer_folder(args[2]);
+    return window.Download() == 1 ? kExitOk : kExitFailure;
+  }
+  print_export_list(ctx, window);
+  return kExitOk;
+}
+
 }  // namespace
+
+Command export_command() {
+  return {"export", "request YYYY-MM | list | download LINK DIR",
+          "request the XML files of a month from the NFC-e service, list the requests, download a finished file",
+          export_files};
+}
 
 Command issue_command() {
   return {"issue", "SALE_ID", "send a recorded sale to the NFC-e service and record the authorisation", issue};

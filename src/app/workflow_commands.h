@@ -3,6 +3,9 @@
 // protocol, the contingency flag and the QR image path, or the translated
 // error. `fvn pending [--resolve]`: the notes the resolution would settle;
 // with --resolve it runs and prints the pending and error counts.
+// `fvn export request YYYY-MM | list | download LINK DIR`: the XML export
+// window's actions; each prints the list of requests ("MM/YYYY LINK") or
+// the window's message.
 #pragma once
 
 #include "app/fvn_cli.h"
@@ -11,5 +14,6 @@ namespace fvn::app {
 
 Command issue_command();
 Command pending_command();
+Command export_command();
 
 }  // namespace fvn::app

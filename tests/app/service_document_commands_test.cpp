@@ -1,6 +1,8 @@
-// fvn's key, xml, ping and status commands end to end: a real database clone
-// and a real simulator process, driven through the command line's entry point.
+// fvn's key, xml, ping, status, issue, pending and export commands end to
+// end: a real database clone and a real simulator process, driven through
+// the command line's entry point.
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 
 #include "app/fvn_cli.h"
 #include "data/db_fixture.h"
+#include "data/passthrough_table.h"
 #include "service/sim_process.h"
 #include "support/temp_folder.h"
 
@@ -103,6 +106,142 @@ TEST(FvnStatus, RefusesAKeyThatIsNotFortyFourDigits) {
   EXPECT_EQ(run_fvn(config, {"status", "1234"}).status, app::kExitUsage);
   EXPECT_EQ(run_fvn(config, {"status", "3512069876543200019865001000000123100000012X"}).status, app::kExitUsage);
   EXPECT_EQ(run_fvn(config, {"status"}).status, app::kExitUsage);
+}
+
+// The workflow commands on the demo shop: company 1 writes into a test
+// NFC-e folder, the working folder holds the code tables, and the simulator
+// accepts the demo sales' emission date.
+class FvnWorkflow : public testing::DbTest {
+ protected:
+  void SetUp() override {
+    DbTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    for (const auto& entry : std::filesystem::directory_iterator(FVN_TABLES_DIR)) {
+      std::filesystem::create_symlink(entry.path(), work_.path() / entry.path().filename());
+    }
+    testing::write_file(work_.file("nfe_ini.ini"), "[nfce]\ncst_csosn=0\ncest=1\n");
+    sim_ = std::make_unique<testing::SimProcess>(
+        folder_.file("sim"),
+        std::vector<std::string>{"--max-age", "999999999", "--max-future", "999999999", "--export-delay", "0"});
+    ASSERT_TRUE(sim_->running());
+    PassthroughTable table("TESTE", db);
+    ASSERT_EQ(table.open(), 1);
+    ASSERT_EQ(table.execute("update tempresa set s_tem_caminho_pasta_nfce = " + table.literal(nfce_.path().string()) +
+                            " where ccodempresa = 1"),
+              1)
+        << table.error_text("");
+    config_ = write_config(
+        folder_, "[module]\nworking_folder=" + work_.path().string() + "\n[database]\nconnection=" + db +
+                     "\n[station]\ncompany=1\n[service]\nurl=" + sim_->url() +
+                     "\nnfce_folder=" + nfce_.path().string() + "\nconnect_timeout_ms=500\ntotal_timeout_ms=5000\n");
+  }
+  void TearDown() override {
+    sim_.reset();
+    DbTest::TearDown();
+  }
+
+  // The value printed after "name: " on a line of its own.
+  static std::string field(const std::string& out, const std::string& name) {
+    const auto start = out.find("\n" + name + ": ");
+    if (start == std::string::npos) return {};
+    const auto from = start + name.size() + 3;
+    return out.substr(from, out.find('\n', from) - from);
+  }
+
+  testing::TempFolder folder_;
+  testing::TempFolder work_;
+  testing::TempFolder nfce_;
+  std::unique_ptr<testing::SimProcess> sim_;
+  std::string config_;
+};
+
+TEST_F(FvnWorkflow, IssuePrintsTheStatusLinesThenTheAuthorisation) {
+  const CliResult run = run_fvn(config_, {"issue", "1"});
+  ASSERT_EQ(run.status, app::kExitOk) << run.out << run.err;
+  EXPECT_NE(run.out.find("Arquivo para Checar Servidor Enviado OK\n"), std::string::npos) << run.out;
+  EXPECT_EQ(field(run.out, "venda"), "1");
+  const std::string key = field(run.out, "chave");
+  EXPECT_EQ(key.size(), 44U) << run.out;
+  EXPECT_EQ(key.substr(6, 14), "11222333000181");
+  EXPECT_FALSE(field(run.out, "protocolo").empty()) << run.out;
+  EXPECT_EQ(field(run.out, "contingencia"), "0");
+  EXPECT_TRUE(std::filesystem::exists(field(run.out, "qrcode"))) << run.out;
+  // The service has the note under the printed key.
+  const CliResult status = run_fvn(config_, {"status", key});
+  EXPECT_EQ(status.status, app::kExitOk) << status.out << status.err;
+  EXPECT_NE(status.out.find("statusAutorizacao: OK\n"), std::string::npos) << status.out;
+}
+
+TEST_F(FvnWorkflow, IssueRefusesAnUnknownSaleABadIdAndAServiceThatRejects) {
+  const CliResult unknown = run_fvn(config_, {"issue", "999999"});
+  EXPECT_EQ(unknown.status, app::kExitFailure);
+  EXPECT_EQ(unknown.out, "Venda 999999 não encontrada.\n");
+  EXPECT_EQ(run_fvn(config_, {"issue", "abc"}).status, app::kExitUsage);
+  EXPECT_EQ(run_fvn(config_, {"issue", "0"}).status, app::kExitUsage);
+  EXPECT_EQ(run_fvn(config_, {"issue"}).status, app::kExitUsage);
+
+  ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
+  const CliResult rejected = run_fvn(config_, {"issue", "1"});
+  EXPECT_EQ(rejected.status, app::kExitFailure) << rejected.out;
+  EXPECT_NE(rejected.out.find("Erro ao efetuar emissão da Nfe.\n"), std::string::npos) << rejected.out;
+  EXPECT_EQ(field(rejected.out, "chave"), "");
+}
+
+TEST_F(FvnWorkflow, PendingListsTheNotesToSettleAndStopsOnOneTheServiceDoesNotHave) {
+  // Demo sale 3 was issued in contingency, sale 4 still owes its cancellation.
+  const std::string notes =
+      "3 31260511222333000181650010000000021000000033\n4 31260511222333000181650010000000031000000049\n";
+  const CliResult listed = run_fvn(config_, {"pending"});
+  ASSERT_EQ(listed.status, app::kExitOk) << listed.out << listed.err;
+  EXPECT_EQ(listed.out, notes);
+  EXPECT_EQ(run_fvn(config_, {"pending", "--now"}).status, app::kExitUsage);
+
+  // This simulator never received sale 3: the resolution reports the
+  // service's answer and settles nothing.
+  const CliResult resolved = run_fvn(config_, {"pending", "--resolve"});
+  EXPECT_EQ(resolved.status, app::kExitFailure);
+  EXPECT_TRUE(resolved.out.starts_with(notes)) << resolved.out;
+  EXPECT_NE(resolved.out.find("Arquivo para Checar Servidor Enviado OK\n"), std::string::npos) << resolved.out;
+  EXPECT_NE(resolved.out.find("\npendentes: "), std::string::npos) << resolved.out;
+  EXPECT_NE(resolved.out.find("Erro ao consultar status da NFCe.\nErro: 217"), std::string::npos) << resolved.out;
+  EXPECT_EQ(run_fvn(config_, {"pending"}).out, notes);
+}
+
+TEST_F(FvnWorkflow, ExportRequestsListsAndDownloadsAMonth) {
+  EXPECT_EQ(run_fvn(config_, {"export"}).status, app::kExitUsage);
+  EXPECT_EQ(run_fvn(config_, {"export", "request", "2026-13"}).status, app::kExitUsage);
+  EXPECT_EQ(run_fvn(config_, {"export", "request", "202605"}).status, app::kExitUsage);
+  EXPECT_EQ(run_fvn(config_, {"export", "download", "x"}).status, app::kExitUsage);
+
+  const CliResult empty = run_fvn(config_, {"export", "list"});
+  ASSERT_EQ(empty.status, app::kExitOk) << empty.out << empty.err;
+  EXPECT_EQ(empty.out.find("05/2026"), std::string::npos) << empty.out;
+
+  ASSERT_EQ(run_fvn(config_, {"issue", "1"}).status, app::kExitOk);
+  const CliResult requested = run_fvn(config_, {"export", "request", "2026-05"});
+  ASSERT_EQ(requested.status, app::kExitOk) << requested.out << requested.err;
+  const std::string prefix = "05/2026 " + sim_->url() + "/api/exportacao/arquivo/";
+  const auto at = requested.out.find(prefix);
+  ASSERT_NE(at, std::string::npos) << requested.out;
+  const std::string link = requested.out.substr(at + 8, requested.out.find('\n', at) - at - 8);
+  EXPECT_NE(run_fvn(config_, {"export", "list"}).out.find(link + "\n"), std::string::npos);
+
+  const std::string target = folder_.file("contador");
+  std::filesystem::create_directories(target);
+  const CliResult downloaded = run_fvn(config_, {"export", "download", link, target});
+  EXPECT_EQ(downloaded.status, app::kExitOk) << downloaded.out << downloaded.err;
+  EXPECT_NE(downloaded.out.find("Download realizado com sucesso em " + target + "."), std::string::npos)
+      << downloaded.out;
+  EXPECT_TRUE(std::filesystem::exists(target + "/NFCe_11222333000181_202605.zip"));
+
+  const CliResult elsewhere = run_fvn(config_, {"export", "download", sim_->url() + "/outro.zip", target});
+  EXPECT_EQ(elsewhere.status, app::kExitFailure);
+  EXPECT_NE(elsewhere.out.find("não encontrado na lista"), std::string::npos) << elsewhere.out;
+
+  sim_->stop();
+  const CliResult down = run_fvn(config_, {"export", "list"});
+  EXPECT_EQ(down.status, app::kExitFailure);
+  EXPECT_NE(down.out.find("Erro ao solicitar exportação.\nErro: "), std::string::npos) << down.out;
 }
 
 }  // namespace
