@@ -87,6 +87,7 @@ TEST_F(ContractTest, FourStationsNumberingAtOnceNeverShareANumber) {
   constexpr int kEach = 60;
   std::vector<std::vector<std::int32_t>> drawn(kStations);
   std::vector<std::thread> stations;
+  stations.reserve(kStations);
   for (int s = 0; s < kStations; ++s) {
     stations.emplace_back([&, s] {
       PassthroughTable table("TABELA_N", db);  // one session per thread
@@ -230,6 +231,7 @@ TEST_F(ContractTest, CancellationClearsTheOwedCancellationFlag) {
 TEST_F(ContractTest, TwoStationsReversingOneSaleReverseItOnce) {
   std::vector<std::int32_t> results(2, -1);
   std::vector<std::thread> stations;
+  stations.reserve(2);
   for (int s = 0; s < 2; ++s) {
     stations.emplace_back([&, s] {
       PassthroughTable table("TABELA_E", db);

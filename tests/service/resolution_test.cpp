@@ -33,6 +33,7 @@ class ResolutionTest : public WorkflowTest {
     std::vector<std::pair<std::int32_t, std::string>> notes;
     EXPECT_EQ(processor_->Lista_Notas_Offline(notes), 1) << processor_->ERROR;
     std::vector<std::int32_t> ids;
+    ids.reserve(notes.size());
     for (const auto& note : notes) ids.push_back(note.first);
     return ids;
   }
