@@ -9,6 +9,7 @@
 #include "app/service_commands.h"
 #include "app/simulate_command.h"
 #include "app/validate_command.h"
+#include "app/words_command.h"
 #include "app/workflow_commands.h"
 
 namespace fvn::app {
@@ -20,6 +21,7 @@ const std::vector<Command>& commands() {
       self_check_command(),
       db_command(),
       abnt_command(),
+      words_command(),
       simulate_command(),
       validate_command(),
       key_command(),
