@@ -230,10 +230,13 @@ std::string DbSession::escape(std::string_view text) {
       return out;
     }
   }
-  // Without a server to ask: the session always runs with standard strings,
-  // where doubling the quote is the whole rule.
+  // Without a server to ask: the session always runs with standard strings.
+  return escape_without_server(clean);
+}
+
+std::string escape_without_server(std::string_view text) {
   std::string out;
-  for (const char c : clean) {
+  for (const char c : valid_utf8(text)) {
     out += c;
     if (c == '\'') out += '\'';
   }

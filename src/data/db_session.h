@@ -95,4 +95,8 @@ class DbSession {
 // The text with invalid UTF-8 bytes replaced by "?" and NUL characters removed.
 std::string valid_utf8(std::string_view text);
 
+// The text made valid UTF-8 with every quote doubled: the whole escaping
+// rule of a session with standard strings, for when no server can be asked.
+std::string escape_without_server(std::string_view text);
+
 }  // namespace fvn

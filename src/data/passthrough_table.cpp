@@ -164,15 +164,7 @@ std::string PassthroughTable::value(int column) const {
 
 std::string PassthroughTable::escape(std::string_view text) {
   if (session_ == nullptr) open();
-  if (session_ == nullptr) {
-    // No session to ask: the quote doubling that standard strings need.
-    std::string out;
-    for (const char c : valid_utf8(text)) {
-      out += c;
-      if (c == '\'') out += '\'';
-    }
-    return out;
-  }
+  if (session_ == nullptr) return escape_without_server(text);
   return session_->escape(text);
 }
 
