@@ -182,14 +182,8 @@ class Audit {
 int audit(Context& ctx, const std::vector<std::string>& args) {
   Request request;
   if (!parse(ctx, args, request)) return kExitUsage;
-  const std::string connection = ctx.config.get(kDatabaseSection, kConnectionKey);
-  if (connection.empty()) {
-    ctx.out << message_lines("Nenhuma conexão com o banco de dados configurada.|Informe [" +
-                             std::string(kDatabaseSection) + "] " + std::string(kConnectionKey) + " em " +
-                             ctx.source.path + ".")
-            << "\n";
-    return kExitFailure;
-  }
+  const std::string connection = ctx.database_connection();
+  if (connection.empty()) return kExitFailure;
   Audit runner(ctx, connection);
   return runner.run(request);
 }

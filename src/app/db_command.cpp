@@ -11,14 +11,8 @@
 namespace fvn::app {
 
 int db_check(Context& ctx) {
-  const std::string connection = ctx.config.get(kDatabaseSection, kConnectionKey);
-  if (connection.empty()) {
-    ctx.out << message_lines("Nenhuma conexão com o banco de dados configurada.|Informe [" +
-                             std::string(kDatabaseSection) + "] " + std::string(kConnectionKey) + " em " +
-                             ctx.source.path + " (scripts/db init escreve a do banco de demonstração).")
-            << "\n";
-    return kExitFailure;
-  }
+  const std::string connection = ctx.database_connection("(scripts/db init escreve a do banco de demonstração)");
+  if (connection.empty()) return kExitFailure;
   std::string problem;
   const auto params = parse_connection_text(connection, &problem);
   if (!params) {

@@ -66,14 +66,8 @@ int xml(Context& ctx, const std::vector<std::string>& args) {
     ctx.err << kUsage;
     return kExitUsage;
   }
-  const std::string connection = ctx.config.get(kDatabaseSection, kConnectionKey);
-  if (connection.empty()) {
-    ctx.out << message_lines("Nenhuma conexão com o banco de dados configurada.|Informe [" +
-                             std::string(kDatabaseSection) + "] " + std::string(kConnectionKey) + " em " +
-                             ctx.source.path + ".")
-            << "\n";
-    return kExitFailure;
-  }
+  const std::string connection = ctx.database_connection();
+  if (connection.empty()) return kExitFailure;
   if (out_dir.empty()) {
     std::string problem;
     out_dir = company_folder(connection, *id, problem);

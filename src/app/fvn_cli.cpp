@@ -48,6 +48,17 @@ std::string Context::working_folder() const {
   return config.get(kModuleSection, kWorkingFolderKey, kDefaultWorkingFolder);
 }
 
+std::string Context::database_connection(std::string_view hint) {
+  std::string connection = config.get(kDatabaseSection, kConnectionKey);
+  if (connection.empty()) {
+    std::string text = "Nenhuma conexão com o banco de dados configurada.|Informe [" + std::string(kDatabaseSection) +
+                       "] " + std::string(kConnectionKey) + " em " + source.path;
+    if (!hint.empty()) text += " " + std::string(hint);
+    out << message_lines(text + ".") << "\n";
+  }
+  return connection;
+}
+
 std::string message_lines(std::string_view text) { return display_lines(text); }
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const char* config_env) {

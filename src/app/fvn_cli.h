@@ -70,6 +70,10 @@ struct Context {
 
   // The working folder named by the configuration, or the default.
   [[nodiscard]] std::string working_folder() const;
+
+  // The [database] connection; when there is none, prints the message that
+  // says which key to set (followed by `hint`, when given) and answers empty.
+  std::string database_connection(std::string_view hint = {});
 };
 
 struct Command {

@@ -57,13 +57,8 @@ struct Setup {
 
 // Connection and service settings; an exit status when they are unusable.
 std::optional<int> read_setup(Context& ctx, Setup& setup) {
-  setup.connection = ctx.config.get(kDatabaseSection, kConnectionKey);
-  if (setup.connection.empty()) {
-    ctx.out << message_lines("Nenhuma conexão com o banco de dados configurada.|Informe [database] connection em " +
-                             ctx.source.path + ".")
-            << "\n";
-    return kExitFailure;
-  }
+  setup.connection = ctx.database_connection();
+  if (setup.connection.empty()) return kExitFailure;
   std::string why;
   if (!service_config(ctx, setup.config, why)) {
     ctx.err << "fvn: " << why << "\n";
