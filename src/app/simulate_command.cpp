@@ -68,6 +68,7 @@ Date as_date(const Json& value, const std::string& where) {
   if (value.is_number_integer()) return as_int(value, where);
   if (value.is_string()) {
     const std::string text = value.get<std::string>();
+    if (text == "today") return today();
     int year = 0;
     int month = 0;
     int day = 0;
@@ -77,7 +78,7 @@ Date as_date(const Json& value, const std::string& where) {
       if (date != 0) return date;
     }
   }
-  throw ScriptError(where + ": a date (YYYY-MM-DD or a day number) is expected");
+  throw ScriptError(where + ": a date (YYYY-MM-DD, \"today\" or a day number) is expected");
 }
 
 template <typename Record>
@@ -704,21 +705,65 @@ Json sale_values(const sale::CLASSE_VENDA& venda) {
 
 }  // namespace
 
-int run_simulation(std::istream& script, std::ostream& out, std::ostream& err) {
+namespace {
+
+// The script's setup and steps, parsed; a ScriptError or a JSON error when
+// the script is not valid.
+struct Script {
   std::vector<Operation> setup;
   std::vector<Operation> steps;
+};
+
+Script parse_script(std::istream& input) {
+  Script script;
+  const Json document = Json::parse(input);
+  if (!document.is_object()) throw ScriptError("the script must be a JSON object");
+  for (const auto& [name, value] : document.items()) {
+    if (name != "setup" && name != "steps") throw ScriptError(name + ": no such member");
+  }
+  if (const auto found = document.find("setup"); found != document.end()) script.setup = parse_setup(*found);
+  const auto found = document.find("steps");
+  if (found == document.end() || !found->is_array()) throw ScriptError("steps: a list of operations is expected");
+  for (std::size_t i = 0; i < found->size(); ++i) {
+    script.steps.push_back(parse_step((*found)[i], "steps[" + std::to_string(i) + "]"));
+  }
+  return script;
+}
+
+}  // namespace
+
+bool build_sale(std::istream& input, sale::CLASSE_VENDA& venda, std::string& problem) {
+  Script script;
   try {
-    const Json document = Json::parse(script);
-    if (!document.is_object()) throw ScriptError("the script must be a JSON object");
-    for (const auto& [name, value] : document.items()) {
-      if (name != "setup" && name != "steps") throw ScriptError(name + ": no such member");
+    script = parse_script(input);
+  } catch (const Json::exception& e) {
+    problem = std::string{"the script is not valid JSON: "} + e.what();
+    return false;
+  } catch (const ScriptError& e) {
+    problem = e.what();
+    return false;
+  }
+  std::size_t index = 0;
+  for (const auto* list : {&script.setup, &script.steps}) {
+    for (const Operation& operation : *list) {
+      Json extra = Json::object();
+      // Module operations answer 1 or 0; getters answer values and never fail.
+      const Json result = operation.run(venda, extra);
+      if (result.is_number_integer() && result.get<long long>() == 0) {
+        problem = (list == &script.setup ? "setup: " : "steps[" + std::to_string(index) + "]: ") + operation.op +
+                  " failed: " + venda.display();
+        return false;
+      }
+      if (list == &script.steps) ++index;
     }
-    if (const auto found = document.find("setup"); found != document.end()) setup = parse_setup(*found);
-    const auto found = document.find("steps");
-    if (found == document.end() || !found->is_array()) throw ScriptError("steps: a list of operations is expected");
-    for (std::size_t i = 0; i < found->size(); ++i) {
-      steps.push_back(parse_step((*found)[i], "steps[" + std::to_string(i) + "]"));
-    }
+  }
+  return true;
+}
+
+int run_simulation(std::istream& input, std::ostream& out, std::ostream& err) {
+  Script script;
+  try {
+    script = parse_script(input);
   } catch (const Json::exception& e) {
     err << "fvn: simulate: the script is not valid JSON: " << e.what() << "\n";
     return kExitFailure;
@@ -729,8 +774,8 @@ int run_simulation(std::istream& script, std::ostream& out, std::ostream& err) {
 
   sale::CLASSE_VENDA venda;
   Json report = Json::object();
-  report["setup"] = run_all(setup, venda);
-  report["steps"] = run_all(steps, venda);
+  report["setup"] = run_all(script.setup, venda);
+  report["steps"] = run_all(script.steps, venda);
   Json items = Json::array();
   for (std::int32_t n = 1; n <= venda.Get_Quantidade_Itens(); ++n) {
     sale::QUEUE_ITEM item;

@@ -11,12 +11,18 @@
 #include <string>
 
 #include "app/fvn_cli.h"
+#include "sale/classe_venda.h"
 
 namespace fvn::app {
 
 // Runs the script read from `script`; the report goes to `out`, a script
 // error to `err`. Returns the exit status.
 int run_simulation(std::istream& script, std::ostream& out, std::ostream& err);
+
+// Runs the script's setup and steps on `venda` and stops at the first
+// operation that fails. False, with what went wrong in `problem`, when the
+// script is not valid or an operation failed.
+bool build_sale(std::istream& script, sale::CLASSE_VENDA& venda, std::string& problem);
 
 Command simulate_command();
 

@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadScript{"TextForANumber", R"({"steps": [{"op": "Set_Frete_Venda", "value": "1"}]})",
                                 "steps[0].value: a number is expected"},
                       BadScript{"ImpossibleDate", R"({"setup": {"DATA_EMISSAO": "2026-02-30"}, "steps": []})",
-                                "setup.DATA_EMISSAO: a date (YYYY-MM-DD or a day number) is expected"},
+                                "setup.DATA_EMISSAO: a date (YYYY-MM-DD, \"today\" or a day number) is expected"},
                       BadScript{"UnknownSetupGroup", R"({"setup": {"CAIXA": {}}, "steps": []})",
                                 "setup.CAIXA: no such member"}),
     [](const ::testing::TestParamInfo<BadScript>& row) { return std::string{row.param.name}; });
