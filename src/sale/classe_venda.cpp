@@ -218,4 +218,63 @@ int CLASSE_VENDA::Get_Dados_Vendedor(GRUPO_VENDEDOR& vendedor) {
   return 1;
 }
 
+int CLASSE_VENDA::Get_Dados_NF(DADOS_NF& dados) {
+  constexpr std::string_view kFuncao = "Get_Dados_NF";
+  DADOS_NF copia;
+  if (CLIENTE.CODIGO == 0) return set_error("Cliente não definido.", 0, kFuncao);
+  copia.ITENS.reserve(ITEM->ITENS.records());
+  bool vivo = false;
+  for (std::size_t n = 1; n <= ITEM->ITENS.records(); ++n) {
+    QUEUE_ITEM item;
+    if (!ITEM->ITENS.get(n, item)) return set_error("Erro ao dar GET na QUEUE de itens ", 0, kFuncao);
+    vivo = vivo || item.CANCELADO == 0;
+    copia.ITENS.push_back(std::move(item));
+  }
+  if (!vivo) return set_error("Venda sem itens.", 0, kFuncao);
+  for (std::size_t n = 1; n <= PAGAMENTO->PAGAMENTOS.records(); ++n) {
+    payment::Pagamento pagamento;
+    if (!PAGAMENTO->PAGAMENTOS.get(n, pagamento)) return set_error("Erro ao dar GET na queue pagamentos ", 0, kFuncao);
+    copia.PAGAMENTOS.push_back(std::move(pagamento));
+  }
+  for (std::size_t n = 1; n <= PRESTACAO->PARCELAS.records(); ++n) {
+    payment::QUEUE_PARCELAS parcela;
+    if (!PRESTACAO->PARCELAS.get(n, parcela)) return set_error("Erro ao dar GET na QUEUE Parcelas ", 0, kFuncao);
+    copia.PARCELAS.push_back(std::move(parcela));
+  }
+  copia.NUMERO_NOTA = NUMERO_NOTA;
+  copia.DATA = DATA;
+  copia.HORA = HORA;
+  copia.DATA_EMISSAO = DATA_EMISSAO;
+  copia.DATA_SAIDA = DATA_SAIDA;
+  copia.TOTAIS_VENDA = TOTAIS_VENDA;
+  copia.EMPRESA = EMPRESA;
+  copia.OPERACAO = OPERACAO;
+  copia.EMISSOR = EMISSOR;
+  copia.CLIENTE = CLIENTE;
+  copia.VENDEDOR = VENDEDOR;
+  copia.TRANSPORTADORA = TRANSPORTADORA;
+  copia.VOLUME = VOLUME;
+  copia.PARCEIRO = PARCEIRO;
+  copia.EVENTO = EVENTO;
+  copia.FINALIDADE_OPERACAO = FINALIDADE_OPERACAO;
+  copia.TIPO_FRETE = TIPO_FRETE;
+  copia.CONDICAO = CONDICAO;
+  copia.OBSERVACAO = OBSERVACAO;
+  copia.DESCONTO_VENDA = Get_Desconto_Venda();
+  copia.ACRESCIMO_VENDA = Get_Acrescimo_Venda();
+  copia.JUROS_VENDA = Get_Juros_Venda();
+  copia.FRETE_VENDA = Get_Frete_Venda();
+  copia.SEGURO_VENDA = Get_Seguro_Venda();
+  copia.DESP_ACESSORIAS_VENDA = Get_Desp_Acessorias_Venda();
+  copia.VALOR_ENTRADA = VALOR_ENTRADA;
+  copia.LIBERACAO_DESCONTO = GRUPO_DADOS_LIBERACAO_DESCONTO;
+  copia.LIBERACAO_CANCELAMENTO = GRUPO_DADOS_LIBERACAO_CANCELAMENTO;
+  copia.LIBERACAO_VENDA_PRAZO = GRUPO_DADOS_LIBERACAO_VENDA_PRAZO;
+  copia.VALOR_TOTAL_PAGAMENTO = PAGAMENTO->VALOR_TOTAL;
+  copia.VALOR_PAGO = PAGAMENTO->VALOR_PAGO;
+  copia.VALOR_TROCO = PAGAMENTO->VALOR_TROCO;
+  dados = std::move(copia);
+  return 1;
+}
+
 }  // namespace fvn::sale

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "devices/classe_balanca.h"
 #include "payment/parcelas.h"
@@ -31,6 +32,49 @@
 #include "sale/venda_interface.h"
 
 namespace fvn::sale {
+
+// Everything the recording of a sale needs, copied out of the facade in one
+// call (Get_Dados_NF): the number, dates and time, the totals, the parties,
+// the sale-level values and release records, the item list (live and
+// cancelled items, in item order), the payment ledger's payments and the
+// installment plan of the payment condition.
+struct DADOS_NF {
+  std::int32_t NUMERO_NOTA = 0;
+  Date DATA = 0;
+  Time HORA = 0;
+  Date DATA_EMISSAO = 0;
+  Date DATA_SAIDA = 0;
+  ::fvn::sale::TOTAIS_VENDA TOTAIS_VENDA;
+  GRUPO_EMPRESA EMPRESA;
+  GRUPO_OPERACAO OPERACAO;
+  GRUPO_EMISSOR EMISSOR;
+  GRUPO_CLIENTE CLIENTE;
+  GRUPO_VENDEDOR VENDEDOR;
+  GRUPO_TRANSPORTADORA TRANSPORTADORA;
+  GRUPO_VOLUME VOLUME;
+  GRUPO_PARCEIRO PARCEIRO;
+  GRUPO_EVENTO EVENTO;
+  std::int32_t FINALIDADE_OPERACAO = 0;
+  std::int32_t TIPO_FRETE = 0;
+  std::int32_t CONDICAO = 0;
+  std::string OBSERVACAO;
+  double DESCONTO_VENDA = 0;
+  double ACRESCIMO_VENDA = 0;
+  double JUROS_VENDA = 0;
+  double FRETE_VENDA = 0;
+  double SEGURO_VENDA = 0;
+  double DESP_ACESSORIAS_VENDA = 0;
+  double VALOR_ENTRADA = 0;
+  GRUPO_DADOS_LIBERACAO LIBERACAO_DESCONTO;
+  GRUPO_DADOS_LIBERACAO LIBERACAO_CANCELAMENTO;
+  GRUPO_DADOS_LIBERACAO LIBERACAO_VENDA_PRAZO;
+  std::vector<QUEUE_ITEM> ITENS;
+  std::vector<payment::Pagamento> PAGAMENTOS;
+  double VALOR_TOTAL_PAGAMENTO = 0;
+  double VALOR_PAGO = 0;
+  double VALOR_TROCO = 0;  // change, negative as the ledger holds it
+  std::vector<payment::QUEUE_PARCELAS> PARCELAS;
+};
 
 class CLASSE_VENDA final : public VENDA_INTERFACE, public ErrorTriple {
  public:
@@ -218,6 +262,9 @@ class CLASSE_VENDA final : public VENDA_INTERFACE, public ErrorTriple {
   int Calcula_Tot();
   int Limpa_Prestacoes();
   int Adiciona_Prestacao(const payment::QUEUE_PARCELAS& parcela);
+  // Copies the sale out for recording. Fails ("Get_Dados_NF") when the
+  // sale has no customer or no live item, or a list cannot be read.
+  int Get_Dados_NF(DADOS_NF& dados);
 
  private:
   // Reports a failure of a sub-object as the facade's: `prefixo` + its text.

@@ -1,0 +1,644 @@
+// Recording of a sale: steps 1-21 of GRAVACAO_VENDA (see the header).
+#include "screens/gravacao_venda.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <set>
+#include <utility>
+
+#include "data/passthrough_table.h"
+#include "data/sql_values.h"
+#include "runtime/clock.h"
+#include "runtime/picture.h"
+#include "runtime/rounding.h"
+#include "runtime/text.h"
+#include "screens/gravacao_venda_linhas.h"
+#include "service/nfce_processo.h"
+
+namespace fvn {
+
+namespace {
+
+constexpr std::string_view kErro = "Erro!";
+constexpr std::string_view kAviso = "Aviso do sistema";
+constexpr std::size_t kObservacaoNota = 5000;  // cobssaidas
+
+std::string inteiro(std::int64_t valor) { return sql_integer(valor); }
+// An optional foreign key: NULL for 0.
+std::string chave(std::int32_t valor) { return valor == 0 ? std::string{"NULL"} : sql_integer(valor); }
+
+std::string lista(const std::vector<std::int32_t>& valores, std::string_view separador) {
+  std::string out;
+  for (const std::int32_t v : valores) {
+    if (!out.empty()) out += separador;
+    out += std::to_string(v);
+  }
+  return out;
+}
+
+std::optional<std::int32_t> como_inteiro(std::string_view texto) {
+  const std::string t = text::trim(texto);
+  std::int32_t valor = 0;
+  const auto [fim, erro] = std::from_chars(t.data(), t.data() + t.size(), valor);
+  if (erro != std::errc{} || fim != t.data() + t.size()) return std::nullopt;
+  return valor;
+}
+
+double como_real(std::string_view texto) {
+  try {
+    return std::stod(text::trim(texto));
+  } catch (...) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+std::string junta_mensagem(std::string_view texto, std::string_view mensagem) {
+  const std::string m = text::trim(mensagem);
+  std::string out{texto};
+  if (m.empty() || out.find(m) != std::string::npos) return out;
+  if (!out.empty()) out += " ";
+  out += m;
+  return out;
+}
+
+// One recording in progress: what was read and written so far.
+struct GRAVACAO_VENDA::Gravacao {
+  const CONTEXTO_VENDA& c;
+  PassthroughTable t;
+  sale::DADOS_NF dados;
+  std::string falha;  // the message of the step that failed
+  std::int32_t venda = 0;
+  std::int32_t numero = 0;
+  std::int32_t transacao = 0;
+  std::int32_t serie = 0;
+  std::int32_t venda_futura = 0;
+  std::int32_t atualiza_custo = 0;
+  std::string texto_nota;  // cobssaidas
+  std::vector<LinhaItem> itens;
+
+  explicit Gravacao(const CONTEXTO_VENDA& contexto) : c(contexto), t("GRAVACAO_VENDA", contexto.conexao) {}
+
+  // Runs a statement; false with the message of `contexto` when refused.
+  bool executa(const std::string& sql, std::string_view contexto) {
+    if (t.execute(sql) == 1) return true;
+    falha = t.error_text(contexto);
+    return false;
+  }
+  // Runs a query and reads its first row.
+  bool le(const std::string& sql, std::string_view contexto_consulta, std::string_view contexto_leitura) {
+    if (!executa(sql, contexto_consulta)) return false;
+    if (t.next() == 1) return true;
+    falha = t.error_text(contexto_leitura);
+    return false;
+  }
+  bool le(const std::string& sql, std::string_view contexto) { return le(sql, contexto, contexto); }
+  std::string texto(std::string_view valor) { return t.literal(valor); }
+};
+
+GRAVACAO_VENDA::GRAVACAO_VENDA(HostUi& ui, sale::CLASSE_VENDA& venda, NFCE_PROCESSO& processo)
+    : ui_(ui), facade_(venda), processo_(processo) {}
+
+int GRAVACAO_VENDA::Fecha_Venda(const CONTEXTO_VENDA& contexto) {
+  if (Grava_Venda(contexto) != 1) return 0;
+  return Emite_Venda(contexto);
+}
+
+int GRAVACAO_VENDA::Grava_Venda(const CONTEXTO_VENDA& contexto) {
+  venda_ = 0;
+  numero_ = 0;
+  resultado_ = ResultadoEmissao::NaoEmitida;
+  Gravacao g(contexto);
+
+  // 1-2: the sale out of the facade, with its totals recomputed.
+  if (facade_.Get_Dados_NF(g.dados) != 1) {
+    ui_.message("Erro ao buscar dados da nota fiscal.|" + facade_.display(), kErro, MessageIcon::Error);
+    return 0;
+  }
+  if (facade_.Calcula_Total_Venda(g.dados.TOTAIS_VENDA) != 1) {
+    ui_.message("Erro em Calcula_Total_Venda|" + facade_.display(), kErro, MessageIcon::Error);
+    return 0;
+  }
+  // The consumer-invoice limits, checked again on the totals that are recorded.
+  const double total = round_to(g.dados.TOTAIS_VENDA.TOTAL_LIQUIDO, 2);
+  if (text::upper(text::trim(g.dados.CLIENTE.NOME)) == "CONSUMIDOR" && total > kLimiteConsumidor) {
+    ui_.message(
+        "Para nota fiscal ao consumidor com valor acima de R$ 10.000,00 o cadastro do cliente deve estar "
+        "completo.|Por favor, escolha um cliente que não seja consumidor.",
+        kAviso, MessageIcon::Exclamation);
+    return 0;
+  }
+  if (total > kLimiteNota) {
+    ui_.message("Nota fiscal ao consumidor não deve possuir valor superior a R$ 200.000,00.", kAviso,
+                MessageIcon::Exclamation);
+    return 0;
+  }
+  g.itens = linhas_itens(g.dados);
+
+  // 3: the transaction.
+  if (g.t.open() != 1 || g.t.execute("Begin") != 1) {
+    ui_.message(g.t.error_text("Erro ao abrir transação para gravação.|"), kErro, MessageIcon::Error);
+    return 0;
+  }
+  if (grava(g) != 1) {
+    send_rollback(g.t, ui_);
+    ui_.message(g.falha, kErro, MessageIcon::Error);
+    return 0;
+  }
+  // 18.
+  if (g.t.execute("Commit") != 1) {
+    const std::string falha = g.t.error_text("Erro ao confirmar gravação da Nota!|");
+    send_rollback(g.t, ui_);
+    ui_.message(falha, kErro, MessageIcon::Error);
+    return 0;
+  }
+  venda_ = g.venda;
+  numero_ = g.numero;
+  total_ = total;
+  nome_cliente_ = g.dados.CLIENTE.NOME;
+  pos_gravacao(g);
+  return 1;
+}
+
+int GRAVACAO_VENDA::grava(Gravacao& g) {
+  const CONTEXTO_VENDA& c = g.c;
+  sale::DADOS_NF& d = g.dados;
+  g.serie = c.emissor != 0 ? c.emissor : d.EMISSOR.CODIGO;
+
+  // The new sale's id first: the reversal of a reloaded sale names it.
+  if (!g.le("select nextval('seque_asaidas')::integer", "Erro ao incluir nota fiscal.|")) return 0;
+  g.venda = como_inteiro(g.t.value(0)).value_or(0);
+
+  // 4: a reloaded rejected sale. Its row is locked until the commit; another
+  // station that reloaded it first has already taken it out of the rejected ones.
+  if (c.venda_recarregada != 0) {
+    const std::string antiga = inteiro(c.venda_recarregada);
+    if (!g.le("select case when coalesce(s_asa_protocolo_nfe,'') = '' and i_asa_contigencia = 1 and "
+              "i_asa_oid_quorvex = 0 and i_asa_numero_reutilizado = 0 then 1 else 0 end from asaidas where "
+              "cidesaidas = " +
+                  antiga + " for update",
+              "Erro ao consultar nota fiscal rejeitada.|")) {
+      return 0;
+    }
+    if (g.t.value(0) != "1") {
+      g.falha = "A nota fiscal rejeitada " + antiga +
+                " já foi recarregada ou resolvida em outra estação.|A venda não foi gravada.";
+      return 0;
+    }
+    const std::string motivo = "Cancelamento de Nfe Rejeitada - Emitida nota ID " + std::to_string(g.venda) +
+                               " no dia " + format_picture(today(), "d06") +
+                               " para substituir. OBS - Nota estornada foi sobreescrita no servidor Quorvex.";
+    if (!g.executa("select estorna_transacao( " + antiga + " , " + g.texto(motivo) + ", 'R' );",
+                   "Erro ao estornar nota fiscal rejeitada.|")) {
+      return 0;
+    }
+  }
+
+  // 5: the customer.
+  if (!g.le("select coalesce(i_acl_cep, 0), i_acl_endereco_numero, s_acl_bairro, s_acl_endereco, s_acl_cidade, "
+            "s_acl_uf, coalesce(cfoneresidencial, cfonecomercial, cfonecelular, ''), s_acl_inscricao_estadual, "
+            "s_acl_cpf, s_acl_cnpj, cnomecliente from aclientes where ccodigo = " +
+                inteiro(d.CLIENTE.CODIGO),
+            "Erro ao buscar informações do cliente.|")) {
+    return 0;
+  }
+  Destinatario destinatario = destinatario_da_venda(d.CLIENTE, c, g.t);
+
+  // 6: orders and service orders in the note's text.
+  g.texto_nota = text::trim(c.observacoes);
+  std::string pedidos;
+  if (!c.pedidos.empty()) {
+    std::vector<std::string> observacoes;
+    if (!g.executa("select s_pdi_observacao from pedidos where i_pdi_codigo in (" + sql_integer_list(c.pedidos) +
+                       ") order by i_pdi_codigo",
+                   "Erro ao consultar informações do pedido.|")) {
+      return 0;
+    }
+    while (g.t.next() == 1) observacoes.push_back(text::trim(g.t.value(0)));
+    if (c.pedidos.size() == 1) {
+      pedidos = "Pedido N.: " + std::to_string(c.pedidos.front());
+      if (!observacoes.empty() && !observacoes.front().empty()) pedidos += " Obs. Pedido: " + observacoes.front();
+    } else {
+      pedidos = "Pedidos N.: " + lista(c.pedidos, ",");
+      for (const std::string& obs : observacoes) {
+        if (!obs.empty()) pedidos += " Obs. Pedido: " + obs;
+      }
+    }
+  }
+  if (!c.ordens_servico.empty()) pedidos = junta_mensagem(pedidos, "OS N.: " + lista(c.ordens_servico, " - "));
+  g.texto_nota = junta_mensagem(g.texto_nota, pedidos);
+
+  // 7: carrier and volumes.
+  sale::GRUPO_TRANSPORTADORA transportadora;
+  sale::GRUPO_VOLUME volume;
+  if (facade_.Get_Dados_Transportadora(transportadora) != 1 || facade_.Get_Dados_Volume(volume) != 1) {
+    g.falha = "Erro ao buscar dados da transportadora.|" + facade_.display();
+    return 0;
+  }
+
+  // 8: export place.
+  std::string local_embarque;
+  std::string uf_embarque;
+  if (c.codigo_exportacao != 0) {
+    if (!g.le("select s_nfs_local_embarque,s_nfs_uf_embarque from nfe_exportacao where i_nfs_codigo = " +
+                  inteiro(c.codigo_exportacao),
+              "Erro ao buscar dados de exportação.|")) {
+      return 0;
+    }
+    local_embarque = g.t.value(0);
+    uf_embarque = g.t.value(1);
+  }
+
+  // 9: the invoice number (a reloaded sale's own, handed over by step 4).
+  if (!g.executa("select inclui_sequencia ( " + inteiro(g.serie) + " );", "Erro ao gerar sequência da venda!|")) {
+    return 0;
+  }
+  if (g.t.next() != 1 || !como_inteiro(g.t.value(0))) {
+    g.falha = g.t.error_text("Erro ao ler sequência da venda!|");
+    return 0;
+  }
+  g.numero = *como_inteiro(g.t.value(0));
+
+  // 10: the financial transaction and the header.
+  if (!g.le("insert into atransacao_fin (i_atf_codigo_tem, i_atf_operador, s_atf_descricao) values (" +
+                inteiro(c.empresa) + ", " + inteiro(c.operador) + ", " +
+                g.texto("Venda NF: " + std::to_string(g.numero)) + ") returning i_atf_codigo",
+            "Erro ao inserir sequência de transação financeira.|")) {
+    return 0;
+  }
+  g.transacao = como_inteiro(g.t.value(0)).value_or(0);
+
+  const Totais totais = soma_itens(g.itens);
+  const Date emissao = d.DATA_EMISSAO != 0 ? d.DATA_EMISSAO : today();
+  const Time hora = d.HORA != 0 ? d.HORA : clock_now();
+  const bool com_transportadora = transportadora.CODIGO_TRANSPORTADORA != 0;
+  const Colunas cabecalho = {
+      {"cidesaidas", inteiro(g.venda)},
+      {"cempresasaidas", inteiro(c.empresa)},
+      {"cemisaidas", sql_date(emissao)},
+      {"cdtsaisaidas", sql_date(d.DATA_SAIDA != 0 ? d.DATA_SAIDA : emissao)},
+      {"chocsaidas", sql_time(hora)},
+      {"csrisaidas", inteiro(g.serie)},
+      {"cnotsaidas", inteiro(g.numero)},
+      {"ctessaidas", "'S'"},
+      {"caviaprsaidas", c.tipo_condicao == 'P' ? "'P'" : "'V'"},
+      {"cnatsaidas", g.texto(text::cut(g.itens.empty() ? std::string{} : g.itens.front().cfop, 10))},
+      {"cclisaidas", inteiro(d.CLIENTE.CODIGO)},
+      {"cvensaidas", chave(d.VENDEDOR.CODIGO)},
+      {"ctrasaidas", chave(transportadora.CODIGO_TRANSPORTADORA)},
+      {"cmsgsaidas", chave(c.mensagem_nota)},
+      {"cfpgsaidas", chave(c.condicao_pagamento != 0 ? c.condicao_pagamento : d.CONDICAO)},
+      {"i_asa_codigo_tna", inteiro(d.OPERACAO.CODIGO)},
+      {"i_asa_tipo_pagto", c.tipo_condicao == 'P' ? "1" : "0"},
+      {"i_asa_codigo_tab_preco", inteiro(c.tabela_preco)},
+      {"i_asa_finalidade_venda", inteiro(d.FINALIDADE_OPERACAO != 0 ? d.FINALIDADE_OPERACAO : 1)},
+      {"i_asa_codigo_eve", chave(d.EVENTO.CODIGO)},
+      {"i_asa_cod_parceria", chave(d.PARCEIRO.CODIGO)},
+      {"i_asa_codigo_transacao_fin", inteiro(g.transacao)},
+      {"i_asa_operador", inteiro(c.operador)},
+      {"i_asa_usuario", inteiro(c.usuario)},
+      {"nome_saidas", g.texto(text::cut(destinatario.nome, 200))},
+      {"cpf_saidas", g.texto(destinatario.cpf)},
+      {"cnpj_saidas", g.texto(destinatario.cnpj)},
+      {"endereco_saidas", g.texto(text::cut(destinatario.endereco, 200))},
+      {"bairro_saidas", g.texto(text::cut(destinatario.bairro, 200))},
+      {"cidade_saidas", g.texto(text::cut(destinatario.cidade, 200))},
+      {"uf_saidas", g.texto(text::cut(destinatario.uf, 2))},
+      {"cep_saidas", inteiro(destinatario.cep)},
+      {"fone_saidas", sql_literal_or_null(*g.t.session(), text::cut(destinatario.fone, 100))},
+      {"inscricao_saidas", sql_literal_or_null(*g.t.session(), text::cut(destinatario.ie, 20))},
+      {"cbtrsaidas", sql_number(totais.base_icms, 2)},
+      {"cicmsaidas", sql_number(totais.icms, 2)},
+      {"cbstsaidas", sql_number(totais.base_st, 2)},
+      {"cvstsaidas", sql_number(totais.st, 2)},
+      {"cmersaidas", sql_number(totais.mercadorias, 2)},
+      {"cvalorfrete", sql_number(totais.frete, 2)},
+      {"n_asa_valor_seguro", sql_number(totais.seguro, 2)},
+      {"cdessaidas", sql_number(totais.desconto, 2)},
+      {"n_asa_valor_ii", sql_number(totais.ii, 2)},
+      {"cipisaidas", sql_number(totais.ipi, 2)},
+      {"n_asa_valor_pis", sql_number(totais.pis, 2)},
+      {"n_asa_valor_cofins", sql_number(totais.cofins, 2)},
+      {"cacesosaidas", sql_number(totais.despesas, 2)},
+      {"cacrsaidas", sql_number(totais.acrescimo, 2)},
+      {"ctotsaidas", sql_number(d.TOTAIS_VENDA.TOTAL_LIQUIDO, 2)},
+      {"cvbrsaidas", sql_number(d.TOTAIS_VENDA.TOTAL_BRUTO, 2)},
+      {"centsaidas", sql_number(d.VALOR_ENTRADA, 2)},
+      {"csersaidas", sql_number(totais.servicos, 2)},
+      {"cimpsaidas", sql_number(totais.iss, 2)},
+      {"n_asa_tot_impostos", sql_number(totais.aproximados, 2)},
+      {"ctfresaidas", inteiro(com_transportadora ? d.TIPO_FRETE : 9)},
+      {"cvqtdsaidas", volume.QTDE_VOLUME != 0 ? g.texto(std::to_string(volume.QTDE_VOLUME)) : "NULL"},
+      {"cvespsaidas", sql_literal_or_null(*g.t.session(), text::cut(volume.ESPECIE_VOLUME, 50))},
+      {"cvmarsaidas", sql_literal_or_null(*g.t.session(), text::cut(volume.MARCA_VOLUME, 50))},
+      {"cvnumsaidas", sql_literal_or_null(*g.t.session(), text::cut(volume.NUMERO_VOLUME, 15))},
+      {"cpliqvolsaidas", volume.PESO_LIQUIDO_VOLUME != 0 ? sql_number(volume.PESO_LIQUIDO_VOLUME, 4) : "NULL"},
+      {"cpbrusaidas", volume.PESO_BRUTO_VOLUME != 0 ? sql_number(volume.PESO_BRUTO_VOLUME, 4) : "NULL"},
+      {"cobssaidas", g.texto(text::cut(g.texto_nota, kObservacaoNota))},
+      {"s_asa_obs_digitadas", g.texto(c.observacoes)},
+      {"s_asa_local_embarque", g.texto(text::cut(local_embarque, 60))},
+      {"s_asa_uf_embarque", g.texto(text::cut(uf_embarque, 2))},
+      {"ide_futura", chave(c.venda_recarregada)},
+  };
+  if (!g.executa(insercao("asaidas", cabecalho), "Erro ao incluir nota fiscal.|")) return 0;
+
+  // 11: imported orders.
+  if (!c.pedidos.empty()) {
+    const bool varios = c.pedidos.size() > 1;
+    const std::string ids = sql_integer_list(c.pedidos);
+    if (!g.executa(
+            "update pedidos set i_pdi_ide_asaidas = " + inteiro(g.venda) + " where i_pdi_codigo in (" + ids + ");",
+            varios ? "Erro ao atualizar pedidos que foram utilizados na carga.|"
+                   : "Erro ao atualizar pedido que foi utilizado na carga.|")) {
+      return 0;
+    }
+    for (const std::int32_t pedido : c.pedidos) {
+      if (!g.executa("insert into tnota_pedido (i_tnp_asaidas, i_tnp_pedido) values (" + inteiro(g.venda) + ", " +
+                         inteiro(pedido) + ");",
+                     varios ? "Erro ao atualizar pedidos que foram utilizados na carga.|"
+                            : "Erro ao atualizar pedido que foi utilizado na carga.|")) {
+        return 0;
+      }
+    }
+    if (c.troca_cliente_carga_pedido == 1 && c.cliente_alterado) {
+      const std::string onde = varios ? " where i_pdi_codigo in (" + ids + ") ;"
+                                      : " where i_pdi_codigo = " + inteiro(c.pedidos.front()) + " ;";
+      if (!g.executa(
+              "update pedidos set i_pdi_codigo_cli = " + inteiro(d.CLIENTE.CODIGO) + onde,
+              varios ? "Erro ao atualizar cliente dos multiplos pedidos.|" : "Erro ao atualizar cliente do pedido.|")) {
+        return 0;
+      }
+    }
+  }
+
+  // 12: the items, each with its product's cost and tax classification read again.
+  if (!g.le("select i_tna_venda_futura, i_tna_atualiza_custo, s_tna_mesagem_nf from tnaturezaoperacao where "
+            "i_tna_codigo_operacao = " +
+                inteiro(d.OPERACAO.CODIGO),
+            "Erro ao buscar dados da tabela tnaturezaoperacao.|")) {
+    return 0;
+  }
+  g.venda_futura = como_inteiro(g.t.value(0)).value_or(0);
+  g.atualiza_custo = como_inteiro(g.t.value(1)).value_or(0);
+  for (LinhaItem& item : g.itens) {
+    if (!g.le("select cpcuproduto, ctriproduto from aprodutos where ccodproduto = " + inteiro(item.produto),
+              "Erro ao buscar informações do produto.|")) {
+      return 0;
+    }
+    item.custo = como_real(g.t.value(0));
+    if (!g.le("select ccodtributacao from ttributacao where ccodtributacao = " +
+                  inteiro(como_inteiro(g.t.value(1)).value_or(0)),
+              "Erro ao buscar informações da tributação.|")) {
+      return 0;
+    }
+    if (!g.executa(insercao("ahistorico", colunas_item(item, g.venda, c, g.t)),
+                   "Erro ao incluir item da nota fiscal.|")) {
+      return 0;
+    }
+  }
+
+  // 13: payments, change and the customer credits they used.
+  const std::string emissor = std::to_string(g.serie);
+  for (const payment::Pagamento& p : d.PAGAMENTOS) {
+    // Service-order deposits are postings already; step 21 links them to the sale.
+    if (p.SINAL_OS != 0 || round_to(p.VALOR, 2) <= 0) continue;
+    if (!g.le("select i_tef_codigo_afa, i_tef_tef_cheque, coalesce(i_tef_codigo_tba, 0) from tabempfavorecido "
+              "where i_tef_codigo = " +
+                  inteiro(p.CODIGO_FORMA),
+              "Erro ao gravar pagamentos da nota fiscal!|Erro ao selecionar favorecido.|")) {
+      return 0;
+    }
+    const std::string favorecido = g.t.value(0);
+    const std::string tef_cheque = g.t.value(1);
+    const std::string conta = g.t.value(2);
+    std::string origem = "NULL";
+    if (p.ID_CREDITO != 0) {
+      const std::string credito = inteiro(p.ID_CREDITO);
+      constexpr std::string_view kLeitura = "Erro ao dar get na tabela ahcontas para gravar a nota fiscal!|Erro |";
+      if (!g.le("select cvalorcreditohistorico, ccodigofavorecidohistorico, coalesce(i_ahc_codigo_cli, 0) from "
+                "ahcontas where idhistorico = " +
+                    credito + " and i_ahc_tip_lancto = 3 and i_ahc_credito_utilizado = 0 for update",
+                kLeitura)) {
+        return 0;
+      }
+      const double saldo = round_to(como_real(g.t.value(0)) - p.VALOR, 2);
+      if (saldo < 0) {
+        g.falha = std::string{kLeitura} + "Crédito do cliente menor que o pagamento.";
+        return 0;
+      }
+      const std::string favorecido_credito = g.t.value(1);
+      const std::string cliente_credito = g.t.value(2);
+      if (!g.executa("update ahcontas set i_ahc_credito_utilizado = 1 where idhistorico = " + credito,
+                     "Erro ao atualizar registro de crédito utilizado.|")) {
+        return 0;
+      }
+      if (saldo > 0 &&
+          !g.executa(insercao("ahcontas",
+                              {{"ccodigofavorecidohistorico", favorecido_credito},
+                               {"cvalorcreditohistorico", sql_number(saldo, 2)},
+                               {"cdescricaohistorico", g.texto("Crédito restante NF: " + std::to_string(g.numero))},
+                               {"i_ahc_tip_lancto", "3"},
+                               {"i_ahc_ide_transacao_fin", inteiro(g.transacao)},
+                               {"i_ahc_codigo_tem", inteiro(c.empresa)},
+                               {"i_ahc_operador", inteiro(c.operador)},
+                               {"i_ahc_usuario", inteiro(c.usuario)},
+                               {"d_ahc_data", sql_date(today())},
+                               {"i_ahc_codigo_cli", chave(como_inteiro(cliente_credito).value_or(0))},
+                               {"i_ahc_ide_credito_origem", credito}}),
+                     "Erro ao sincronizar.Erro ao adicionar novo registro de crédito restante.|")) {
+        return 0;
+      }
+      origem = credito;
+    }
+    const Colunas linha = {
+        {"cidesaivenhist", inteiro(g.venda)},
+        {"ccodigofavorecidohistorico", favorecido},
+        {"ctef_cheque", tef_cheque},
+        {"cvalorcreditohistorico", sql_number(p.VALOR, 2)},
+        {"cvalordebitohistorico", "0"},
+        {"cdescricaohistorico", g.texto("Venda NF: " + std::to_string(g.numero) + " - Emissor: " + emissor)},
+        {"i_ahc_tip_lancto", "1"},
+        {"i_ahc_ide_transacao_fin", inteiro(g.transacao)},
+        {"i_ahc_codigo_tem", inteiro(c.empresa)},
+        {"i_ahc_operador", inteiro(c.operador)},
+        {"i_ahc_usuario", inteiro(c.usuario)},
+        {"d_ahc_data", sql_date(emissao)},
+        {"i_ahc_conta", conta},
+        {"i_ahc_codigo_forma", inteiro(p.CODIGO_FORMA)},
+        {"i_ahc_codigo_cli", inteiro(d.CLIENTE.CODIGO)},
+        {"i_ahc_ide_credito_origem", origem},
+    };
+    if (!g.executa(insercao("ahcontas", linha),
+                   "Erro ao gravar pagamentos da nota fiscal!|Erro ao inserir ahcontas|")) {
+      return 0;
+    }
+  }
+  const double troco = round_to(-d.VALOR_TROCO, 2);
+  if (troco > 0) {
+    if (!g.le("select ccodigofavorecido from afavorecidos where i_afa_tipo = 2 order by ccodigofavorecido limit 1",
+              "Erro ao buscar favorecido de troco.|")) {
+      return 0;
+    }
+    const Colunas linha = {
+        {"cidesaivenhist", inteiro(g.venda)},
+        {"ccodigofavorecidohistorico", g.t.value(0)},
+        {"ctef_cheque", "0"},
+        {"cvalorcreditohistorico", "0"},
+        {"cvalordebitohistorico", sql_number(troco, 2)},
+        {"cdescricaohistorico", g.texto("Troco NF: " + std::to_string(g.numero))},
+        {"i_ahc_tip_lancto", "1"},
+        {"i_ahc_ide_transacao_fin", inteiro(g.transacao)},
+        {"i_ahc_codigo_tem", inteiro(c.empresa)},
+        {"i_ahc_operador", inteiro(c.operador)},
+        {"i_ahc_usuario", inteiro(c.usuario)},
+        {"d_ahc_data", sql_date(emissao)},
+        {"i_ahc_codigo_cli", inteiro(d.CLIENTE.CODIGO)},
+    };
+    if (!g.executa(insercao("ahcontas", linha),
+                   "Erro ao gravar pagamentos da nota fiscal!|Erro ao inserir ahcontas|")) {
+      return 0;
+    }
+  }
+
+  // 14: installments of a credit condition.
+  if (c.tipo_condicao == 'P') {
+    for (const payment::QUEUE_PARCELAS& parcela : d.PARCELAS) {
+      const Colunas linha = {{"cisadupli", inteiro(g.venda)},
+                             {"cnotdupli", inteiro(g.numero)},
+                             {"cnprdupli", inteiro(parcela.NUMERO)},
+                             {"cemidupli", sql_date(today())},
+                             {"cvendupli", sql_date(parcela.VENCIMENTO)},
+                             {"cvprdupli", sql_number(parcela.VALOR, 2)}};
+      if (!g.executa(insercao("asduplicatas", linha),
+                     "Erro ao sincronizar duplicatas notas!|Erro ao inserir ASDUPLICATAS|")) {
+        return 0;
+      }
+    }
+  }
+
+  // 16: release records, on this connection inside the transaction.
+  for (const Colunas& linha : colunas_liberacoes(d, g.venda, g.t)) {
+    if (!g.executa(insercao("aliberacao", linha),
+                   "Erro ao gravar dados da liberação de desconto no banco de dados.|")) {
+      return 0;
+    }
+  }
+
+  // 17: additional information merged into the note's text.
+  const auto mensagem = [&g](const std::string& sql, std::string_view tabela) {
+    const std::string consulta = "Erro ao efetuar consulta na tabela " + std::string{tabela} + ".|";
+    const std::string leitura = "Erro ao setar registro na tabela " + std::string{tabela} + ".|";
+    if (!g.executa(sql, consulta)) return false;
+    while (g.t.next() == 1) g.texto_nota = junta_mensagem(g.texto_nota, g.t.value(0));
+    if (!g.t.at_end()) {
+      g.falha = g.t.error_text(leitura);
+      return false;
+    }
+    return true;
+  };
+  if (!mensagem(
+          "select s_tna_mesagem_nf from tnaturezaoperacao where i_tna_codigo_operacao = " + inteiro(d.OPERACAO.CODIGO),
+          "tnaturezaoperacao") ||
+      !mensagem("select s_acl_mensagem_nfe from aclientes where ccodigo = " + inteiro(d.CLIENTE.CODIGO), "aclientes")) {
+    return 0;
+  }
+  std::set<std::int32_t> produtos;
+  for (const LinhaItem& item : g.itens) {
+    if (!produtos.insert(item.produto).second) continue;
+    if (!mensagem("select s_atr_msg_tributacao from ttributacao inner join aprodutos on ccodproduto = " +
+                      inteiro(item.produto) + " and ctriproduto = ccodtributacao",
+                  "ttributacao")) {
+      return 0;
+    }
+  }
+  return g.executa("update asaidas set cobssaidas = " + g.texto(text::cut(g.texto_nota, kObservacaoNota)) +
+                       " where cidesaidas = " + inteiro(g.venda),
+                   "Erro ao incluir nota fiscal.|")
+             ? 1
+             : 0;
+}
+
+int GRAVACAO_VENDA::pos_gravacao(const Gravacao& g) {
+  const CONTEXTO_VENDA& c = g.c;
+  PassthroughTable t("GRAVACAO_VENDA", c.conexao);
+  // Each step in its own transaction: it is written whole or not at all.
+  const auto transacao = [&](std::string_view contexto, const std::function<bool(std::string&)>& passos) {
+    std::string falha;
+    if (t.open() != 1 || t.execute("Begin") != 1) {
+      ui_.message(t.error_text("Erro ao abrir transação para gravação.|"), kErro, MessageIcon::Error);
+      return false;
+    }
+    if (passos(falha) && t.execute("Commit") == 1) return true;
+    if (falha.empty()) falha = t.error_text(contexto);
+    send_rollback(t, ui_);
+    ui_.message(falha, kErro, MessageIcon::Error);
+    return false;
+  };
+  int resultado = 1;
+
+  // 19: a reloaded future-delivery sale with nothing left to deliver.
+  if (c.venda_recarregada != 0 && g.venda_futura == 1) {
+    const std::string antiga = inteiro(c.venda_recarregada);
+    const std::string contexto = "Erro ao atualizar situação da nota de venda futura |";
+    const bool ok = transacao(contexto, [&](std::string& falha) {
+      if (t.execute("Select (Select sum(csaihisotorico) from ahistorico where CISAHistorico = " + antiga +
+                    ") - (Select sum(csaihisotorico) from ahistorico,asaidas where CISAHistorico = cidesaidas and "
+                    "ide_futura = " +
+                    antiga + ")") != 1 ||
+          t.next() != 1) {
+        falha = t.error_text(contexto);
+        return false;
+      }
+      if (t.is_null(0) || como_real(t.value(0)) > 0) return true;
+      return t.execute("update asaidas set situ_futura = 1 where cidesaidas = " + antiga) == 1;
+    });
+    if (!ok) resultado = 0;
+  }
+
+  // 20: the products' cost, when the operation asks for it.
+  if (g.atualiza_custo == 1 && ui_.message("Deseja atualizar o valor de custo dos produtos?", "Aviso do Sistema",
+                                           MessageIcon::Question, "&Sim|&Não", 1) == 1) {
+    const bool ok = transacao("Erro ao consultar tabela ahistorico e tabela aprodutos.|", [&](std::string&) {
+      for (const LinhaItem& item : g.itens) {
+        const std::string custo = sql_number(item.unitario, 4);
+        const std::string produto = inteiro(item.produto);
+        if (t.execute("update ahistorico set CVcuHistorico = " + custo + " where cisahistorico = " + inteiro(g.venda) +
+                      " and cprohistorico = " + produto + ";") != 1 ||
+            t.execute("update aprodutos set cpcuproduto = " + custo + " where CCodProduto = " + produto + ";") != 1) {
+          return false;
+        }
+      }
+      return true;
+    });
+    if (!ok) resultado = 0;
+  }
+
+  // 21: service orders invoiced by this sale, and their deposits.
+  if (!c.ordens_servico.empty()) {
+    const std::string ids = sql_integer_list(c.ordens_servico);
+    const std::string data = sql_date(today());
+    const std::string hora = sql_time(clock_now());
+    std::string contexto = "Erro ao atualizar faturamento de Ordens de Serviço.|";
+    const bool ok = transacao("", [&](std::string& falha) {
+      if (t.execute("update aordens set  ide_asaidas = " + inteiro(g.venda) + "," + " data_fat = " + data + "," +
+                    " hora_fat = " + hora + "," + " ope_fat = " + inteiro(c.operador) + "," + " cdbaiord  = " + data +
+                    "," + " hora_exe = " + hora + "," + " ope_exe = " + inteiro(c.operador) + " " +
+                    " where cideord in ( " + ids + " );") != 1) {
+        falha = t.error_text(contexto);
+        return false;
+      }
+      if (t.execute("update ahcontas set cidesaivenhist = " + inteiro(g.venda) + " , i_ahc_ide_transacao_fin  = " +
+                    inteiro(g.transacao) + " where i_ahc_ide_oservico in ( " + ids + " );") != 1) {
+        falha = t.error_text("Erro ao atualizar ID asaidas e ID transação do sinal OS na tabela AHCONTAS.|");
+        return false;
+      }
+      return true;
+    });
+    if (!ok) resultado = 0;
+  }
+  return resultado;
+}
+
+}  // namespace fvn
