@@ -22,6 +22,7 @@ class CommandLineUi final : public HostUi {
   using HostUi::message;
   int message(const MessageRequest& request) override;
   void operation_status(std::string_view line) override;
+  void preview_document(std::string_view title, std::string_view path) override;
   // The folder given with answer_folder(); cancels when there is none.
   std::optional<std::string> choose_folder(std::string_view title, std::string_view start_folder) override;
 

@@ -5,6 +5,7 @@
 #include "app/db_command.h"
 #include "app/document_commands.h"
 #include "app/fvn_cli.h"
+#include "app/receipt_command.h"
 #include "app/self_check.h"
 #include "app/service_commands.h"
 #include "app/simulate_command.h"
@@ -31,6 +32,7 @@ const std::vector<Command>& commands() {
       issue_command(),
       pending_command(),
       export_command(),
+      receipt_command(),
       audit_command(),
   };
   // clang-format on

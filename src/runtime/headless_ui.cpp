@@ -19,4 +19,9 @@ int HeadlessUi::message(const MessageRequest& request) {
   return chosen;
 }
 
+void HeadlessUi::preview_document(std::string_view title, std::string_view path) {
+  *out_ << "[" << title << "] " << path << '\n';
+  out_->flush();
+}
+
 }  // namespace fvn

@@ -1,5 +1,6 @@
 // HostUi for the command line: messages are written to a stream (standard
 // error by default) and every question is answered with its default button.
+// A document to preview is not shown: the line names the file it was saved in.
 #pragma once
 
 #include <iosfwd>
@@ -15,6 +16,7 @@ class HeadlessUi final : public HostUi {
 
   using HostUi::message;
   int message(const MessageRequest& request) override;
+  void preview_document(std::string_view title, std::string_view path) override;
 
  private:
   std::ostream* out_;

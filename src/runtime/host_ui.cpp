@@ -28,6 +28,8 @@ void HostUi::operation_window(std::string_view /*title*/, OperationSteps& steps)
   }
 }
 
+void HostUi::preview_document(std::string_view /*title*/, std::string_view /*path*/) {}
+
 std::vector<std::string> button_captions(std::string_view buttons) {
   if (buttons.empty()) return {};
   return text::split(buttons, '|');

@@ -77,6 +77,10 @@ class HostUi {
   // step per timer tick, until they end; then closes it. The default (no
   // window) runs the steps back to back.
   virtual void operation_window(std::string_view title, OperationSteps& steps);
+
+  // Shows a document the module has written (the receipt's PDF) in a
+  // preview window titled `title`. The default shows nothing.
+  virtual void preview_document(std::string_view title, std::string_view path);
 };
 
 // Button captions of a "|"-separated list ("&Sim|&Não" -> {"&Sim", "&Não"}).

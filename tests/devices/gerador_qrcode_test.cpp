@@ -1,32 +1,19 @@
 // The QR-code bitmap: a 1-bit BMP that a decoder reads back to its content.
 #include "devices/gerador_qrcode.h"
 
-#include <array>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "support/external_tools.h"
 #include "support/temp_folder.h"
 
 namespace fvn {
 namespace {
 
 using testing::TempFolder;
-
-std::string decode(const std::string& path) {
-  const std::string command = "zbarimg --quiet --raw '" + path + "' 2>/dev/null";
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return {};
-  std::string out;
-  std::array<char, 512> buffer{};
-  while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) out += buffer.data();
-  ::pclose(pipe);
-  while (!out.empty() && out.back() == '\n') out.pop_back();
-  return out;
-}
 
 std::uint32_t le32(const std::string& bytes, std::size_t at) {
   std::uint32_t value = 0;
@@ -51,7 +38,7 @@ TEST(GeradorQrcode, WritesAMonochromeBmpThatDecodesToTheUrl) {
   EXPECT_EQ(width, le32(bytes, 22));  // square
   EXPECT_EQ(width % GERADOR_QRCODE::kModulePixels, 0U);
   EXPECT_EQ(bytes[28], 1);  // one bit per pixel
-  EXPECT_EQ(decode(path), url);
+  EXPECT_EQ(testing::qr_text(path), url);
   // The quiet zone: the first rows (bottom of the image) are white.
   const std::uint32_t row_bytes = ((width + 31U) / 32U) * 4U;
   for (std::uint32_t i = 0; i < row_bytes * GERADOR_QRCODE::kModulePixels * GERADOR_QRCODE::kQuietModules; ++i) {
@@ -65,7 +52,7 @@ TEST(GeradorQrcode, OverwritesTheSameFileAndRefusesEmptyOrOversizedContent) {
   GERADOR_QRCODE qr;
   ASSERT_EQ(qr.gera(path, "https://exemplo/primeiro"), 1);
   ASSERT_EQ(qr.gera(path, "https://exemplo/segundo"), 1);
-  EXPECT_EQ(decode(path), "https://exemplo/segundo");
+  EXPECT_EQ(testing::qr_text(path), "https://exemplo/segundo");
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
   EXPECT_EQ(qr.gera(folder.file("vazio.bmp"), ""), 0);
   EXPECT_EQ(qr.error_text(), "Conteúdo do QR Code vazio.");

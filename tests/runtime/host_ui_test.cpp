@@ -59,11 +59,13 @@ TEST(HeadlessUi, WritesLinesAndAnswersTheDefaultButton) {
   EXPECT_EQ(ui.message("Gravado", "Aviso do sistema"), 1);
   EXPECT_EQ(ui.message("?", "Atenção", MessageIcon::Question, "&Sim|&Não", 5), 1);  // no button 5: the first
   EXPECT_EQ(ui.message("?", "Atenção", MessageIcon::Question, "&Sim|&Não", 0), 1);
+  ui.preview_document("DANFE NFCe", "/tmp/danfe-7.pdf");
   EXPECT_EQ(out.str(),
             "[Atenção] Nota pendente\nDeseja reenviar?\n  -> Não\n"
             "[Aviso do sistema] Gravado\n"
             "[Atenção] ?\n  -> Sim\n"
-            "[Atenção] ?\n  -> Sim\n");
+            "[Atenção] ?\n  -> Sim\n"
+            "[DANFE NFCe] /tmp/danfe-7.pdf\n");
   EXPECT_EQ(ui.pick_list(PickListRequest{}), 0);
   EXPECT_EQ(ui.choose_folder("Pasta", "/"), std::nullopt);
 }

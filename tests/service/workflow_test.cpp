@@ -1,12 +1,11 @@
 // Issuing a recorded sale through the real simulator: the server check, the
 // note window's four steps and what they leave in the database and on disk.
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "support/external_tools.h"
 #include "workflow_fixture.h"
 
 namespace fvn {
@@ -15,18 +14,6 @@ namespace {
 using testing::WorkflowTest;
 
 // What zbarimg reads from an image ("" when it reads nothing).
-std::string decode_qr(const std::string& path) {
-  const std::string command = "zbarimg --quiet --raw '" + path + "' 2>/dev/null";
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return {};
-  std::string out;
-  std::array<char, 512> buffer{};
-  while (std::fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr) out += buffer.data();
-  ::pclose(pipe);
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return out;
-}
-
 TEST_F(WorkflowTest, NormalAuthorisationRecordsTheAnswerTheXmlAndTheQrCode) {
   const auto sale = scenario("consumidor_sem_cpf");
   const std::string id = std::to_string(sale);
@@ -65,7 +52,7 @@ TEST_F(WorkflowTest, NormalAuthorisationRecordsTheAnswerTheXmlAndTheQrCode) {
   const std::string url = value("select i_asa_url_code_nfce from asaidas where cidesaidas = " + id);
   ASSERT_FALSE(url.empty());
   EXPECT_EQ(processor_->qrcode_path(sale), processor_->base_folder() + "Qrcode_Gerados/" + id + ".bmp");
-  EXPECT_EQ(decode_qr(processor_->qrcode_path(sale)), url);
+  EXPECT_EQ(testing::qr_text(processor_->qrcode_path(sale)), url);
 
   // Two windows: the server check (3 ticks) and the note (4 ticks); closing
   // is refused until each has ended.
