@@ -51,9 +51,11 @@ std::string caption_text(std::string_view caption) {
 }
 
 std::string display_lines(std::string_view text) {
-  std::string out{text};
-  for (char& c : out) {
-    if (c == '|') c = '\n';
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;  // CR LF: one break
+    out += text[i] == '|' ? '\n' : text[i];
   }
   return out;
 }

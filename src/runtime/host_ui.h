@@ -89,7 +89,7 @@ std::vector<std::string> button_captions(std::string_view buttons);
 // A caption as shown: the "&" mnemonic marks removed ("&&" stays one "&").
 std::string caption_text(std::string_view caption);
 
-// Message text as shown: every "|" becomes a line break.
+// Message text as shown: every "|" and every CR LF becomes a line break.
 std::string display_lines(std::string_view text);
 
 }  // namespace fvn

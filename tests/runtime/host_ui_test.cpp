@@ -18,6 +18,7 @@ TEST(HostUi, CaptionsAndLines) {
   EXPECT_TRUE(button_captions("").empty());
   EXPECT_EQ(caption_text("&Salvar && Sair&"), "Salvar & Sair");
   EXPECT_EQ(display_lines("Linha 1|Linha 2||"), "Linha 1\nLinha 2\n\n");
+  EXPECT_EQ(display_lines("Nota finalizada.\r\nValor: 1\r|x\r"), "Nota finalizada.\nValor: 1\r\nx\r");
 }
 
 TEST(ScriptedUi, AnswersFromItsQueueThenWithTheDefaultAndRecordsEverything) {
