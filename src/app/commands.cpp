@@ -30,6 +30,7 @@ const std::vector<Command>& commands() {
       ping_command(),
       status_command(),
       issue_command(),
+      sell_command(),
       pending_command(),
       export_command(),
       receipt_command(),

@@ -1,14 +1,20 @@
 #include "app/workflow_commands.h"
 
 #include <charconv>
+#include <fstream>
 #include <ostream>
 
 #include "app/command_line_ui.h"
+#include "app/receipt_command.h"
 #include "app/service_commands.h"
+#include "app/simulate_command.h"
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
+#include "devices/impressao_danfe.h"
 #include "runtime/clock.h"
+#include "runtime/working_folder.h"
 #include "screens/exportacao_xml.h"
+#include "screens/gravacao_venda.h"
 #include "service/nfce_processo.h"
 
 namespace fvn::app {
@@ -42,13 +48,18 @@ bool company_login(const std::string& connection, const std::string& where, Comp
   return true;
 }
 
-// The station's company ([station] company, 1 by default).
-std::int32_t station_company(const Context& ctx) {
-  const std::string station = ctx.config.get("station", "company", "1");
-  std::int32_t company = 1;
-  std::from_chars(station.data(), station.data() + station.size(), company);
-  return company;
+// A whole number of the [station] section; `fallback` when missing or not a number.
+std::int32_t station_value(const Context& ctx, const char* key, std::int32_t fallback) {
+  const std::string text = ctx.config.get("station", key, "");
+  std::int32_t value = fallback;
+  if (std::from_chars(text.data(), text.data() + text.size(), value).ptr != text.data() + text.size()) {
+    return fallback;
+  }
+  return value;
 }
+
+// The station's company ([station] company, 1 by default).
+std::int32_t station_company(const Context& ctx) { return station_value(ctx, "company", 1); }
 
 struct Setup {
   std::string connection;
@@ -210,7 +221,106 @@ int export_files(Context& ctx, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
+// A headless sale: the script builds the sale in the facade (as the sale
+// screen does with the cashier's input), then the sale is recorded, issued
+// and its receipt rendered exactly as the screen closes a sale. The station
+// values come from [station]; the receipt goes to the files named (by
+// default danfe-<sale>.pdf and .png in the working folder) and, with
+// --print, to the printer.
+int sell(Context& ctx, const std::vector<std::string>& args) {
+  ReceiptOptions options;
+  std::string script;
+  if (!parse_receipt_options(args, options, script)) {
+    ctx.err << "fvn: usage: fvn sell FILE.json [--resumido] [--pdf FILE] [--png FILE] [--print]\n";
+    return kExitUsage;
+  }
+  std::ifstream input(script, std::ios::binary);
+  if (!input) {
+    ctx.err << "fvn: sell: cannot read " << script << "\n";
+    return kExitFailure;
+  }
+  sale::CLASSE_VENDA venda;
+  std::string problem;
+  if (!build_sale(input, venda, problem)) {
+    ctx.out << "A venda do roteiro não pôde ser montada: " << problem << "\n";
+    return kExitFailure;
+  }
+  Setup setup;
+  if (auto exit = read_setup(ctx, setup)) return *exit;
+  const std::int32_t company = venda.EMPRESA.CODIGO != 0 ? venda.EMPRESA.CODIGO : station_company(ctx);
+  CompanyLogin login;
+  if (!company_login(setup.connection, "where ccodempresa = " + sql_integer(company), login, problem)) {
+    ctx.out << message_lines(problem) << "\n";
+    return kExitFailure;
+  }
+
+  CommandLineUi ui(ctx.out, ctx.out);
+  NFCE_PROCESSO processor(ui, setup.config);
+  IMPRESSAO_DANFE danfe(ui);
+  danfe.set_connection(setup.connection);
+  std::string pdf = options.pdf;
+  std::string png = options.png;
+  int printed = 0;
+
+  CONTEXTO_VENDA c;
+  c.conexao = setup.connection;
+  c.empresa = login.company;
+  c.cnpj = login.cnpj;
+  c.grupo_edoc = login.group;
+  c.login_edoc = login.user;
+  c.senha_edoc = login.password;
+  c.url_edoc = setup.config.url;
+  c.operador = station_value(ctx, "operator", 0);
+  c.usuario = station_value(ctx, "user", 0);
+  c.emissor = venda.EMISSOR.CODIGO != 0 ? venda.EMISSOR.CODIGO : station_value(ctx, "emitter", 1);
+  c.tipo_emissor = venda.EMISSOR.TIPO;
+  c.tabela_preco = station_value(ctx, "price_table", 0);
+  c.condicao_pagamento = venda.CONDICAO;
+  c.tipo_condicao = venda.PRESTACAO->Get_Quantidade_Parcelas() > 0 ? 'P' : 'V';
+  c.resumido = options.resumido ? 1 : 0;
+  c.imprime_danfe = [&](std::int32_t sale_id, std::int32_t resumido) {
+    const std::string base = working_file("danfe-" + std::to_string(sale_id));
+    if (pdf.empty()) pdf = base + ".pdf";
+    if (png.empty()) png = base + ".png";
+    if (danfe.Gera_PDF(sale_id, resumido, pdf, png) != 1) {
+      ui.message(std::string{IMPRESSAO_DANFE::kMensagemFalha} + "|" + danfe.ERROR, IMPRESSAO_DANFE::kTituloFalha);
+      pdf.clear();
+      png.clear();
+      return 0;
+    }
+    printed = 1;
+    if (options.print && danfe.Imprime(sale_id, resumido) != 1) {
+      ui.message(std::string{IMPRESSAO_DANFE::kMensagemFalha} + "|" + danfe.ERROR, IMPRESSAO_DANFE::kTituloFalha);
+      return 0;
+    }
+    return 1;
+  };
+
+  GRAVACAO_VENDA closing(ui, venda, processor);
+  const int result = closing.Fecha_Venda(c);
+  if (closing.venda() != 0) {
+    ctx.out << "venda: " << closing.venda() << "\n"
+            << "numero: " << closing.numero() << "\n";
+  }
+  if (result != 1) return kExitFailure;
+  const auto& answer = processor.authorisation();
+  ctx.out << "chave: " << answer.access_key << "\n"
+          << "protocolo: " << answer.protocol << "\n"
+          << "contingencia: " << answer.contingency << "\n";
+  if (printed == 1)
+    ctx.out << "pdf: " << pdf << "\n"
+            << "png: " << png << "\n";
+  if (options.print)
+    ctx.out << "impressora: " << (danfe.ultima_impressora().empty() ? "-" : danfe.ultima_impressora()) << "\n";
+  return kExitOk;
+}
+
 }  // namespace
+
+Command sell_command() {
+  return {"sell", "FILE.json [--resumido] [--pdf FILE] [--png FILE] [--print]",
+          "build a sale from a sale script, record it, issue it and render its receipt", sell};
+}
 
 Command export_command() {
   return {"export", "request YYYY-MM | list | download LINK DIR",

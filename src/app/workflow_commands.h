@@ -13,6 +13,7 @@
 namespace fvn::app {
 
 Command issue_command();
+Command sell_command();
 Command pending_command();
 Command export_command();
 

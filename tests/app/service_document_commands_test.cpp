@@ -1,5 +1,5 @@
-// fvn's key, xml, ping, status, issue, pending and export commands end to
-// end: a real database clone and a real simulator process, driven through
+// fvn's key, xml, ping, status, issue, sell, pending and export commands end
+// to end: a real database clone and a real simulator process, driven through
 // the command line's entry point.
 #include <filesystem>
 #include <memory>
@@ -13,6 +13,7 @@
 #include "data/db_fixture.h"
 #include "data/passthrough_table.h"
 #include "service/sim_process.h"
+#include "support/external_tools.h"
 #include "support/temp_folder.h"
 
 namespace fvn {
@@ -148,12 +149,75 @@ class FvnWorkflow : public testing::DbTest {
     return out.substr(from, out.find('\n', from) - from);
   }
 
+  // The first value of a one-row query on the test database.
+  std::string query(const std::string& sql) const {
+    PassthroughTable table("TESTE", db);
+    if (table.open() != 1 || table.execute(sql) != 1 || table.next() != 1) return "<" + table.error_text("") + ">";
+    return table.value(0);
+  }
+
   testing::TempFolder folder_;
   testing::TempFolder work_;
   testing::TempFolder nfce_;
   std::unique_ptr<testing::SimProcess> sim_;
   std::string config_;
 };
+
+const std::string kDemoSale =
+    (std::filesystem::path{__FILE__}.parent_path() / "../../docs/examples/demo_loja.json").string();
+
+TEST_F(FvnWorkflow, SellRecordsIssuesAndDrawsTheReceiptOfTheDemoSale) {
+  const std::string pdf = folder_.file("recibo.pdf");
+  const std::string png = folder_.file("recibo.png");
+  const CliResult run = run_fvn(config_, {"sell", kDemoSale, "--pdf", pdf, "--png", png});
+  ASSERT_EQ(run.status, app::kExitOk) << run.out << run.err;
+  EXPECT_NE(run.out.find("[Aviso do Sistema] Nota Fiscal finalizada com sucesso.\nNº Nota: "), std::string::npos)
+      << run.out;
+  const std::string sale = field(run.out, "venda");
+  const std::string key = field(run.out, "chave");
+  ASSERT_EQ(key.size(), 44U) << run.out;
+  EXPECT_EQ(field(run.out, "pdf"), pdf);
+
+  // What was recorded is what the service authorised and the receipt shows.
+  EXPECT_EQ(query("select s_asa_chave_nfe from asaidas where cidesaidas = " + sale), key);
+  EXPECT_EQ(query("select s_asa_protocolo_nfe from asaidas where cidesaidas = " + sale), field(run.out, "protocolo"));
+  EXPECT_EQ(query("select cnotsaidas from asaidas where cidesaidas = " + sale), field(run.out, "numero"));
+  EXPECT_NE(query("select i_asa_nsu from asaidas where cidesaidas = " + sale), "0");
+  EXPECT_EQ(query("select ctotsaidas from asaidas where cidesaidas = " + sale), "70.2900");
+  EXPECT_EQ(query("select count(*) from ahistorico where cisahistorico = " + sale), "3");
+  EXPECT_EQ(query("select cvalordebitohistorico from ahcontas where cidesaivenhist = " + sale +
+                  " and cdescricaohistorico like 'Troco NF: %'"),
+            "29.7100");
+  const std::string text = testing::pdf_text(pdf);
+  for (const char* expected : {"CAFE TORRADO MOIDO 500G", "70,29", "100,00", "29,71", "CONSUMIDOR NÃO IDENTIFICADO"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+  }
+  EXPECT_EQ(testing::qr_text(png), query("select i_asa_url_code_nfce from asaidas where cidesaidas = " + sale));
+}
+
+TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
+  EXPECT_EQ(run_fvn(config_, {"sell"}).status, app::kExitUsage);
+  EXPECT_EQ(run_fvn(config_, {"sell", kDemoSale, "--pdf", "--print"}).status, app::kExitUsage);
+  EXPECT_EQ(run_fvn(config_, {"sell", folder_.file("nenhum.json")}).status, app::kExitFailure);
+
+  const std::string sales_before = query("select count(*) from asaidas");
+  const std::string script = folder_.file("sem_itens.json");
+  testing::write_file(script, R"({"steps": [{"op": "Paga", "forma": 1, "value": 10}]})");
+  const CliResult bad = run_fvn(config_, {"sell", script});
+  EXPECT_EQ(bad.status, app::kExitFailure);
+  EXPECT_EQ(bad.out.rfind("A venda do roteiro não pôde ser montada: steps[0]: Paga failed: ", 0), 0U) << bad.out;
+  EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
+
+  ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
+  const CliResult rejected = run_fvn(config_, {"sell", kDemoSale});
+  EXPECT_EQ(rejected.status, app::kExitFailure) << rejected.out;
+  EXPECT_NE(rejected.out.find("Erro ao efetuar emissão da Nfe.\n"), std::string::npos) << rejected.out;
+  EXPECT_NE(rejected.out.find("\n\nA Nfe foi estornada!\n"), std::string::npos) << rejected.out;
+  const std::string sale = field(rejected.out, "venda");
+  ASSERT_FALSE(sale.empty()) << rejected.out;
+  EXPECT_EQ(query("select s_asa_estorno from asaidas where cidesaidas = " + sale), "R");
+  EXPECT_EQ(field(rejected.out, "chave"), "");
+}
 
 TEST_F(FvnWorkflow, IssuePrintsTheStatusLinesThenTheAuthorisation) {
   const CliResult run = run_fvn(config_, {"issue", "1"});
