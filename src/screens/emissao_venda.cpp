@@ -6,6 +6,7 @@
 #include "data/sql_values.h"
 #include "runtime/picture.h"
 #include "screens/gravacao_venda.h"
+#include "screens/gravacao_venda_linhas.h"
 #include "service/nfce_processo.h"
 
 namespace fvn {
@@ -88,16 +89,16 @@ void GRAVACAO_VENDA::conclui(const CONTEXTO_VENDA& c, std::int32_t venda) {
   std::int32_t numero = numero_;
   if (venda != venda_ && t.open() == 1 && t.execute("select cnotsaidas from asaidas where cidesaidas = " + id) == 1 &&
       t.next() == 1) {
-    numero = std::stoi(t.value(0));  // a contingency note duplicated under the service's number
+    numero = como_inteiro(t.value(0)).value_or(numero);  // a note duplicated under the service's number
   }
   std::string falha;
   if (t.open() != 1 || t.execute("Begin") != 1) {
     falha = t.error_text("Erro ao abrir transação para gravação.|");
   } else if (t.execute("Select inclui_sequencia_nsu ( " + sql_integer(c.empresa) + " );") != 1) {
     falha = t.error_text("Erro ao selecionar NSU em TEMPRESA.|");
-  } else if (t.next() != 1) {
+  } else if (t.next() != 1 || !como_inteiro(t.value(0))) {
     falha = t.error_text("Erro ao ler NSU em TEMPRESA.|");
-  } else if (t.execute("update asaidas set i_asa_nsu = " + sql_integer(std::stoll(t.value(0))) +
+  } else if (t.execute("update asaidas set i_asa_nsu = " + sql_integer(*como_inteiro(t.value(0))) +
                        " where cidesaidas = " + id) != 1) {
     falha = t.error_text("Erro ao salvar NSU em ASAIDAS.|");
   } else if (t.execute("Commit") != 1) {

@@ -37,14 +37,6 @@ std::string lista(const std::vector<std::int32_t>& valores, std::string_view sep
   return out;
 }
 
-std::optional<std::int32_t> como_inteiro(std::string_view texto) {
-  const std::string t = text::trim(texto);
-  std::int32_t valor = 0;
-  const auto [fim, erro] = std::from_chars(t.data(), t.data() + t.size(), valor);
-  if (erro != std::errc{} || fim != t.data() + t.size()) return std::nullopt;
-  return valor;
-}
-
 double como_real(std::string_view texto) {
   try {
     return std::stod(text::trim(texto));
@@ -399,21 +391,36 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
     }
   }
 
-  // 13: payments, change and the customer credits they used.
+  // 13: payments, change and the customer credits they used. Every row
+  // shares the sale's transaction, company, operator, user and customer.
+  const auto lancamento = [&](std::int32_t favorecido, double credito, double debito, const std::string& descricao,
+                              std::int32_t tipo, Date data) {
+    return Colunas{{"ccodigofavorecidohistorico", inteiro(favorecido)},
+                   {"cvalorcreditohistorico", sql_number(credito, 2)},
+                   {"cvalordebitohistorico", sql_number(debito, 2)},
+                   {"cdescricaohistorico", g.texto(descricao)},
+                   {"i_ahc_tip_lancto", inteiro(tipo)},
+                   {"i_ahc_ide_transacao_fin", inteiro(g.transacao)},
+                   {"i_ahc_codigo_tem", inteiro(c.empresa)},
+                   {"i_ahc_operador", inteiro(c.operador)},
+                   {"i_ahc_usuario", inteiro(c.usuario)},
+                   {"d_ahc_data", sql_date(data)}};
+  };
+  constexpr std::string_view kInsercaoConta = "Erro ao gravar pagamentos da nota fiscal!|Erro ao inserir ahcontas|";
   const std::string emissor = std::to_string(g.serie);
   for (const payment::Pagamento& p : d.PAGAMENTOS) {
     // Service-order deposits are postings already; step 21 links them to the sale.
     if (p.SINAL_OS != 0 || round_to(p.VALOR, 2) <= 0) continue;
-    if (!g.le("select i_tef_codigo_afa, i_tef_tef_cheque, coalesce(i_tef_codigo_tba, 0) from tabempfavorecido "
-              "where i_tef_codigo = " +
+    if (!g.le("select i_tef_codigo_afa, coalesce(i_tef_tef_cheque, 0), coalesce(i_tef_codigo_tba, 0) from "
+              "tabempfavorecido where i_tef_codigo = " +
                   inteiro(p.CODIGO_FORMA),
               "Erro ao gravar pagamentos da nota fiscal!|Erro ao selecionar favorecido.|")) {
       return 0;
     }
-    const std::string favorecido = g.t.value(0);
-    const std::string tef_cheque = g.t.value(1);
-    const std::string conta = g.t.value(2);
-    std::string origem = "NULL";
+    const std::int32_t favorecido = como_inteiro(g.t.value(0)).value_or(0);
+    const std::int32_t tef_cheque = como_inteiro(g.t.value(1)).value_or(0);
+    const std::int32_t conta = como_inteiro(g.t.value(2)).value_or(0);
+    std::int32_t origem = 0;
     if (p.ID_CREDITO != 0) {
       const std::string credito = inteiro(p.ID_CREDITO);
       constexpr std::string_view kLeitura = "Erro ao dar get na tabela ahcontas para gravar a nota fiscal!|Erro |";
@@ -428,52 +435,33 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
         g.falha = std::string{kLeitura} + "Crédito do cliente menor que o pagamento.";
         return 0;
       }
-      const std::string favorecido_credito = g.t.value(1);
-      const std::string cliente_credito = g.t.value(2);
+      const std::int32_t favorecido_credito = como_inteiro(g.t.value(1)).value_or(0);
+      const std::int32_t cliente_credito = como_inteiro(g.t.value(2)).value_or(0);
       if (!g.executa("update ahcontas set i_ahc_credito_utilizado = 1 where idhistorico = " + credito,
                      "Erro ao atualizar registro de crédito utilizado.|")) {
         return 0;
       }
-      if (saldo > 0 &&
-          !g.executa(insercao("ahcontas",
-                              {{"ccodigofavorecidohistorico", favorecido_credito},
-                               {"cvalorcreditohistorico", sql_number(saldo, 2)},
-                               {"cdescricaohistorico", g.texto("Crédito restante NF: " + std::to_string(g.numero))},
-                               {"i_ahc_tip_lancto", "3"},
-                               {"i_ahc_ide_transacao_fin", inteiro(g.transacao)},
-                               {"i_ahc_codigo_tem", inteiro(c.empresa)},
-                               {"i_ahc_operador", inteiro(c.operador)},
-                               {"i_ahc_usuario", inteiro(c.usuario)},
-                               {"d_ahc_data", sql_date(today())},
-                               {"i_ahc_codigo_cli", chave(como_inteiro(cliente_credito).value_or(0))},
-                               {"i_ahc_ide_credito_origem", credito}}),
-                     "Erro ao sincronizar.Erro ao adicionar novo registro de crédito restante.|")) {
-        return 0;
+      if (saldo > 0) {
+        Colunas restante =
+            lancamento(favorecido_credito, saldo, 0, "Crédito restante NF: " + std::to_string(g.numero), 3, today());
+        restante.emplace_back("i_ahc_codigo_cli", chave(cliente_credito));
+        restante.emplace_back("i_ahc_ide_credito_origem", credito);
+        if (!g.executa(insercao("ahcontas", restante),
+                       "Erro ao sincronizar.Erro ao adicionar novo registro de crédito restante.|")) {
+          return 0;
+        }
       }
-      origem = credito;
+      origem = p.ID_CREDITO;
     }
-    const Colunas linha = {
-        {"cidesaivenhist", inteiro(g.venda)},
-        {"ccodigofavorecidohistorico", favorecido},
-        {"ctef_cheque", tef_cheque},
-        {"cvalorcreditohistorico", sql_number(p.VALOR, 2)},
-        {"cvalordebitohistorico", "0"},
-        {"cdescricaohistorico", g.texto("Venda NF: " + std::to_string(g.numero) + " - Emissor: " + emissor)},
-        {"i_ahc_tip_lancto", "1"},
-        {"i_ahc_ide_transacao_fin", inteiro(g.transacao)},
-        {"i_ahc_codigo_tem", inteiro(c.empresa)},
-        {"i_ahc_operador", inteiro(c.operador)},
-        {"i_ahc_usuario", inteiro(c.usuario)},
-        {"d_ahc_data", sql_date(emissao)},
-        {"i_ahc_conta", conta},
-        {"i_ahc_codigo_forma", inteiro(p.CODIGO_FORMA)},
-        {"i_ahc_codigo_cli", inteiro(d.CLIENTE.CODIGO)},
-        {"i_ahc_ide_credito_origem", origem},
-    };
-    if (!g.executa(insercao("ahcontas", linha),
-                   "Erro ao gravar pagamentos da nota fiscal!|Erro ao inserir ahcontas|")) {
-      return 0;
-    }
+    Colunas linha = lancamento(favorecido, p.VALOR, 0,
+                               "Venda NF: " + std::to_string(g.numero) + " - Emissor: " + emissor, 1, emissao);
+    linha.emplace_back("cidesaivenhist", inteiro(g.venda));
+    linha.emplace_back("ctef_cheque", inteiro(tef_cheque));
+    linha.emplace_back("i_ahc_conta", inteiro(conta));
+    linha.emplace_back("i_ahc_codigo_forma", inteiro(p.CODIGO_FORMA));
+    linha.emplace_back("i_ahc_codigo_cli", inteiro(d.CLIENTE.CODIGO));
+    linha.emplace_back("i_ahc_ide_credito_origem", chave(origem));
+    if (!g.executa(insercao("ahcontas", linha), kInsercaoConta)) return 0;
   }
   const double troco = round_to(-d.VALOR_TROCO, 2);
   if (troco > 0) {
@@ -481,25 +469,12 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
               "Erro ao buscar favorecido de troco.|")) {
       return 0;
     }
-    const Colunas linha = {
-        {"cidesaivenhist", inteiro(g.venda)},
-        {"ccodigofavorecidohistorico", g.t.value(0)},
-        {"ctef_cheque", "0"},
-        {"cvalorcreditohistorico", "0"},
-        {"cvalordebitohistorico", sql_number(troco, 2)},
-        {"cdescricaohistorico", g.texto("Troco NF: " + std::to_string(g.numero))},
-        {"i_ahc_tip_lancto", "1"},
-        {"i_ahc_ide_transacao_fin", inteiro(g.transacao)},
-        {"i_ahc_codigo_tem", inteiro(c.empresa)},
-        {"i_ahc_operador", inteiro(c.operador)},
-        {"i_ahc_usuario", inteiro(c.usuario)},
-        {"d_ahc_data", sql_date(emissao)},
-        {"i_ahc_codigo_cli", inteiro(d.CLIENTE.CODIGO)},
-    };
-    if (!g.executa(insercao("ahcontas", linha),
-                   "Erro ao gravar pagamentos da nota fiscal!|Erro ao inserir ahcontas|")) {
-      return 0;
-    }
+    Colunas linha = lancamento(como_inteiro(g.t.value(0)).value_or(0), 0, troco,
+                               "Troco NF: " + std::to_string(g.numero), 1, emissao);
+    linha.emplace_back("cidesaivenhist", inteiro(g.venda));
+    linha.emplace_back("ctef_cheque", "0");
+    linha.emplace_back("i_ahc_codigo_cli", inteiro(d.CLIENTE.CODIGO));
+    if (!g.executa(insercao("ahcontas", linha), kInsercaoConta)) return 0;
   }
 
   // 14: installments of a credit condition.

@@ -293,4 +293,12 @@ std::vector<Colunas> colunas_liberacoes(const sale::DADOS_NF& dados, std::int32_
   return linhas;
 }
 
+std::optional<std::int32_t> como_inteiro(std::string_view texto) {
+  const std::string t = text::trim(texto);
+  std::int32_t valor = 0;
+  const auto [fim, erro] = std::from_chars(t.data(), t.data() + t.size(), valor);
+  if (erro != std::errc{} || fim != t.data() + t.size()) return std::nullopt;
+  return valor;
+}
+
 }  // namespace fvn

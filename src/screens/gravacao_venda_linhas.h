@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,6 +20,9 @@ struct CONTEXTO_VENDA;
 
 // Column name and its SQL text, ready to paste (quoted, NULL, a number).
 using Colunas = std::vector<std::pair<std::string, std::string>>;
+
+// A whole number read back from the database; none for NULL or other text.
+std::optional<std::int32_t> como_inteiro(std::string_view texto);
 
 // "insert into TABLE (columns) values (values)".
 std::string insercao(std::string_view tabela, const Colunas& colunas);

@@ -5,6 +5,7 @@
 #include "screens/gravacao_venda.h"
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -337,6 +338,9 @@ struct Falha {
   bool prazo;            // an installment sale instead of the cash sale
 };
 
+// The case's name in test listings (instead of the record's bytes).
+void PrintTo(const Falha& f, std::ostream* out) { *out << f.nome; }
+
 class GravacaoFalhaTest : public GravacaoVendaTest, public ::testing::WithParamInterface<Falha> {};
 
 TEST_P(GravacaoFalhaTest, AnyFailureBeforeTheCommitLeavesTheDatabaseUnchanged) {
@@ -447,6 +451,22 @@ TEST_F(GravacaoVendaTest, AnAuthorisedSaleGetsItsNsuAndReceipt) {
   ASSERT_FALSE(ui_.messages().empty());
   EXPECT_EQ(ui_.messages().back().text,
             "Nota Fiscal finalizada com sucesso.\r\nNº Nota: 5\r\nValor:          63.30\r\nCliente: CONSUMIDOR");
+}
+
+TEST_F(GravacaoVendaTest, AnNsuThatCannotBeReadIsReportedAndTheIssuedSaleStillPrinted) {
+  // The company's NSU counter answers nothing: the note is authorised all the same.
+  sql("create or replace function inclui_sequencia_nsu(p_empresa integer) returns integer language sql as "
+      "'select null::integer'");
+  venda_com_troco();
+  ASSERT_EQ(gravacao_->Fecha_Venda(contexto_), 1) << ::testing::PrintToString(textos()) << processor_->ERROR;
+  EXPECT_EQ(gravacao_->resultado(), ResultadoEmissao::Emitida);
+  EXPECT_EQ(impressos_.size(), 1U);
+  EXPECT_EQ(value("select i_asa_nsu || '/' || coalesce(s_asa_estorno, '-') from asaidas where cidesaidas = " + id()),
+            "0/-");
+  const auto texts = textos();
+  ASSERT_GE(texts.size(), 2U);
+  EXPECT_EQ(texts[texts.size() - 2].rfind("Erro ao ler NSU em TEMPRESA.|", 0), 0U) << texts[texts.size() - 2];
+  EXPECT_EQ(texts.back().rfind("Nota Fiscal finalizada com sucesso.", 0), 0U);
 }
 
 TEST_F(GravacaoVendaTest, ANamedCustomerWithCardAndCashIsAuthorised) {

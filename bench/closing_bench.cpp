@@ -1,0 +1,133 @@
+// Closing a 20-item sale as the sale screen does after its payment dialogs:
+// recorded in the database in one transaction, issued against a local
+// simulator process (server check, sending, answer, authorised XML, QR
+// image, NSU) and its receipt drawn to PDF and PNG. Needs the test database
+// (FVN_TEST_DB); the sale is built in the facade before each iteration,
+// outside the timing (that is the cashier's work).
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "app/simulate_command.h"
+#include "data/db_fixture.h"
+#include "data/passthrough_table.h"
+#include "devices/impressao_danfe.h"
+#include "runtime/headless_ui.h"
+#include "runtime/working_folder.h"
+#include "screens/gravacao_venda.h"
+#include "service/nfce_processo.h"
+#include "service/sim_process.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// The demo shop's first company selling 20 items of its products in turn,
+// paid in cash with change.
+std::string twenty_item_script() {
+  static constexpr struct {
+    const char* code;
+    const char* description;
+    const char* price;
+    const char* ncm;
+    const char* csosn;
+  } kProducts[] = {{"42", "CAFE TORRADO MOIDO 500G", "17.9", "09012100", "102"},
+                   {"43", "ARROZ TIPO 1 5KG", "27.5", "10063021", "400"},
+                   {"44", "FEIJAO CARIOCA 1KG", "8.99", "07133319", "400"},
+                   {"45", "REFRIGERANTE COLA 2L", "9.49", "22021000", "500"}};
+  std::ostringstream s;
+  s << R"({"setup": {"DATA_EMISSAO": "today", "FINALIDADE_OPERACAO": 1, "EMISSOR": {"CODIGO": 1, "TIPO": 11},
+  "OPERACAO": {"CODIGO": 5, "DESCRICAO": "VENDA DE MERCADORIA", "TIPO": 1, "TIPO_MOVIMENTO": 2,
+    "CFOP_IND_DENTRO": "5.102", "CFOP_IND_FORA": "6.102", "CFOP_ADQUIRIDO_DENTRO": "5.102",
+    "CFOP_ADQUIRIDO_FORA": "6.102", "CFOP_IND_ST_DENTRO": "5.405", "CFOP_IND_ST_FORA": "6.404",
+    "CFOP_ADQUIRIDO_ST_DENTRO": "5.405", "CFOP_ADQUIRIDO_ST_FORA": "6.404"},
+  "EMPRESA": {"CODIGO": 1, "RAMO": 2, "TIPO": 1, "ALIQUOTA_SIMPLES": 2.56, "UF": "MG", "CEP": "30130-000",
+    "MUNICIPIO": 3106200, "IM": "12345670019", "PERC_APROX_IMPOSTOS": 13.45},
+  "CLIENTE": {"CODIGO": 1, "NOME": "CONSUMIDOR", "UF": "MG", "TIPO": 1},
+  "VENDEDOR": {"CODIGO": 1, "NOME": "JOANA"}},
+ "steps": [)";
+  for (int i = 0; i < 20; ++i) {
+    const auto& p = kProducts[i % 4];
+    s << R"({"op": "Vende_Item", "item": {"CODIGO": ")" << p.code << R"(", "DESCRICAO": ")" << p.description
+      << R"(", "UNITARIO": )" << p.price << R"(, "QUANTIDADE": 1, "UNIDADE": "UN", "TIPO_PRODUTO": 1, "IAT": "A",
+      "IPPT": "T", "NCM": ")"
+      << p.ncm << R"(", "ICMS_SIMPLES": {"CSOSN_CONSUMO": ")" << p.csosn
+      << R"("}, "PIS": {"CST_PIS": "49"}, "COFINS": {"CST_COFINS": "49"}}},)";
+  }
+  s << R"({"op": "Adiciona_Condicao", "value": {"CODIGO": 1, "DESCRICAO": "A VISTA", "TIPO": 1}},
+  {"op": "Calcula_Simulacao"}, {"op": "Set_Condicao_Pagamento", "value": 1},
+  {"op": "Adiciona_Forma_Pagamento", "value": {"CODIGO": 1, "DESCRICAO": "DINHEIRO", "TIPO": 1}},
+  {"op": "Paga", "forma": 1, "value": 400, "troco": true}]})";
+  return s.str();
+}
+
+void BM_CloseTwentyItemSale(benchmark::State& state) {
+  const std::string& db = fvn::testing::test_database();
+  if (db.empty()) {
+    state.SkipWithError(("no test database: " + fvn::testing::reason()).c_str());
+    return;
+  }
+  const auto root = std::filesystem::temp_directory_path() / "fvn-closing-bench";
+  std::filesystem::remove_all(root);
+  std::filesystem::create_directories(root / "work");
+  std::filesystem::create_directories(root / "nfce");
+  for (const auto& entry : std::filesystem::directory_iterator(FVN_TABLES_DIR)) {
+    std::filesystem::create_symlink(entry.path(), root / "work" / entry.path().filename());
+  }
+  fvn::testing::write_file((root / "work" / "nfe_ini.ini").string(), "[nfce]\ncst_csosn=0\ncest=1\n");
+  fvn::set_working_folder((root / "work").string());
+  fvn::testing::SimProcess sim((root / "sim").string(), {"--max-age", "999999999", "--max-future", "999999999"});
+  if (!sim.running()) {
+    state.SkipWithError("the simulator did not start");
+    return;
+  }
+  fvn::PassthroughTable table("BENCH", db);
+  if (table.open() != 1 || table.execute("update tempresa set s_tem_caminho_pasta_nfce = " +
+                                         table.literal((root / "nfce").string()) + " where ccodempresa = 1") != 1) {
+    state.SkipWithError(table.error_text("").c_str());
+    return;
+  }
+  std::ostringstream messages;  // the success messages are kept out of the report
+  fvn::HeadlessUi ui(messages);
+  fvn::NFCE_PROCESSO processor(ui, sim.gateway_config());
+  fvn::IMPRESSAO_DANFE danfe(ui);
+  danfe.set_connection(db);
+  fvn::CONTEXTO_VENDA c;
+  c.conexao = db;
+  c.empresa = 1;
+  c.cnpj = "11222333000181";
+  c.operador = 1;
+  c.usuario = 1;
+  c.emissor = 1;
+  c.condicao_pagamento = 1;
+  c.imprime_danfe = [&](std::int32_t sale, std::int32_t resumido) {
+    const std::string base = (root / ("danfe-" + std::to_string(sale))).string();
+    return danfe.Gera_PDF(sale, resumido, base + ".pdf", base + ".png");
+  };
+  const std::string script = twenty_item_script();
+  for (auto _ : state) {
+    state.PauseTiming();
+    fvn::sale::CLASSE_VENDA venda;
+    std::istringstream input(script);
+    std::string problem;
+    if (!fvn::app::build_sale(input, venda, problem)) {
+      state.SkipWithError(problem.c_str());
+      break;
+    }
+    fvn::GRAVACAO_VENDA closing(ui, venda, processor);
+    messages.str({});
+    state.ResumeTiming();
+    if (closing.Fecha_Venda(c) != 1) {
+      state.SkipWithError(("the sale was not closed: " + processor.ERROR).c_str());
+      break;
+    }
+  }
+  std::filesystem::remove_all(root);
+}
+BENCHMARK(BM_CloseTwentyItemSale)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();
