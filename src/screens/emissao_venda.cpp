@@ -99,9 +99,8 @@ void GRAVACAO_VENDA::conclui(const CONTEXTO_VENDA& c, std::int32_t venda) {
   } else if (t.next() != 1 || !como_inteiro(t.value(0))) {
     falha = t.error_text("Erro ao ler NSU em TEMPRESA.|");
   } else if (t.execute("update asaidas set i_asa_nsu = " + sql_integer(*como_inteiro(t.value(0))) +
-                       " where cidesaidas = " + id) != 1) {
-    falha = t.error_text("Erro ao salvar NSU em ASAIDAS.|");
-  } else if (t.execute("Commit") != 1) {
+                       " where cidesaidas = " + id) != 1 ||
+             t.execute("Commit") != 1) {
     falha = t.error_text("Erro ao salvar NSU em ASAIDAS.|");
   }
   if (!falha.empty()) {

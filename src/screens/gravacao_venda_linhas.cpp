@@ -245,7 +245,10 @@ Destinatario destinatario_da_venda(const sale::GRUPO_CLIENTE& cliente, const CON
   // The number is read by the invoice from aclientes itself.
   enum Coluna { kCep, kNumero, kBairro, kEndereco, kCidade, kUf, kFone, kIe, kCpf, kCnpj, kNome };
   const auto coluna = [&t](Coluna col) { return text::trim(t.value(col)); };
-  const auto primeiro = [](std::string a, std::string b) { return text::trim(a).empty() ? b : text::trim(a); };
+  const auto primeiro = [](const std::string& a, const std::string& b) {
+    std::string aparado = text::trim(a);
+    return aparado.empty() ? b : aparado;
+  };
   Destinatario d;
   d.cep = inteiro_de(coluna(kCep));
   d.cidade = primeiro(cliente.CIDADE, coluna(kCidade));
