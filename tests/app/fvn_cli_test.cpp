@@ -1,12 +1,12 @@
 #include "app/fvn_cli.h"
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "cli_run.h"
 #include "runtime/working_folder.h"
 #include "support/temp_folder.h"
 
@@ -16,27 +16,17 @@ namespace {
 using fvn::testing::TempFolder;
 using fvn::testing::write_file;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome fvn(const std::vector<std::string>& args, const char* config_env = nullptr) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = run(args, out, err, config_env);
-  return {status, out.str(), err.str()};
-}
+using fvn::testing::CliResult;
+using fvn::testing::run_cli;
 
 TEST(FvnCli, HelpAndVersionExitWithZero) {
   for (const char* option : {"--help", "-h"}) {
-    const Outcome r = fvn({option, "no-such-command"});
+    const CliResult r = run_cli({option, "no-such-command"});
     EXPECT_EQ(r.status, kExitOk);
     EXPECT_NE(r.out.find("Usage: fvn"), std::string::npos);
     EXPECT_NE(r.out.find("self-check"), std::string::npos);
   }
-  const Outcome r = fvn({"--version"});
+  const CliResult r = run_cli({"--version"});
   EXPECT_EQ(r.status, kExitOk);
   EXPECT_TRUE(r.out.starts_with("fvn ")) << r.out;
 }
@@ -55,13 +45,13 @@ TEST(FvnCli, UsageErrorsExitWithTwo) {
                                                        {"--config", missing, "self-check"},
                                                        {"--config=" + missing, "self-check"}};
   for (const auto& args : cases) {
-    const Outcome r = fvn(args);
+    const CliResult r = run_cli(args);
     EXPECT_EQ(r.status, kExitUsage) << ::testing::PrintToString(args);
     EXPECT_FALSE(r.err.empty()) << ::testing::PrintToString(args);
     EXPECT_EQ(r.out, "") << ::testing::PrintToString(args);
   }
-  EXPECT_NE(fvn({"--config", missing, "self-check"}).err.find(missing), std::string::npos);
-  EXPECT_EQ(fvn({"self-check"}, missing.c_str()).status, kExitUsage);
+  EXPECT_NE(run_cli({"--config", missing, "self-check"}).err.find(missing), std::string::npos);
+  EXPECT_EQ(run_cli({"self-check"}, missing.c_str()).status, kExitUsage);
 }
 
 TEST(FvnCli, SelfCheckPrintsOkAndTheConfigurationInUse) {
@@ -71,14 +61,14 @@ TEST(FvnCli, SelfCheckPrintsOkAndTheConfigurationInUse) {
   write_file(from_env, "[module]\nworking_folder = " + tmp.file("env") + "\n");
   write_file(from_option, "[module]\nworking_folder=" + tmp.file("option") + "\n");
 
-  Outcome r = fvn({"self-check"}, from_env.c_str());
+  CliResult r = run_cli({"self-check"}, from_env.c_str());
   EXPECT_EQ(r.status, kExitOk) << r.out;
   EXPECT_EQ(r.out.find("FAIL"), std::string::npos) << r.out;
   EXPECT_TRUE(r.out.ends_with("\nOK\n")) << r.out;
   EXPECT_NE(r.out.find("configuration " + from_env + "\n  [module] 1 keys\n"), std::string::npos) << r.out;
   EXPECT_EQ(working_folder(), tmp.file("env"));
 
-  r = fvn({"--json", "--config", from_option, "self-check"}, from_env.c_str());
+  r = run_cli({"--json", "--config", from_option, "self-check"}, from_env.c_str());
   EXPECT_EQ(r.status, kExitOk) << r.out;
   EXPECT_NE(r.out.find("configuration " + from_option + "\n"), std::string::npos) << r.out;
   EXPECT_EQ(working_folder(), tmp.file("option"));
@@ -88,10 +78,10 @@ TEST(FvnCli, DefaultConfigurationMayBeMissingAndIsReadWhenPresent) {
   TempFolder tmp;
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(tmp.path());
-  const Outcome missing = fvn({"self-check"}, "");
+  const CliResult missing = run_cli({"self-check"}, "");
   std::filesystem::create_directory("var");
   write_file("var/fvn.ini", "[module]\nworking_folder=/srv/pdv\n");
-  const Outcome present = fvn({"self-check"});
+  const CliResult present = run_cli({"self-check"});
   std::filesystem::current_path(previous);
 
   EXPECT_EQ(missing.status, kExitOk) << missing.out << missing.err;
@@ -103,7 +93,7 @@ TEST(FvnCli, DefaultConfigurationMayBeMissingAndIsReadWhenPresent) {
 
 TEST(FvnCli, UnreadableConfigurationIsAFailure) {
   TempFolder tmp;
-  const Outcome r = fvn({"--config", tmp.path().string(), "self-check"});
+  const CliResult r = run_cli({"--config", tmp.path().string(), "self-check"});
   EXPECT_EQ(r.status, kExitFailure);
   EXPECT_TRUE(r.out.starts_with("Não foi possível ler a configuração " + tmp.path().string())) << r.out;
 }

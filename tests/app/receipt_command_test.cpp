@@ -2,7 +2,6 @@
 // point, the files read back with pdftotext and zbarimg.
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/fvn_cli.h"
+#include "cli_run.h"
 #include "data/db_fixture.h"
 #include "support/external_tools.h"
 #include "support/temp_folder.h"
@@ -22,11 +22,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 namespace fvn {
 namespace {
 
-struct CliResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using testing::CliResult;
 
 class FvnReceipt : public testing::DbTest {
  protected:
@@ -36,21 +32,11 @@ class FvnReceipt : public testing::DbTest {
     ::setenv("CUPS_SERVER", (folder.path() / "no-cups.sock").c_str(), 1);
     ::unsetenv("PRINTER");
     ::unsetenv("LPDEST");
-    config = folder.file("fvn.ini");
-    testing::write_file(config,
-                        "[module]\nworking_folder=" + folder.path().string() + "\n[database]\nconnection=" + db + "\n");
+    config = testing::write_config(
+        folder, "[module]\nworking_folder=" + folder.path().string() + "\n[database]\nconnection=" + db + "\n");
   }
 
-  CliResult run(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--config", config});
-    std::ostringstream out;
-    std::ostringstream err;
-    CliResult result;
-    result.status = app::run(args, out, err, nullptr);
-    result.out = out.str();
-    result.err = err.str();
-    return result;
-  }
+  CliResult run(std::vector<std::string> args) { return testing::run_configured(config, std::move(args)); }
 
   testing::TempFolder folder;
   std::string config;

@@ -1,6 +1,5 @@
 // `fvn abnt` and `fvn simulate` as support staff and scripts see them.
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -8,7 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include "app/fvn_cli.h"
+#include "cli_run.h"
 #include "runtime/working_folder.h"
+#include "support/code_tables.h"
 #include "support/temp_folder.h"
 
 namespace fvn::app {
@@ -18,27 +19,16 @@ using fvn::testing::TempFolder;
 using fvn::testing::write_file;
 using Json = nlohmann::json;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using Outcome = fvn::testing::CliResult;
 
 // fvn with a configuration whose working folder is `folder`, which holds
 // the fiscal code tables the tax calculator checks codes against.
 Outcome fvn_in(const TempFolder& folder, std::vector<std::string> args) {
-  for (const auto& table : std::filesystem::directory_iterator(FVN_TABLES_DIR)) {
-    std::error_code already_there;  // the same folder serves several runs
-    std::filesystem::create_symlink(table.path(), folder.path() / table.path().filename(), already_there);
-  }
-  const std::string config = folder.file("fvn.ini");
-  write_file(config, "[module]\nworking_folder=" + folder.path().string() + "\n");
-  args.insert(args.begin(), {"--config", config});
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = run(args, out, err, nullptr);
+  fvn::testing::link_code_tables(folder.path());
+  Outcome r = fvn::testing::run_configured(
+      fvn::testing::write_config(folder, "[module]\nworking_folder=" + folder.path().string() + "\n"), std::move(args));
   set_working_folder(".");
-  return {status, out.str(), err.str()};
+  return r;
 }
 
 struct Abnt {

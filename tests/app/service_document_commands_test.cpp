@@ -3,58 +3,45 @@
 // the command line's entry point.
 #include <filesystem>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/fvn_cli.h"
+#include "cli_run.h"
 #include "data/db_fixture.h"
 #include "data/passthrough_table.h"
 #include "service/sim_process.h"
+#include "support/code_tables.h"
 #include "support/external_tools.h"
 #include "support/temp_folder.h"
+
+// fontconfig keeps the fonts the receipt asked for in caches that live as
+// long as the process and are never freed: not leaks of the module. Read
+// only by LeakSanitizer (the asan preset).
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 
 namespace fvn {
 namespace {
 
-struct CliResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-CliResult run_fvn(const std::string& config, std::vector<std::string> args) {
-  args.insert(args.begin(), {"--config", config});
-  std::ostringstream out;
-  std::ostringstream err;
-  CliResult run;
-  run.status = app::run(args, out, err, nullptr);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
-
-std::string write_config(const testing::TempFolder& folder, const std::string& body) {
-  std::string path = folder.file("fvn.ini");
-  testing::write_file(path, body);
-  return path;
-}
+using testing::CliResult;
+using testing::run_configured;
+using testing::write_config;
 
 TEST(FvnKey, AppendsTheCheckDigitOrRefusesAShortBase) {
   testing::TempFolder folder;
   const std::string config = write_config(folder, "");
   // Check digit worked out by hand: weights 2..9 from the right, modulus 11.
-  const CliResult ok = run_fvn(config, {"key", "3512069876543200019865001000000123100000012"});
+  const CliResult ok = run_configured(config, {"key", "3512069876543200019865001000000123100000012"});
   EXPECT_EQ(ok.status, app::kExitOk) << ok.out << ok.err;
   EXPECT_EQ(ok.out, "35120698765432000198650010000001231000000124\n");
 
-  const CliResult short_base = run_fvn(config, {"key", "351206"});
+  const CliResult short_base = run_configured(config, {"key", "351206"});
   EXPECT_EQ(short_base.status, app::kExitFailure);
   EXPECT_FALSE(short_base.out.empty());
 
-  EXPECT_EQ(run_fvn(config, {"key"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config, {"key"}).status, app::kExitUsage);
 }
 
 class FvnXml : public testing::DbTest {};
@@ -62,7 +49,7 @@ class FvnXml : public testing::DbTest {};
 TEST_F(FvnXml, WritesTheInvoiceOfARecordedSaleAndPrintsItsPath) {
   testing::TempFolder folder;
   const std::string config = write_config(folder, "[database]\nconnection=" + db + "\n");
-  const CliResult run = run_fvn(config, {"xml", "1", "--out", folder.path().string()});
+  const CliResult run = run_configured(config, {"xml", "1", "--out", folder.path().string()});
   ASSERT_EQ(run.status, app::kExitOk) << run.out << run.err;
   const std::string path = run.out.substr(0, run.out.find('\n'));
   ASSERT_TRUE(std::filesystem::exists(path)) << path;
@@ -71,14 +58,14 @@ TEST_F(FvnXml, WritesTheInvoiceOfARecordedSaleAndPrintsItsPath) {
   EXPECT_NE(xml.find("<infNFe versao=\"4.00\" Id=\"NFe"), std::string::npos);
   EXPECT_NE(xml.find("</NFe>"), std::string::npos);
 
-  const CliResult missing = run_fvn(config, {"xml", "999999", "--out", folder.path().string()});
+  const CliResult missing = run_configured(config, {"xml", "999999", "--out", folder.path().string()});
   EXPECT_EQ(missing.status, app::kExitFailure);
-  EXPECT_EQ(run_fvn(config, {"xml", "abc"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config, {"xml", "abc"}).status, app::kExitUsage);
 }
 
 TEST(FvnXmlWithoutDatabase, SaysWhichKeyIsMissing) {
   testing::TempFolder folder;
-  const CliResult run = run_fvn(write_config(folder, ""), {"xml", "1"});
+  const CliResult run = run_configured(write_config(folder, ""), {"xml", "1"});
   EXPECT_EQ(run.status, app::kExitFailure);
   EXPECT_NE(run.out.find("[database] connection"), std::string::npos) << run.out;
 }
@@ -91,12 +78,12 @@ TEST(FvnPing, AnswersWhileTheServiceRunsAndFailsWhenItIsGone) {
       write_config(folder, "[service]\nurl=" + sim.url() + "\nnfce_folder=" + folder.file("nfce") +
                                "\nconnect_timeout_ms=500\ntotal_timeout_ms=2000\n");
 
-  const CliResult ok = run_fvn(config, {"ping"});
+  const CliResult ok = run_configured(config, {"ping"});
   EXPECT_EQ(ok.status, app::kExitOk) << ok.out << ok.err;
   EXPECT_NE(ok.out.find("Ping no servidor de NFCe OK"), std::string::npos) << ok.out;
 
   sim.stop();
-  const CliResult down = run_fvn(config, {"ping"});
+  const CliResult down = run_configured(config, {"ping"});
   EXPECT_EQ(down.status, app::kExitFailure);
   EXPECT_NE(down.out.find("Verifique sua conectividade"), std::string::npos) << down.out;
 }
@@ -104,9 +91,9 @@ TEST(FvnPing, AnswersWhileTheServiceRunsAndFailsWhenItIsGone) {
 TEST(FvnStatus, RefusesAKeyThatIsNotFortyFourDigits) {
   testing::TempFolder folder;
   const std::string config = write_config(folder, "");
-  EXPECT_EQ(run_fvn(config, {"status", "1234"}).status, app::kExitUsage);
-  EXPECT_EQ(run_fvn(config, {"status", "3512069876543200019865001000000123100000012X"}).status, app::kExitUsage);
-  EXPECT_EQ(run_fvn(config, {"status"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config, {"status", "1234"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config, {"status", "3512069876543200019865001000000123100000012X"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config, {"status"}).status, app::kExitUsage);
 }
 
 // The workflow commands on the demo shop: company 1 writes into a test
@@ -117,10 +104,7 @@ class FvnWorkflow : public testing::DbTest {
   void SetUp() override {
     DbTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    for (const auto& entry : std::filesystem::directory_iterator(FVN_TABLES_DIR)) {
-      std::filesystem::create_symlink(entry.path(), work_.path() / entry.path().filename());
-    }
-    testing::write_file(work_.file("nfe_ini.ini"), "[nfce]\ncst_csosn=0\ncest=1\n");
+    testing::invoice_working_folder(work_);
     sim_ = std::make_unique<testing::SimProcess>(
         folder_.file("sim"),
         std::vector<std::string>{"--max-age", "999999999", "--max-future", "999999999", "--export-delay", "0"});
@@ -169,7 +153,7 @@ const std::string kDemoSale =
 TEST_F(FvnWorkflow, SellRecordsIssuesAndDrawsTheReceiptOfTheDemoSale) {
   const std::string pdf = folder_.file("recibo.pdf");
   const std::string png = folder_.file("recibo.png");
-  const CliResult run = run_fvn(config_, {"sell", kDemoSale, "--pdf", pdf, "--png", png});
+  const CliResult run = run_configured(config_, {"sell", kDemoSale, "--pdf", pdf, "--png", png});
   ASSERT_EQ(run.status, app::kExitOk) << run.out << run.err;
   EXPECT_NE(run.out.find("[Aviso do Sistema] Nota Fiscal finalizada com sucesso.\nNº Nota: "), std::string::npos)
       << run.out;
@@ -196,20 +180,20 @@ TEST_F(FvnWorkflow, SellRecordsIssuesAndDrawsTheReceiptOfTheDemoSale) {
 }
 
 TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
-  EXPECT_EQ(run_fvn(config_, {"sell"}).status, app::kExitUsage);
-  EXPECT_EQ(run_fvn(config_, {"sell", kDemoSale, "--pdf", "--print"}).status, app::kExitUsage);
-  EXPECT_EQ(run_fvn(config_, {"sell", folder_.file("nenhum.json")}).status, app::kExitFailure);
+  EXPECT_EQ(run_configured(config_, {"sell"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config_, {"sell", kDemoSale, "--pdf", "--print"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config_, {"sell", folder_.file("nenhum.json")}).status, app::kExitFailure);
 
   const std::string sales_before = query("select count(*) from asaidas");
   const std::string script = folder_.file("sem_itens.json");
   testing::write_file(script, R"({"steps": [{"op": "Paga", "forma": 1, "value": 10}]})");
-  const CliResult bad = run_fvn(config_, {"sell", script});
+  const CliResult bad = run_configured(config_, {"sell", script});
   EXPECT_EQ(bad.status, app::kExitFailure);
   EXPECT_EQ(bad.out.rfind("A venda do roteiro não pôde ser montada: steps[0]: Paga failed: ", 0), 0U) << bad.out;
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
 
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
-  const CliResult rejected = run_fvn(config_, {"sell", kDemoSale});
+  const CliResult rejected = run_configured(config_, {"sell", kDemoSale});
   EXPECT_EQ(rejected.status, app::kExitFailure) << rejected.out;
   EXPECT_NE(rejected.out.find("Erro ao efetuar emissão da Nfe.\n"), std::string::npos) << rejected.out;
   EXPECT_NE(rejected.out.find("\n\nA Nfe foi estornada!\n"), std::string::npos) << rejected.out;
@@ -220,7 +204,7 @@ TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
 }
 
 TEST_F(FvnWorkflow, IssuePrintsTheStatusLinesThenTheAuthorisation) {
-  const CliResult run = run_fvn(config_, {"issue", "1"});
+  const CliResult run = run_configured(config_, {"issue", "1"});
   ASSERT_EQ(run.status, app::kExitOk) << run.out << run.err;
   EXPECT_NE(run.out.find("Arquivo para Checar Servidor Enviado OK\n"), std::string::npos) << run.out;
   EXPECT_EQ(field(run.out, "venda"), "1");
@@ -231,21 +215,21 @@ TEST_F(FvnWorkflow, IssuePrintsTheStatusLinesThenTheAuthorisation) {
   EXPECT_EQ(field(run.out, "contingencia"), "0");
   EXPECT_TRUE(std::filesystem::exists(field(run.out, "qrcode"))) << run.out;
   // The service has the note under the printed key.
-  const CliResult status = run_fvn(config_, {"status", key});
+  const CliResult status = run_configured(config_, {"status", key});
   EXPECT_EQ(status.status, app::kExitOk) << status.out << status.err;
   EXPECT_NE(status.out.find("statusAutorizacao: OK\n"), std::string::npos) << status.out;
 }
 
 TEST_F(FvnWorkflow, IssueRefusesAnUnknownSaleABadIdAndAServiceThatRejects) {
-  const CliResult unknown = run_fvn(config_, {"issue", "999999"});
+  const CliResult unknown = run_configured(config_, {"issue", "999999"});
   EXPECT_EQ(unknown.status, app::kExitFailure);
   EXPECT_EQ(unknown.out, "Venda 999999 não encontrada.\n");
-  EXPECT_EQ(run_fvn(config_, {"issue", "abc"}).status, app::kExitUsage);
-  EXPECT_EQ(run_fvn(config_, {"issue", "0"}).status, app::kExitUsage);
-  EXPECT_EQ(run_fvn(config_, {"issue"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config_, {"issue", "abc"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config_, {"issue", "0"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config_, {"issue"}).status, app::kExitUsage);
 
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
-  const CliResult rejected = run_fvn(config_, {"issue", "1"});
+  const CliResult rejected = run_configured(config_, {"issue", "1"});
   EXPECT_EQ(rejected.status, app::kExitFailure) << rejected.out;
   EXPECT_NE(rejected.out.find("Erro ao efetuar emissão da Nfe.\n"), std::string::npos) << rejected.out;
   EXPECT_EQ(field(rejected.out, "chave"), "");
@@ -255,55 +239,55 @@ TEST_F(FvnWorkflow, PendingListsTheNotesToSettleAndStopsOnOneTheServiceDoesNotHa
   // Demo sale 3 was issued in contingency, sale 4 still owes its cancellation.
   const std::string notes =
       "3 31260511222333000181650010000000021000000033\n4 31260511222333000181650010000000031000000049\n";
-  const CliResult listed = run_fvn(config_, {"pending"});
+  const CliResult listed = run_configured(config_, {"pending"});
   ASSERT_EQ(listed.status, app::kExitOk) << listed.out << listed.err;
   EXPECT_EQ(listed.out, notes);
-  EXPECT_EQ(run_fvn(config_, {"pending", "--now"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config_, {"pending", "--now"}).status, app::kExitUsage);
 
   // This simulator never received sale 3: the resolution reports the
   // service's answer and settles nothing.
-  const CliResult resolved = run_fvn(config_, {"pending", "--resolve"});
+  const CliResult resolved = run_configured(config_, {"pending", "--resolve"});
   EXPECT_EQ(resolved.status, app::kExitFailure);
   EXPECT_TRUE(resolved.out.starts_with(notes)) << resolved.out;
   EXPECT_NE(resolved.out.find("Arquivo para Checar Servidor Enviado OK\n"), std::string::npos) << resolved.out;
   EXPECT_NE(resolved.out.find("\npendentes: "), std::string::npos) << resolved.out;
   EXPECT_NE(resolved.out.find("Erro ao consultar status da NFCe.\nErro: 217"), std::string::npos) << resolved.out;
-  EXPECT_EQ(run_fvn(config_, {"pending"}).out, notes);
+  EXPECT_EQ(run_configured(config_, {"pending"}).out, notes);
 }
 
 TEST_F(FvnWorkflow, ExportRequestsListsAndDownloadsAMonth) {
-  EXPECT_EQ(run_fvn(config_, {"export"}).status, app::kExitUsage);
-  EXPECT_EQ(run_fvn(config_, {"export", "request", "2026-13"}).status, app::kExitUsage);
-  EXPECT_EQ(run_fvn(config_, {"export", "request", "202605"}).status, app::kExitUsage);
-  EXPECT_EQ(run_fvn(config_, {"export", "download", "x"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config_, {"export"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config_, {"export", "request", "2026-13"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config_, {"export", "request", "202605"}).status, app::kExitUsage);
+  EXPECT_EQ(run_configured(config_, {"export", "download", "x"}).status, app::kExitUsage);
 
-  const CliResult empty = run_fvn(config_, {"export", "list"});
+  const CliResult empty = run_configured(config_, {"export", "list"});
   ASSERT_EQ(empty.status, app::kExitOk) << empty.out << empty.err;
   EXPECT_EQ(empty.out.find("05/2026"), std::string::npos) << empty.out;
 
-  ASSERT_EQ(run_fvn(config_, {"issue", "1"}).status, app::kExitOk);
-  const CliResult requested = run_fvn(config_, {"export", "request", "2026-05"});
+  ASSERT_EQ(run_configured(config_, {"issue", "1"}).status, app::kExitOk);
+  const CliResult requested = run_configured(config_, {"export", "request", "2026-05"});
   ASSERT_EQ(requested.status, app::kExitOk) << requested.out << requested.err;
   const std::string prefix = "05/2026 " + sim_->url() + "/api/exportacao/arquivo/";
   const auto at = requested.out.find(prefix);
   ASSERT_NE(at, std::string::npos) << requested.out;
   const std::string link = requested.out.substr(at + 8, requested.out.find('\n', at) - at - 8);
-  EXPECT_NE(run_fvn(config_, {"export", "list"}).out.find(link + "\n"), std::string::npos);
+  EXPECT_NE(run_configured(config_, {"export", "list"}).out.find(link + "\n"), std::string::npos);
 
   const std::string target = folder_.file("contador");
   std::filesystem::create_directories(target);
-  const CliResult downloaded = run_fvn(config_, {"export", "download", link, target});
+  const CliResult downloaded = run_configured(config_, {"export", "download", link, target});
   EXPECT_EQ(downloaded.status, app::kExitOk) << downloaded.out << downloaded.err;
   EXPECT_NE(downloaded.out.find("Download realizado com sucesso em " + target + "."), std::string::npos)
       << downloaded.out;
   EXPECT_TRUE(std::filesystem::exists(target + "/NFCe_11222333000181_202605.zip"));
 
-  const CliResult elsewhere = run_fvn(config_, {"export", "download", sim_->url() + "/outro.zip", target});
+  const CliResult elsewhere = run_configured(config_, {"export", "download", sim_->url() + "/outro.zip", target});
   EXPECT_EQ(elsewhere.status, app::kExitFailure);
   EXPECT_NE(elsewhere.out.find("não encontrado na lista"), std::string::npos) << elsewhere.out;
 
   sim_->stop();
-  const CliResult down = run_fvn(config_, {"export", "list"});
+  const CliResult down = run_configured(config_, {"export", "list"});
   EXPECT_EQ(down.status, app::kExitFailure);
   EXPECT_NE(down.out.find("Erro ao solicitar exportação.\nErro: "), std::string::npos) << down.out;
 }

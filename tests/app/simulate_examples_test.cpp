@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,15 +13,16 @@
 #include <nlohmann/json.hpp>
 
 #include "app/fvn_cli.h"
+#include "cli_run.h"
 #include "runtime/rounding.h"
 #include "runtime/working_folder.h"
+#include "support/code_tables.h"
 #include "support/temp_folder.h"
 
 namespace fvn::app {
 namespace {
 
 using fvn::testing::TempFolder;
-using fvn::testing::write_file;
 using Json = nlohmann::json;
 
 const std::filesystem::path kExemplos = std::filesystem::path{__FILE__}.parent_path() / "../../docs/examples";
@@ -46,17 +46,13 @@ std::vector<std::filesystem::path> scripts(bool with_expected = false) {
 // the fiscal code tables.
 Json simula(const std::filesystem::path& script) {
   TempFolder folder;
-  for (const auto& table : std::filesystem::directory_iterator(FVN_TABLES_DIR)) {
-    std::filesystem::create_symlink(table.path(), folder.path() / table.path().filename());
-  }
-  const std::string config = folder.file("fvn.ini");
-  write_file(config, "[module]\nworking_folder=" + folder.path().string() + "\n");
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = run({"--config", config, "simulate", script.string()}, out, err, nullptr);
+  fvn::testing::link_code_tables(folder.path());
+  const fvn::testing::CliResult r = fvn::testing::run_configured(
+      fvn::testing::write_config(folder, "[module]\nworking_folder=" + folder.path().string() + "\n"),
+      {"simulate", script.string()});
   set_working_folder(".");
-  EXPECT_EQ(status, kExitOk) << err.str();
-  return Json::parse(out.str());
+  EXPECT_EQ(r.status, kExitOk) << r.err;
+  return Json::parse(r.out);
 }
 
 // Every member of `expected` is in `actual` with the same value; members

@@ -1,13 +1,13 @@
 #include "app/validate_command.h"
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/fvn_cli.h"
+#include "cli_run.h"
 #include "runtime/working_folder.h"
 #include "support/temp_folder.h"
 
@@ -17,12 +17,7 @@ namespace {
 using fvn::testing::TempFolder;
 using fvn::testing::write_file;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
+using fvn::testing::CliResult;
 class FvnValidate : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,16 +41,11 @@ class FvnValidate : public ::testing::Test {
   void TearDown() override { set_working_folder(previous_); }
 
   // fvn with a configuration whose working folder is `folder`.
-  Outcome fvn(const std::vector<std::string>& args, const std::string& folder) {
-    write_file(tmp_.file("fvn.ini"), "[module]\nworking_folder = " + folder + "\n");
-    std::vector<std::string> all = {"--config", tmp_.file("fvn.ini")};
-    all.insert(all.end(), args.begin(), args.end());
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = run(all, out, err, nullptr);
-    return {status, out.str(), err.str()};
+  CliResult fvn(const std::vector<std::string>& args, const std::string& folder) {
+    return fvn::testing::run_configured(fvn::testing::write_config(tmp_, "[module]\nworking_folder = " + folder + "\n"),
+                                        args);
   }
-  Outcome fvn(const std::vector<std::string>& args) { return fvn(args, tables_.string()); }
+  CliResult fvn(const std::vector<std::string>& args) { return fvn(args, tables_.string()); }
 
   // One temporary folder per test: the code tables, an empty folder and the configuration.
   TempFolder tmp_;
@@ -70,7 +60,7 @@ TEST_F(FvnValidate, PrintsOkForAValidValue) {
                                                                 {"validate", "ie", "110042490114", "SP"},
                                                                 {"validate", "municipio", "3550308"},
                                                                 {"validate", "placa", "BRA2E19"}}) {
-    const Outcome r = fvn(args);
+    const CliResult r = fvn(args);
     EXPECT_EQ(r.status, kExitOk) << args[1];
     EXPECT_EQ(r.out, "OK\n") << args[1];
     EXPECT_EQ(r.err, "") << args[1];
@@ -78,7 +68,7 @@ TEST_F(FvnValidate, PrintsOkForAValidValue) {
 }
 
 TEST_F(FvnValidate, PrintsTheMessageLineByLineForAnInvalidValue) {
-  Outcome r = fvn({"validate", "telefone", "3456-7890"});
+  CliResult r = fvn({"validate", "telefone", "3456-7890"});
   EXPECT_EQ(r.status, kExitFailure);
   EXPECT_EQ(r.out, "Telefone informado está preenchido incorretamente.\nPreenchimento correto -> DDD+TELEFONE\n");
 
@@ -94,7 +84,7 @@ TEST_F(FvnValidate, PrintsTheMessageLineByLineForAnInvalidValue) {
 }
 
 TEST_F(FvnValidate, DirOptionOverridesTheConfiguredFolder) {
-  Outcome r = fvn({"validate", "cfop", "5102"}, empty_.string());
+  CliResult r = fvn({"validate", "cfop", "5102"}, empty_.string());
   EXPECT_EQ(r.status, kExitFailure);
   EXPECT_EQ(r.out, "CFOP não consta na tabela de CFOPs\n");
   // The missing tables are reported on standard error, one line each.
@@ -109,7 +99,7 @@ TEST_F(FvnValidate, DirOptionOverridesTheConfiguredFolder) {
 }
 
 TEST_F(FvnValidate, ValuesThatLookLikeOptionsFollowADoubleDash) {
-  const Outcome r = fvn({"validate", "--", "telefone", "--11-3456-7890"});
+  const CliResult r = fvn({"validate", "--", "telefone", "--11-3456-7890"});
   EXPECT_EQ(r.status, kExitOk);
 }
 
@@ -122,7 +112,7 @@ TEST_F(FvnValidate, UsageErrors) {
                                                                 {"validate", "--dir"},
                                                                 {"validate", "--dir", "/no/such/folder", "cpf", "1"},
                                                                 {"validate", "CPF", "111.444.777-35"}}) {
-    const Outcome r = fvn(args);
+    const CliResult r = fvn(args);
     EXPECT_EQ(r.status, kExitUsage) << ::testing::PrintToString(args);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("usage: fvn validate"), std::string::npos);
@@ -130,7 +120,7 @@ TEST_F(FvnValidate, UsageErrors) {
 }
 
 TEST_F(FvnValidate, AnEmptyValueIsCheckedNotRefused) {
-  const Outcome r = fvn({"validate", "cfop", ""});
+  const CliResult r = fvn({"validate", "cfop", ""});
   EXPECT_EQ(r.status, kExitFailure);
   EXPECT_EQ(r.out, "Nenhum CFOP foi informado.\n");
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -17,9 +18,15 @@
 #include "nfce/auditor_fiscal.h"
 #include "runtime/scripted_ui.h"
 #include "runtime/working_folder.h"
+#include "support/code_tables.h"
 #include "support/temp_folder.h"
 
 namespace fvn::testing {
+
+inline constexpr int kAceita = -1;  // the expected error code of an accepted row
+
+inline const std::string kPipe = "Caracter especial pipe na descrição.";
+inline const std::string kO = "Caracter especial Ø na descrição.";
 
 class AuditTest : public ::testing::Test {
  protected:
@@ -30,11 +37,7 @@ class AuditTest : public ::testing::Test {
       GTEST_SKIP() << "no database: " << reason();
     }
     previous_folder_ = working_folder();
-    for (const auto& entry : std::filesystem::directory_iterator(FVN_TABLES_DIR)) {
-      if (entry.path().filename() != skipped_table_) {
-        std::filesystem::create_symlink(entry.path(), work_.path() / entry.path().filename());
-      }
-    }
+    link_code_tables(work_.path(), skipped_table_);
     set_working_folder(work_.path().string());
     table_ = std::make_unique<PassthroughTable>("AUDITORIA", db_);
     ASSERT_EQ(table_->open(), 1) << table_->error_text("");
@@ -78,6 +81,21 @@ class AuditTest : public ::testing::Test {
     EXPECT_EQ(auditor_->ERROR, "erro anterior");
     EXPECT_EQ(auditor_->ERROR_CODE, 99);
     EXPECT_EQ(auditor_->ERROR_FUNCTION, "Teste");
+  }
+
+  // Checks the outcome `resultado` of audit `funcao` run after
+  // marca_erro_anterior(): accepted with the earlier refusal kept when
+  // `codigo_erro` is kAceita, else refused with that code and `mensagem`.
+  void espera_resultado(int resultado, int codigo_erro, const std::string& mensagem, std::string_view funcao) {
+    if (codigo_erro == kAceita) {
+      EXPECT_EQ(resultado, 1) << auditor_->display();
+      espera_erro_anterior();
+    } else {
+      EXPECT_EQ(resultado, 0);
+      EXPECT_EQ(auditor_->ERROR, mensagem);
+      EXPECT_EQ(auditor_->ERROR_CODE, codigo_erro);
+      EXPECT_EQ(auditor_->ERROR_FUNCTION, funcao);
+    }
   }
 
   std::string db_;

@@ -16,8 +16,6 @@
 namespace fvn::testing {
 namespace {
 
-constexpr int kAceita = -1;
-
 template <typename Dados>
 struct Linha {
   std::string nome;
@@ -49,16 +47,7 @@ class TabelaAuditoria : public AuditTest, public ::testing::WithParamInterface<L
     ASSERT_EQ(le(*table_, linha.codigo, dados, erro), 1) << erro;
     if (linha.muda) linha.muda(dados);
     marca_erro_anterior();
-    const int resultado = (auditor_.get()->*audita)(dados);
-    if (linha.codigo_erro == kAceita) {
-      EXPECT_EQ(resultado, 1) << auditor_->display();
-      espera_erro_anterior();
-    } else {
-      EXPECT_EQ(resultado, 0);
-      EXPECT_EQ(auditor_->ERROR, linha.mensagem);
-      EXPECT_EQ(auditor_->ERROR_CODE, linha.codigo_erro);
-      EXPECT_EQ(auditor_->ERROR_FUNCTION, funcao);
-    }
+    espera_resultado((auditor_.get()->*audita)(dados), linha.codigo_erro, linha.mensagem, funcao);
     EXPECT_TRUE(ui_.messages().empty()) << "the auditor shows nothing";
   }
 };
@@ -68,9 +57,6 @@ class TabelaAuditoria : public AuditTest, public ::testing::WithParamInterface<L
 using Empresa = AUDITOR_FISCAL::DADOS_EMPRESA;
 using LinhaEmpresa = Linha<Empresa>;
 class EmpresaAuditada : public TabelaAuditoria<Empresa> {};
-
-const std::string kPipe = "Caracter especial pipe na descrição.";
-const std::string kO = "Caracter especial Ø na descrição.";
 
 std::string empresa1(const std::string& set) { return "update tempresa set " + set + " where ccodempresa = 1"; }
 

@@ -52,41 +52,27 @@ struct Cst {
   const char* erro = "";
 };
 
-class IcmsPorCst : public ::testing::TestWithParam<Cst> {
- protected:
-  Calculadora c;
-};
+class IcmsPorCst : public testing::CalculadoraTabela<Cst> {};
 
 TEST_P(IcmsPorCst, WorkedExample) {
   const Cst& p = GetParam();
   CALCULO_IMPOSTOS& calc = *c.calc;
-  sale::GRUPO_OPERACAO op = calc.OPERACAO;
-  op.TIPO = p.op_tipo;
-  op.ADICIONA_IPI_BASE_ICMS = p.ipi_na_base;
-  op.TROCA_CST_ICMS_TRANSFERENCIA = p.troca;
-  op.CALCULA_IMPOSTO_TRANFERENCIA = p.calcula_transferencia;
-  ASSERT_EQ(calc.Set_Dados_Operacao(op), 1) << calc.ERROR;
-  sale::GRUPO_CLIENTE cliente = testing::consumidor(p.fora ? "SP" : "MG");
-  if (p.rural) cliente.INSCRICAO_RURAL = "PR-123";
-  cliente.CONCESSAO_ICMS_ST = p.concessao;
-  ASSERT_EQ(calc.Set_Dados_Cliente(cliente), 1);
-  ASSERT_EQ(calc.Set_Finalidade_Operacao(p.finalidade), 1);
+  const testing::Contexto ctx{p.op_tipo, p.fora, p.rural, p.finalidade};
+  testing::usa_contexto(
+      calc, ctx,
+      [&](sale::GRUPO_OPERACAO& op) {
+        op.ADICIONA_IPI_BASE_ICMS = p.ipi_na_base;
+        op.TROCA_CST_ICMS_TRANSFERENCIA = p.troca;
+        op.CALCULA_IMPOSTO_TRANFERENCIA = p.calcula_transferencia;
+      },
+      [&](sale::GRUPO_CLIENTE& cliente) { cliente.CONCESSAO_ICMS_ST = p.concessao; });
+  if (HasFatalFailure()) return;
 
   sale::QUEUE_ITEM item = testing::item_de(p.v);
   sale::GRUPO_ICMS& g = item.ICMS;
-  // The other blocks hold codes, rates and margins that would show if read.
-  g.CST_ICMS_CONSUMO = g.CST_ICMS_REVENDA = g.CST_FORA_UF = g.CST_FORA_UF_CONSUMO = "40";
-  std::string* fonte = p.fora ? (p.finalidade == kConsumo ? &g.CST_FORA_UF_CONSUMO : &g.CST_FORA_UF)
-                              : (p.finalidade == kConsumo ? &g.CST_ICMS_CONSUMO : &g.CST_ICMS_REVENDA);
-  *fonte = p.cst;
-  (p.fora ? g.ALIQUOTA_ICMS_FORA : g.ALIQUOTA_ICMS) = p.aliq;
-  (p.fora ? g.ALIQUOTA_ICMS_ST_FORA : g.ALIQUOTA_ICMS_ST) = p.aliq_st;
-  (p.fora ? g.ALIQUOTA_ICMS : g.ALIQUOTA_ICMS_FORA) = 7;
-  (p.fora ? g.ALIQUOTA_ICMS_ST : g.ALIQUOTA_ICMS_ST_FORA) = 7;
-  (p.fora ? item.MVA.PERCENTUAL_MVA_ESTADO : item.MVA.PERCENTUAL_MVA_NCM) = p.mva;
-  (p.fora ? item.MVA.PERCENTUAL_MVA_NCM : item.MVA.PERCENTUAL_MVA_ESTADO) = 99;
-  g.PERCENTUAL_RED_BC_ICMS = p.red;
-  g.PERCENTUAL_RED_BC_ICMS_ST = p.red_st;
+  const std::string& fonte =
+      testing::prepara_icms(item, g, {&g.CST_ICMS_CONSUMO, &g.CST_ICMS_REVENDA, &g.CST_FORA_UF, &g.CST_FORA_UF_CONSUMO},
+                            ctx, p.cst, "40", {p.aliq, p.aliq_st, p.red, p.mva, p.red_st});
   g.PERCENTUAL_ICMS_DEFERIMENTO = p.deferimento;
   if (p.ipi != 0) {
     item.IPI.CST_IPI = "50";
@@ -99,16 +85,13 @@ TEST_P(IcmsPorCst, WorkedExample) {
     EXPECT_EQ(calc.ERROR_CODE, 0);
   }
   EXPECT_EQ(g.CST_ICMS, p.cst_final);
-  EXPECT_NEAR(g.VALOR_BC_ICMS, p.bc, kCentesimo);
-  EXPECT_NEAR(g.VALOR_ICMS.value(), p.icms, kCentesimo);
+  testing::espera_valores(g, p.bc, p.icms, p.bc_st, p.st);
   EXPECT_NEAR(g.VALOR_ICMS_REDUCAO, p.reducao, kCentesimo);
-  EXPECT_NEAR(g.VALOR_BC_ICMS_ST, p.bc_st, kCentesimo);
-  EXPECT_NEAR(g.VALOR_ICMS_ST.value(), p.st, kCentesimo);
   EXPECT_NEAR(g.VALOR_BC_ISENTA, p.isenta, kCentesimo);
   EXPECT_NEAR(g.VALOR_ICMS_DEFERIDO, p.deferido, kCentesimo);
   EXPECT_NEAR(g.VALOR_ICMS_ST_RET, p.st_ret, kCentesimo);
   // A run never blanks the source codes.
-  EXPECT_EQ(*fonte, p.cst);
+  EXPECT_EQ(fonte, p.cst);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -393,10 +376,7 @@ struct Cupom {
   const char* erro = "";
 };
 
-class IcmsCupom : public ::testing::TestWithParam<Cupom> {
- protected:
-  Calculadora c;
-};
+class IcmsCupom : public testing::CalculadoraTabela<Cupom> {};
 
 TEST_P(IcmsCupom, PrinterRules) {
   const Cupom& p = GetParam();

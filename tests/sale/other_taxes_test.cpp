@@ -30,10 +30,7 @@ struct Codificado {
   const char* erro = "";
 };
 
-class ImpostoCodificado : public ::testing::TestWithParam<Codificado> {
- protected:
-  Calculadora c;
-};
+class ImpostoCodificado : public testing::CalculadoraTabela<Codificado> {};
 
 TEST_P(ImpostoCodificado, WorkedExample) {
   const Codificado& p = GetParam();
@@ -127,10 +124,7 @@ struct Retencao {
   bool retido;
 };
 
-class Retencoes : public ::testing::TestWithParam<Retencao> {
- protected:
-  Calculadora c;
-};
+class Retencoes : public testing::CalculadoraTabela<Retencao> {};
 
 TEST_P(Retencoes, InssIrAndCsllFollowTheCompany) {
   const Retencao& p = GetParam();

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include "service/workflow_fixture.h"
+#include "support/zip_entries.h"
 
 namespace fvn {
 namespace {
+
+using testing::zip_entries;
 
 std::vector<ExportEntry> entries_of(const OrderedList<ExportEntry>& list) {
   std::vector<ExportEntry> out;
@@ -21,17 +23,6 @@ std::vector<ExportEntry> entries_of(const OrderedList<ExportEntry>& list) {
     if (list.get(position, entry)) out.push_back(entry);
   }
   return out;
-}
-
-std::vector<std::string> zip_entries(const std::string& path) {
-  std::vector<std::string> names;
-  int error = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-  if (archive == nullptr) return names;
-  const zip_int64_t count = zip_get_num_entries(archive, 0);
-  for (zip_int64_t i = 0; i < count; ++i) names.emplace_back(zip_get_name(archive, static_cast<zip_uint64_t>(i), 0));
-  zip_close(archive);
-  return names;
 }
 
 TEST(ExportList, OneEntryPerCompleteLine) {

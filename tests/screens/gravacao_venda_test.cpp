@@ -13,6 +13,7 @@
 
 #include "runtime/clock.h"
 #include "runtime/picture.h"
+#include "sale/sale_test_support.h"
 #include "service/workflow_fixture.h"
 
 namespace fvn {
@@ -21,30 +22,19 @@ namespace {
 using sale::QUEUE_ITEM;
 
 QUEUE_ITEM item(int produto, std::string descricao, double unitario, double quantidade, std::string ncm,
-                std::string csosn = "102") {
-  QUEUE_ITEM i;
-  i.CODIGO = std::to_string(produto);
+                const std::string& csosn = "102") {
+  // The engine tests' goods item (CST 00, IPI not taxed, ISSQN normal) as
+  // the demo product `produto`, with PIS and COFINS of other operations.
+  QUEUE_ITEM i = sale::testing::item(unitario, quantidade, std::to_string(produto));
   i.ID_PRODUTO = produto;
   i.DESCRICAO = std::move(descricao);
-  i.UNITARIO = unitario;
-  i.QUANTIDADE = quantidade;
-  i.UNIDADE = "UN";
-  i.TIPO_PRODUTO = 1;
-  i.IAT = "A";
-  i.IPPT = "T";
   i.NCM = std::move(ncm);
-  for (std::string* cst : {&i.ICMS.CST_ICMS, &i.ICMS.CST_ICMS_CONSUMO, &i.ICMS.CST_ICMS_REVENDA, &i.ICMS.CST_FORA_UF,
-                           &i.ICMS.CST_FORA_UF_CONSUMO}) {
-    *cst = "00";
-  }
   for (std::string* c : {&i.ICMS_SIMPLES.CSOSN, &i.ICMS_SIMPLES.CSOSN_CONSUMO, &i.ICMS_SIMPLES.CSOSN_REVENDA,
                          &i.ICMS_SIMPLES.CSOSN_FORA_UF, &i.ICMS_SIMPLES.CSOSN_FORA_UF_CONSUMO}) {
     *c = csosn;
   }
   i.PIS.CST_PIS = "49";
   i.COFINS.CST_COFINS = "49";
-  i.IPI.CST_IPI = "53";
-  i.ISSQN.CST_ISSQN = "N";
   return i;
 }
 

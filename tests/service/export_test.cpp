@@ -4,13 +4,13 @@
 #include <thread>
 
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include "runtime/scripted_ui.h"
 #include "service/nfce_servico.h"
 #include "service/nfce_test_document.h"
 #include "service/sim_process.h"
 #include "support/temp_folder.h"
+#include "support/zip_entries.h"
 
 namespace fvn {
 namespace {
@@ -18,17 +18,7 @@ namespace {
 using testing::SimProcess;
 using testing::TempFolder;
 using testing::TestNote;
-
-std::vector<std::string> zip_entries(const std::string& path) {
-  std::vector<std::string> names;
-  int error = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-  if (archive == nullptr) return names;
-  const zip_int64_t count = zip_get_num_entries(archive, 0);
-  for (zip_int64_t i = 0; i < count; ++i) names.emplace_back(zip_get_name(archive, static_cast<zip_uint64_t>(i), 0));
-  zip_close(archive);
-  return names;
-}
+using testing::zip_entries;
 
 // The simulator counts the delay in whole seconds: 3 s keeps the request
 // "AGUARDE" through the first list however the second boundaries fall.
