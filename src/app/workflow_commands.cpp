@@ -8,6 +8,7 @@
 #include "app/receipt_command.h"
 #include "app/service_commands.h"
 #include "app/simulate_command.h"
+#include "data/database_contract.h"
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
 #include "devices/impressao_danfe.h"
@@ -247,6 +248,14 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
   }
   Setup setup;
   if (auto exit = read_setup(ctx, setup)) return *exit;
+  {
+    // As the module's start-up does: never record into a database of another version.
+    PassthroughTable check("VERSAO", setup.connection);
+    if (verify_schema_version(check, problem) != 1) {
+      ctx.out << message_lines(problem) << "\n";
+      return kExitFailure;
+    }
+  }
   const std::int32_t company = venda.EMPRESA.CODIGO != 0 ? venda.EMPRESA.CODIGO : station_company(ctx);
   CompanyLogin login;
   if (!company_login(setup.connection, "where ccodempresa = " + sql_integer(company), login, problem)) {

@@ -192,6 +192,14 @@ TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
   EXPECT_EQ(bad.out.rfind("A venda do roteiro não pôde ser montada: steps[0]: Paga failed: ", 0), 0U) << bad.out;
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
 
+  // A database of another version is refused before anything is recorded.
+  EXPECT_EQ(query("update tversao_esquema set i_tve_versao = 2 returning i_tve_versao"), "2");
+  const CliResult other_version = run_configured(config_, {"sell", kDemoSale});
+  EXPECT_EQ(other_version.status, app::kExitFailure);
+  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 1\nEncontrada: 2\n");
+  EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
+  EXPECT_EQ(query("update tversao_esquema set i_tve_versao = 1 returning i_tve_versao"), "1");
+
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
   const CliResult rejected = run_configured(config_, {"sell", kDemoSale});
   EXPECT_EQ(rejected.status, app::kExitFailure) << rejected.out;
