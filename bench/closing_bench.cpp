@@ -20,6 +20,7 @@
 #include "screens/gravacao_venda.h"
 #include "service/nfce_processo.h"
 #include "service/sim_process.h"
+#include "support/code_tables.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -73,9 +74,7 @@ void BM_CloseTwentyItemSale(benchmark::State& state) {
   std::filesystem::remove_all(root);
   std::filesystem::create_directories(root / "work");
   std::filesystem::create_directories(root / "nfce");
-  for (const auto& entry : std::filesystem::directory_iterator(FVN_TABLES_DIR)) {
-    std::filesystem::create_symlink(entry.path(), root / "work" / entry.path().filename());
-  }
+  fvn::testing::link_code_tables(root / "work");
   fvn::testing::write_file((root / "work" / "nfe_ini.ini").string(), "[nfce]\ncst_csosn=0\ncest=1\n");
   fvn::set_working_folder((root / "work").string());
   fvn::testing::SimProcess sim((root / "sim").string(), {"--max-age", "999999999", "--max-future", "999999999"});

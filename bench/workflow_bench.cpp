@@ -15,6 +15,7 @@
 #include "runtime/working_folder.h"
 #include "service/nfce_processo.h"
 #include "service/sim_process.h"
+#include "support/code_tables.h"
 
 namespace {
 
@@ -47,9 +48,7 @@ void BM_IssueTwentyItemSale(benchmark::State& state) {
   std::filesystem::remove_all(root);
   std::filesystem::create_directories(root / "work");
   std::filesystem::create_directories(root / "nfce");
-  for (const auto& entry : std::filesystem::directory_iterator(FVN_TABLES_DIR)) {
-    std::filesystem::create_symlink(entry.path(), root / "work" / entry.path().filename());
-  }
+  fvn::testing::link_code_tables(root / "work");
   fvn::set_working_folder((root / "work").string());
   fvn::testing::SimProcess sim((root / "sim").string(), {"--max-age", "999999999", "--max-future", "999999999"});
   if (!sim.running()) {
