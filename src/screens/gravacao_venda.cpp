@@ -163,13 +163,15 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
   if (!g.le("select nextval('seque_asaidas')::integer", "Erro ao incluir nota fiscal.|")) return 0;
   g.venda = como_inteiro(g.t.value(0)).value_or(0);
 
-  // 4: a reloaded rejected sale. Its row is locked until the commit; another
-  // station that reloaded it first has already taken it out of the rejected ones.
+  // 4: a reloaded rejected sale: one the service never authorised, either
+  // reversed as rejected when its issue failed or still waiting in
+  // contingency. Its row is locked until the commit; another station that
+  // reloaded it first has already taken its number.
   if (c.venda_recarregada != 0) {
     const std::string antiga = inteiro(c.venda_recarregada);
-    if (!g.le("select case when coalesce(s_asa_protocolo_nfe,'') = '' and i_asa_contigencia = 1 and "
-              "i_asa_oid_quorvex = 0 and i_asa_numero_reutilizado = 0 then 1 else 0 end from asaidas where "
-              "cidesaidas = " +
+    if (!g.le("select case when coalesce(s_asa_protocolo_nfe,'') = '' and i_asa_oid_quorvex = 0 and "
+              "i_asa_numero_reutilizado = 0 and (s_asa_estorno = 'R' or (s_asa_estorno is null and "
+              "i_asa_contigencia = 1)) then 1 else 0 end from asaidas where cidesaidas = " +
                   antiga + " for update",
               "Erro ao consultar nota fiscal rejeitada.|")) {
       return 0;
