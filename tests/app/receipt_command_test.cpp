@@ -12,12 +12,8 @@
 #include "cli_run.h"
 #include "data/db_fixture.h"
 #include "support/external_tools.h"
+#include "support/fontconfig_leaks.h"
 #include "support/temp_folder.h"
-
-// fontconfig keeps the fonts pango asked for in caches that live as long as
-// the process and are never freed: not leaks of the receipt. Read only by
-// LeakSanitizer (the asan preset).
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 
 namespace fvn {
 namespace {

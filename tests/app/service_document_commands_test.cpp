@@ -15,12 +15,8 @@
 #include "service/sim_process.h"
 #include "support/code_tables.h"
 #include "support/external_tools.h"
+#include "support/fontconfig_leaks.h"
 #include "support/temp_folder.h"
-
-// fontconfig keeps the fonts the receipt asked for in caches that live as
-// long as the process and are never freed: not leaks of the module. Read
-// only by LeakSanitizer (the asan preset).
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 
 namespace fvn {
 namespace {
