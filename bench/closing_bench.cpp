@@ -12,16 +12,12 @@
 #include <benchmark/benchmark.h>
 
 #include "app/simulate_command.h"
+#include "bench_shop.h"
 #include "data/db_fixture.h"
-#include "data/passthrough_table.h"
 #include "devices/impressao_danfe.h"
 #include "runtime/headless_ui.h"
-#include "runtime/working_folder.h"
 #include "screens/gravacao_venda.h"
 #include "service/nfce_processo.h"
-#include "service/sim_process.h"
-#include "support/code_tables.h"
-#include "support/temp_folder.h"
 
 namespace {
 
@@ -70,27 +66,14 @@ void BM_CloseTwentyItemSale(benchmark::State& state) {
     state.SkipWithError(("no test database: " + fvn::testing::reason()).c_str());
     return;
   }
-  const auto root = std::filesystem::temp_directory_path() / "fvn-closing-bench";
-  std::filesystem::remove_all(root);
-  std::filesystem::create_directories(root / "work");
-  std::filesystem::create_directories(root / "nfce");
-  fvn::testing::link_code_tables(root / "work");
-  fvn::testing::write_file((root / "work" / "nfe_ini.ini").string(), "[nfce]\ncst_csosn=0\ncest=1\n");
-  fvn::set_working_folder((root / "work").string());
-  fvn::testing::SimProcess sim((root / "sim").string(), {"--max-age", "999999999", "--max-future", "999999999"});
-  if (!sim.running()) {
-    state.SkipWithError("the simulator did not start");
-    return;
-  }
-  fvn::PassthroughTable table("BENCH", db);
-  if (table.open() != 1 || table.execute("update tempresa set s_tem_caminho_pasta_nfce = " +
-                                         table.literal((root / "nfce").string()) + " where ccodempresa = 1") != 1) {
-    state.SkipWithError(table.error_text("").c_str());
+  const fvn::bench::BenchShop shop("fvn-closing-bench", db);
+  if (!shop.problem.empty()) {
+    state.SkipWithError(shop.problem.c_str());
     return;
   }
   std::ostringstream messages;  // the success messages are kept out of the report
   fvn::HeadlessUi ui(messages);
-  fvn::NFCE_PROCESSO processor(ui, sim.gateway_config());
+  fvn::NFCE_PROCESSO processor(ui, shop.sim->gateway_config());
   fvn::IMPRESSAO_DANFE danfe(ui);
   danfe.set_connection(db);
   fvn::CONTEXTO_VENDA c;
@@ -102,7 +85,7 @@ void BM_CloseTwentyItemSale(benchmark::State& state) {
   c.emissor = 1;
   c.condicao_pagamento = 1;
   c.imprime_danfe = [&](std::int32_t sale, std::int32_t resumido) {
-    const std::string base = (root / ("danfe-" + std::to_string(sale))).string();
+    const std::string base = (shop.root / ("danfe-" + std::to_string(sale))).string();
     return danfe.Gera_PDF(sale, resumido, base + ".pdf", base + ".png");
   };
   const std::string script = twenty_item_script();
@@ -123,7 +106,6 @@ void BM_CloseTwentyItemSale(benchmark::State& state) {
       break;
     }
   }
-  std::filesystem::remove_all(root);
 }
 BENCHMARK(BM_CloseTwentyItemSale)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 

@@ -8,14 +8,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_shop.h"
 #include "data/db_fixture.h"
 #include "data/passthrough_table.h"
 #include "nfce/test_sales.h"
 #include "runtime/headless_ui.h"
-#include "runtime/working_folder.h"
 #include "service/nfce_processo.h"
-#include "service/sim_process.h"
-#include "support/code_tables.h"
 
 namespace {
 
@@ -44,24 +42,16 @@ void BM_IssueTwentyItemSale(benchmark::State& state) {
     state.SkipWithError(("no test database: " + fvn::testing::reason()).c_str());
     return;
   }
-  const auto root = std::filesystem::temp_directory_path() / "fvn-workflow-bench";
-  std::filesystem::remove_all(root);
-  std::filesystem::create_directories(root / "work");
-  std::filesystem::create_directories(root / "nfce");
-  fvn::testing::link_code_tables(root / "work");
-  fvn::set_working_folder((root / "work").string());
-  fvn::testing::SimProcess sim((root / "sim").string(), {"--max-age", "999999999", "--max-future", "999999999"});
-  if (!sim.running()) {
-    state.SkipWithError("the simulator did not start");
+  const fvn::bench::BenchShop shop("fvn-workflow-bench", db);
+  if (!shop.problem.empty()) {
+    state.SkipWithError(shop.problem.c_str());
     return;
   }
   fvn::PassthroughTable table("BENCH", db);
   table.open();
   SaleBuilder builder(table);
-  builder.run("update tempresa set s_tem_caminho_pasta_nfce = " + builder.text((root / "nfce").string()) +
-              " where ccodempresa = 1");
   fvn::HeadlessUi ui;
-  fvn::NFCE_PROCESSO processor(ui, sim.gateway_config());
+  fvn::NFCE_PROCESSO processor(ui, shop.sim->gateway_config());
   processor.set_connection(db);
   processor.Carrega_Pastas(1);
   for (auto _ : state) {
@@ -74,7 +64,6 @@ void BM_IssueTwentyItemSale(benchmark::State& state) {
       break;
     }
   }
-  std::filesystem::remove_all(root);
 }
 BENCHMARK(BM_IssueTwentyItemSale)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -30,7 +31,20 @@ Doc parse(const std::string& xml) {
   return Doc{xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "nfe.xml", nullptr, XML_PARSE_NONET)};
 }
 
-// The key and certificate, made once per test program.
+// Removes a folder when the test program ends.
+struct RemovedAtExit {
+  explicit RemovedAtExit(std::filesystem::path f) : folder(std::move(f)) {}
+  RemovedAtExit(const RemovedAtExit&) = delete;
+  RemovedAtExit& operator=(const RemovedAtExit&) = delete;
+  ~RemovedAtExit() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+  std::filesystem::path folder;
+};
+
+// The key and certificate, made once per test program in a folder of its
+// own that goes away with the program.
 struct Keys {
   bool ready = false;
   std::string error;
@@ -42,6 +56,7 @@ const Keys& keys() {
   static const Keys made = [] {
     Keys k;
     const auto folder = std::filesystem::temp_directory_path() / ("fvn-sign-" + std::to_string(::getpid()));
+    static const RemovedAtExit removal{folder};
     std::filesystem::create_directories(folder);
     k.key = (folder / "key.pem").string();
     k.cert = (folder / "cert.pem").string();
