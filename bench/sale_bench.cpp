@@ -28,7 +28,7 @@ using fvn::sale::QUEUE_ITEM;
 void use_scratch_folder() {
   const auto folder = std::filesystem::temp_directory_path() / "fvn-sale-bench";
   std::filesystem::create_directories(folder);
-  const auto tables = std::filesystem::path{__FILE__}.parent_path() / "../db/tables";
+  const auto tables = std::filesystem::path{FVN_TABLES_DIR};
   for (const auto& table : std::filesystem::directory_iterator(tables)) {
     std::error_code already_there;
     std::filesystem::create_symlink(std::filesystem::canonical(table.path()), folder / table.path().filename(),

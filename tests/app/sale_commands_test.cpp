@@ -172,7 +172,7 @@ TEST(SimulateCommand, MissingFileAndUsage) {
 }
 
 TEST(SimulateCommand, TheDocumentedExamplesRun) {
-  const std::filesystem::path examples = std::filesystem::path{__FILE__}.parent_path() / "../../docs/examples";
+  const std::filesystem::path examples = std::filesystem::path{FVN_EXAMPLES_DIR};
   ASSERT_TRUE(std::filesystem::is_directory(examples)) << examples;
   int scripts = 0;
   for (const auto& entry : std::filesystem::directory_iterator(examples)) {

@@ -143,8 +143,7 @@ class FvnWorkflow : public testing::DbTest {
   std::string config_;
 };
 
-const std::string kDemoSale =
-    (std::filesystem::path{__FILE__}.parent_path() / "../../docs/examples/demo_loja.json").string();
+const std::string kDemoSale = (std::filesystem::path{FVN_EXAMPLES_DIR} / "demo_loja.json").string();
 
 TEST_F(FvnWorkflow, SellRecordsIssuesAndDrawsTheReceiptOfTheDemoSale) {
   const std::string pdf = folder_.file("recibo.pdf");

@@ -25,7 +25,7 @@ namespace {
 using fvn::testing::TempFolder;
 using Json = nlohmann::json;
 
-const std::filesystem::path kExemplos = std::filesystem::path{__FILE__}.parent_path() / "../../docs/examples";
+const std::filesystem::path kExemplos = std::filesystem::path{FVN_EXAMPLES_DIR};
 
 std::filesystem::path expected_of(std::filesystem::path script) { return script.replace_extension(".expected"); }
 
