@@ -360,31 +360,28 @@ bool NFCE_PROCESSO::record_answer(PassthroughTable& table) {
     LOG.Gera_Arquivo_Log("2 - entrou na contingencia " + flag);
     authorisation_.protocol.clear();
     authorisation_.oid = "0";
+    // A renumbered note: until the move is done the sale carries the key of
+    // the note the service holds (the key it was sent under is voided), in
+    // the same statement, so that an interrupted or failed move leaves the
+    // resolution a key it can settle; the move gives the original its sent
+    // key back.
+    std::string renumbered_key;
+    if (differ) {
+      const auto key = sql_service_key(authorisation_.access_key);
+      if (!key || *key == "NULL") {
+        const std::string why = "Chave inválida devolvida pelo serviço: \"" + authorisation_.access_key + "\".";
+        LOG.Gera_Arquivo_Log("Erro ao atualizar chave gerada pelo velto NFC-e que será duplicada." + why);
+        post_failure("Erro ao atualizar chave gerada pelo velto da NFC-e que será duplicada." + why);
+        return false;
+      }
+      renumbered_key = ", s_asa_chave_nfe = " + *key;
+    }
     if (table.execute("update asaidas set i_asa_contigencia = " + flag + ", i_asa_oid_quorvex = 0" +
-                      ", i_asa_url_code_nfce = " + url + where) != 1) {
+                      ", i_asa_url_code_nfce = " + url + renumbered_key + where) != 1) {
       return fail_update(table.driver_message() + "|" + std::string{table.runtime_message()});
     }
     if (!differ) return true;
-    std::string key;
-    if (DOCUMENTO.Monta_Chave_Acesso(current_sale_, key) != 1 || !sql_service_key(key)) {
-      const std::string why = DOCUMENTO.ERROR;
-      LOG.Gera_Arquivo_Log("Erro ao gerar chave pelo velto NFC-e que será duplicada." + why);
-      post_failure("Erro ao gerar chave pelo velto da NFCe que será duplicada" + why);
-      return false;
-    }
-    if (table.execute("update asaidas set s_asa_chave_nfe = " + *sql_service_key(key) + where) != 1) {
-      const std::string why = table.driver_message() + "|" + std::string{table.runtime_message()};
-      LOG.Gera_Arquivo_Log("Erro ao atualizar chave gerada pelo velto NFC-e que será duplicada." + why);
-      post_failure("Erro ao atualizar chave gerada pelo velto da NFC-e que será duplicada." + why);
-      return false;
-    }
     if (Duplica_Nota(current_sale_) != 1) {
-      // The sale follows the note the service holds: the resolution finds
-      // it under the service's key and moves it then.
-      if (const auto returned_key = sql_service_key(authorisation_.access_key);
-          returned_key && *returned_key != "NULL") {
-        table.execute("update asaidas set s_asa_chave_nfe = " + *returned_key + where);
-      }
       LOG.Gera_Arquivo_Log("Erro ao duplicar NFCe emitida em contingência" + ERROR);
       post_failure("Erro ao duplicar NFCe emitida em contingência|" + Traduz_Erro());
       return false;

@@ -132,6 +132,20 @@ TEST_F(ResolutionTest, ANoteNeverReceivedIsReversedAfterTheGrace) {
   ASSERT_EQ(patient.Resolve_Notas_Offline(pending, errors), 1) << patient.ERROR;
   EXPECT_EQ(pending, 1);
   EXPECT_EQ(selected(), std::vector<std::int32_t>{sale});
+  // While a station holds the sending lock of the sale, another station's
+  // resolution leaves it alone.
+  sql("select pg_advisory_lock(6565, " + std::to_string(sale) + ")");
+  std::thread station([&] {
+    ScriptedUi ui;
+    auto other = make_processor(ui);
+    other->Checar_Servidor(testing::kCnpj, "", "", "", "", 0, 0, 0);
+    other->Resolve_Notas_Offline(pending, errors);
+    DbSession::close_all();
+  });
+  station.join();
+  EXPECT_EQ(pending, 1);
+  EXPECT_EQ(selected(), std::vector<std::int32_t>{sale});
+  sql("select pg_advisory_unlock(6565, " + std::to_string(sale) + ")");
   ASSERT_EQ(processor_->Resolve_Notas_Offline(pending, errors), 1) << processor_->ERROR;
   EXPECT_EQ(
       value("select s_asa_estorno || i_asa_situacao_nfce from asaidas where cidesaidas = " + std::to_string(sale)),
