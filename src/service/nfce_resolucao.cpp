@@ -10,6 +10,9 @@
 //                            service to void its number; or
 //   contingency 1, oid 0, no protocol  (accepted in contingency); or
 //   i_asa_quorvex_canc = 1   (owed a cancellation).
+// A sale of an electronic emitter is recorded in state 1; the key (none
+// yet for a sale never sent: the one it would be sent under is computed) and
+// the moment are stored just before the sending.
 // For each, the status of its key (s_asa_chave_nfe) is asked, with bounded
 // retries when the service does not answer (then it is left for the next
 // run), and:
@@ -296,8 +299,14 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
   // have reached the service.
   const bool unauthorised = table.value(1) == "t";
   const bool grace_over = table.value(2) == "t";
+  // A sale recorded and never sent has no key yet: the one it would be sent
+  // under.
+  std::string sent_key = key;
+  if (sent_key.empty() && DOCUMENTO.Monta_Chave_Acesso(sale, sent_key) != 1) {
+    return fail("Erro ao gerar chave da NFC-e." + DOCUMENTO.ERROR, "Erro ao gerar chave da NFC-e." + DOCUMENTO.ERROR);
+  }
   std::string state;
-  if (query_status(key) == 1) {
+  if (query_status(sent_key) == 1) {
     state = text::upper(text::clip(status_.authorisation_status));
   } else if (!SERVICO.Chave_Desconhecida() || !unauthorised) {
     return fail("Retorno Quorvex - Erro ao consultar status da NFCe," + SERVICO.error_text(),
@@ -353,7 +362,7 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
       return fail_db("Erro ao atualizar procotolo de autorização da NFC-e tabela xmlnfe.",
                      "Erro ao atualizar procotolo de autorização da NFC-e na tabela xmlnfe.");
     }
-    if (store_resolved(table, sale, key) != 1) {
+    if (store_resolved(table, sale, sent_key) != 1) {
       const std::string text = "Erro ao gravar Arquivo NFCe|" + Traduz_Erro();
       return fail(text, text);
     }
