@@ -320,12 +320,13 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
   } else {
     state = "ERRO";  // never received: reversed as not issued
   }
-  if (state == "OK" && !renumbered && text::trim(status_.number) != std::to_string(number)) {
+  const auto returned_number = sql_service_integer(status_.number);
+  if (state == "OK" && !renumbered && returned_number && *returned_number != sql_integer(number)) {
     // Authorised under another number (renumbered, and the move failed when
     // it was sent): the sale moves to that number now, then is settled.
     table.execute("Commit");
     authorisation_ = AuthorisationResult{};
-    authorisation_.number = text::trim(status_.number);
+    authorisation_.number = *returned_number;
     authorisation_.access_key = text::clip(status_.access_key);
     if (Duplica_Nota(sale) != 1) {
       const std::string text = "Erro ao duplicar NFCe emitida em contingência|" + Traduz_Erro();
@@ -333,8 +334,8 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
       post_failure(text);
       return 0;
     }
-    const auto moved_number = sql_service_integer(authorisation_.number);  // checked by Duplica_Nota
-    return resolve_row(current_sale_, authorisation_.access_key, std::stoi(*moved_number), series, cancel_pending,
+    // The number fitted its integer column, or the move would have failed.
+    return resolve_row(current_sale_, authorisation_.access_key, std::stoi(*returned_number), series, cancel_pending,
                        pending, errors);
   }
   if (renumbered && state != "INUTILIZADO") {
