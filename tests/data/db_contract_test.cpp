@@ -47,7 +47,7 @@ TEST_F(ContractTest, MissingObjectsAndWrongVersionAreReported) {
   ASSERT_EQ(table.open(), 1);
   ASSERT_EQ(table.execute("Begin"), 1);
   ASSERT_EQ(table.execute("drop function busca_produto(text, text); drop table tnota_pedido; "
-                          "drop sequence seque_xmlnfe cascade; update tversao_esquema set i_tve_versao = 0;"),
+                          "drop sequence seque_xmlnfe cascade; delete from tversao_esquema;"),
             1)
       << table.driver_message();
   ContractReport report;
