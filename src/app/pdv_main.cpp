@@ -131,10 +131,9 @@ int main(int argc, char** argv) {
   fvn::desktop::QtHostUi ui;
   fvn::LoginPresenter presenter(ui, settings.connection);
   std::unique_ptr<fvn::desktop::MainWindow> main_window;
-  QElapsedTimer since_login;
+  fvn::desktop::LoginView* login_view = nullptr;
 
   const auto open_main_window = [&](const fvn::UserAccount& user) {
-    since_login.start();
     settings.user = user.codigo;
     std::string error;
     if (fvn::fiscovendanotas_init(ui, settings, error) != 1) {
@@ -162,14 +161,16 @@ int main(int argc, char** argv) {
     window->show();
     window->activateWindow();
     if (timing) {
-      QTimer::singleShot(
-          0, window, [&since_login] { std::cerr << "pdv: main window after " << since_login.elapsed() << " ms\n"; });
+      QTimer::singleShot(0, window, [&login_view] {
+        std::cerr << "pdv: main window after " << login_view->since_enter_ms() << " ms\n";
+      });
       QTimer::singleShot(1000, window, [] { std::cerr << "pdv: idle rss " << resident_kb() / 1024 << " MB\n"; });
     }
     return true;
   };
 
   fvn::desktop::LoginView login(presenter, open_main_window);
+  login_view = &login;
   login.show();
   login.activateWindow();
   if (timing) {

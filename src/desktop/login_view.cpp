@@ -47,6 +47,7 @@ LoginView::LoginView(LoginPresenter& presenter, std::function<bool(const UserAcc
 }
 
 void LoginView::enter() {
+  entered_.start();
   switch (presenter_.submit(user_->text().toStdString(), password_->text().toStdString())) {
     case LoginPresenter::Outcome::Accepted:
       password_->clear();

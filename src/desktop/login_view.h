@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <functional>
 
 #include "screens/login.h"
@@ -21,6 +22,8 @@ class LoginView final : public QDialog {
 
   // Ends the application with status 1 after the last failed attempt.
   [[nodiscard]] bool attempts_exhausted() const { return exhausted_; }
+  // Milliseconds since the user last pressed "&Entrar".
+  [[nodiscard]] qint64 since_enter_ms() const { return entered_.elapsed(); }
 
  private:
   void enter();
@@ -29,6 +32,7 @@ class LoginView final : public QDialog {
   QLineEdit* user_;
   QLineEdit* password_;
   bool exhausted_ = false;
+  QElapsedTimer entered_;
 };
 
 }  // namespace fvn::desktop
