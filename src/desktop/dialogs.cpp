@@ -143,13 +143,16 @@ void OperationDialog::add_status(const QString& line) {
 
 void OperationDialog::tick() {
   if (ended_) return;
+  // A step that lets events run must not be entered again by the next tick.
+  timer_->stop();
   const bool more = steps_.tick();
   progress_->setValue(steps_.progress());
-  if (!more) {
-    ended_ = true;
-    timer_->stop();
-    QDialog::accept();
+  if (more) {
+    timer_->start();
+    return;
   }
+  ended_ = true;
+  QDialog::accept();
 }
 
 void OperationDialog::reject() {

@@ -115,13 +115,14 @@ void KeyPlayer::start() { schedule(0); }
 void KeyPlayer::schedule(int ms) { timer_->start(ms); }
 
 QWidget* KeyPlayer::key_target() {
-  if (QWidget* focus = QApplication::focusWidget()) return focus;
-  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-  if (QWidget* active = QApplication::activeWindow()) return active;
-  for (QWidget* top : QApplication::topLevelWidgets()) {
-    if (top->isVisible()) return top;
-  }
-  return nullptr;
+  // A modal dialog just opened may not be active yet (activation arrives
+  // later from the window system): its keys must not reach the window below.
+  QWidget* window = active_window();
+  if (window == nullptr) return nullptr;
+  QWidget* focus = QApplication::focusWidget();
+  if (focus != nullptr && focus->window() == window) return focus;
+  if (QWidget* inner = window->focusWidget()) return inner;
+  return window;
 }
 
 QWidget* KeyPlayer::active_window() {

@@ -46,8 +46,8 @@ class KeyPlayer final : public QObject {
   // The exit status once the script ended (0, 1 or 2).
   [[nodiscard]] std::optional<int> result() const { return result_; }
 
-  // The widget keys go to: the focus widget, else the active modal dialog,
-  // the active window or the first visible window.
+  // The widget keys go to: the focus widget of the active modal dialog, else
+  // of the active window (else of the first visible window).
   static QWidget* key_target();
   // The window a shot pictures.
   static QWidget* active_window();
