@@ -7,6 +7,7 @@
 // launch to the log-in window and from log-in to the main window, and the
 // resident memory once the main window is up, go to standard error.
 #include <QApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
@@ -174,8 +175,10 @@ int main(int argc, char** argv) {
   login.show();
   login.activateWindow();
   if (timing) {
-    QTimer::singleShot(0, &login,
-                       [&launch] { std::cerr << "pdv: log-in window after " << launch.elapsed() << " ms\n"; });
+    QTimer::singleShot(0, &login, [&launch] {
+      std::cerr << "pdv: log-in window after " << launch.elapsed() << " ms (at " << QDateTime::currentMSecsSinceEpoch()
+                << ")\n";
+    });
   }
   if (player) player->start();
 
