@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -21,7 +20,7 @@
 #include <string>
 
 #include "app/fvn_cli.h"
-#include "app/service_commands.h"
+#include "app/startup_command.h"
 #include "data/module/fiscovendanotas.h"
 #include "desktop/key_player.h"
 #include "desktop/login_view.h"
@@ -50,13 +49,6 @@ long resident_kb() {
     if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
   }
   return 0;
-}
-
-std::int32_t station_company(const fvn::IniFile& config) {
-  const std::string text = config.get("station", "company", "1");
-  std::int32_t company = 1;
-  std::from_chars(text.data(), text.data() + text.size(), company);
-  return company;
 }
 
 struct Options {
@@ -119,15 +111,7 @@ int main(int argc, char** argv) {
     return fvn::app::kExitFailure;
   }
   fvn::ModuleSettings settings;
-  settings.connection = ctx.database_connection();
-  if (settings.connection.empty()) return fvn::app::kExitFailure;
-  std::string why;
-  if (!fvn::app::service_config(ctx, settings.service, why)) {
-    std::cerr << "pdv: " << why << "\n";
-    return fvn::app::kExitUsage;
-  }
-  settings.working_folder = ctx.working_folder();
-  settings.company = station_company(ctx.config);
+  if (auto exit = fvn::app::module_settings(ctx, settings)) return *exit;
 
   fvn::desktop::QtHostUi ui;
   fvn::LoginPresenter presenter(ui, settings.connection);
