@@ -2,6 +2,8 @@
 // list, the operation window and the log-in window, answered with key
 // presses as a cashier would; and the key-script parser.
 #include <QApplication>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,6 +17,8 @@
 #include "desktop/key_player.h"
 #include "desktop/login_view.h"
 #include "desktop/qt_host_ui.h"
+#include "support/fontconfig_leaks.h"
+#include "support/temp_folder.h"
 
 namespace fvn::desktop {
 namespace {
@@ -137,6 +141,24 @@ TEST_F(ViewsTest, OperationWindowRunsToTheEndAndRefusesToCloseMeanwhile) {
   EXPECT_EQ(steps.ticks_, 3);
   EXPECT_GE(steps.refusals_, 1);
   EXPECT_EQ(steps.reentered_, 0);
+}
+
+TEST_F(ViewsTest, ReceiptPreviewShowsThePngBesideThePdfAndPrintsThePdf) {
+  testing::TempFolder folder;
+  QImage receipt(120, 300, QImage::Format_RGB32);
+  receipt.fill(Qt::white);
+  ASSERT_TRUE(receipt.save(QString::fromStdString(folder.file("danfe-7.png"))));
+  std::string printed;
+  ui.set_print_handler([&](const std::string& path) { printed = path; });
+  QSize shown;
+  answer({"Alt+I", "Escape"}, [&](QWidget* dialog) {
+    for (auto* label : dialog->findChildren<QLabel*>()) {
+      if (!label->pixmap().isNull()) shown = label->pixmap().size();
+    }
+  });
+  ui.preview_document("DANFE NFCe", folder.file("danfe-7.pdf"));
+  EXPECT_EQ(shown, QSize(120, 300));
+  EXPECT_EQ(printed, folder.file("danfe-7.pdf"));
 }
 
 TEST(KeyScript, ParsesActionsAndNamesTheBadLine) {
