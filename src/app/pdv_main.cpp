@@ -22,10 +22,12 @@
 #include "app/fvn_cli.h"
 #include "app/startup_command.h"
 #include "data/module/fiscovendanotas.h"
+#include "desktop/export_view.h"
 #include "desktop/key_player.h"
 #include "desktop/login_view.h"
 #include "desktop/main_window.h"
 #include "desktop/qt_host_ui.h"
+#include "screens/exportacao_xml.h"
 #include "screens/login.h"
 #include "screens/ping_servico.h"
 
@@ -141,6 +143,15 @@ int main(int argc, char** argv) {
       } else {
         window->show_status(QStringLiteral("Servidor de notas fiscais não respondeu."));
       }
+    });
+    window->set_action(fvn::desktop::MainWindow::ExportarXml, [&ui, window] {
+      fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
+      if (up == nullptr) return;
+      const fvn::ModuleValues& v = up->values();
+      fvn::SOLICITA_EXPORTACAO_XML exportacao(
+          ui, up->processo(), {v.COD_EMPR, v.CNPJ, v.S_TEM_GRUPO_EDOC, v.S_TEM_LOGIN_EDOC, v.S_TEM_SENHA_EDOC});
+      fvn::desktop::ExportView view(exportacao, window);
+      view.open_window();
     });
     window->setAttribute(Qt::WA_QuitOnClose, true);
     window->show();

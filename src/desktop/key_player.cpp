@@ -155,7 +155,7 @@ void KeyPlayer::finish(int status, const QString& message) {
 }
 
 void KeyPlayer::step() {
-  if (result_ || busy_) return;
+  if (result_) return;
   if (next_ >= actions_.size()) {
     finish(0);
     return;
@@ -204,7 +204,12 @@ void KeyPlayer::step() {
     finish(1, QStringLiteral("%1: no window to send keys to").arg(where));
     return;
   }
-  busy_ = false;
+  // Shortcuts answer only in the active window; after a dialog closes the
+  // window system may not have given the activation back yet.
+  if (!target->window()->isActiveWindow()) {
+    target->window()->activateWindow();
+    QCoreApplication::processEvents();
+  }
   if (action.kind == KeyAction::Text) {
     QTest::keyClicks(target, action.argument);
   } else {

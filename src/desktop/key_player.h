@@ -63,7 +63,6 @@ class KeyPlayer final : public QObject {
   QString name_;
   std::size_t next_ = 0;
   qint64 expect_deadline_ = 0;
-  bool busy_ = false;
   std::optional<int> result_;
   QTimer* timer_;
 };

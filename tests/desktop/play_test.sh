@@ -2,11 +2,13 @@
 # pdv --play end to end, offscreen, on a clone of the template database:
 # the docs' log-in script, an expect not met (exit 1, its line named), an
 # unknown action (exit 2, its line named), three wrong passwords (exit 1,
-# three attempts logged) and a ping to a service that does not answer.
-# Usage: play_test.sh PDV SOURCE_DIR
+# three attempts logged), a ping to a service that does not answer, and the
+# XML export window and a ping against a simulator process.
+# Usage: play_test.sh PDV SOURCE_DIR SIMULATOR
 set -uo pipefail
 pdv=$1
 source_dir=$2
+simulator=$3
 export QT_QPA_PLATFORM=offscreen
 
 if [ -z "${FVN_TEST_DB:-}" ]; then
@@ -21,7 +23,9 @@ template=$(sed -E 's/.*dbname=([^ ]+).*/\1/' <<<"$FVN_TEST_DB")
 admin=$(sed -E 's/dbname=[^ ]+/dbname=postgres/' <<<"$FVN_TEST_DB")
 clone="fvn_play_$$"
 work=$(mktemp -d "${FVN_TEST_TMP:-/tmp}/play.XXXXXX")
+sim_pid=
 cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
   psql -q "$admin" -c "drop database if exists $clone with (force)" >/dev/null 2>&1
   rm -rf "$work"
 }
@@ -87,5 +91,15 @@ play $'text supervisor\nkey Tab\ntext super123\nkey Return\nexpect Usuário: SUP
 key F5\nexpect Erro ao efetuar conexão com servidor de notas fiscais.\nkey Return
 expect não respondeu\nkey Escape'
 check ping-down 0 $?
+
+mkdir -p "$work/sim"
+"$simulator" --port 0 --port-file "$work/sim/port" --data "$work/sim" >"$work/sim/log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 1 100); do [ -s "$work/sim/port" ] && break; sleep 0.05; done
+sed -i "s|^url=.*|url=http://127.0.0.1:$(cat "$work/sim/port")|" "$work/fvn.ini"
+play $'text caixa\nkey Tab\ntext caixa123\nkey Return\nexpect Usuário: CAIXA 01
+key F6\nexpect Exportação de Arquivos XML\ntext 052026\nkey F3\nexpect AGUARDE - arquivo em processamento
+key F12\nkey F5\nexpect Servidor de notas fiscais respondeu.\nkey Escape'
+check export-and-ping 0 $?
 
 exit $((failures > 0))
