@@ -7,6 +7,7 @@
 #include "data/module/fiscovendanotas.h"
 #include "data/passthrough_table.h"
 #include "runtime/scripted_ui.h"
+#include "runtime/working_folder.h"
 #include "support/code_tables.h"
 
 namespace fvn {
@@ -87,9 +88,11 @@ TEST_F(StartupTest, FailuresLeaveTheModuleDownWithAClearMessage) {
   EXPECT_EQ(error.rfind("Versão do banco de dados incompatível.", 0), 0U) << error;
 
   settings.connection = "host=127.0.0.1 port=1 dbname=fvn user=fvn connect_timeout=2";
+  set_working_folder("antes");
   EXPECT_EQ(fiscovendanotas_init(ui, settings, error), 0);
   EXPECT_EQ(error.rfind("Não foi possível conectar ao banco de dados.|", 0), 0U) << error;
   EXPECT_EQ(fiscovendanotas(), nullptr);
+  EXPECT_EQ(working_folder(), "antes");  // not left on the failed start-up's folder
 }
 
 }  // namespace

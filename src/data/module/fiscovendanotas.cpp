@@ -47,9 +47,13 @@ int FiscoVendaNotas::start(const ModuleSettings& settings, std::string& error) {
 
 int fiscovendanotas_init(HostUi& ui, const ModuleSettings& settings, std::string& error) {
   fiscovendanotas_kill();
+  const std::string previous_folder = working_folder();
   if (!settings.working_folder.empty()) set_working_folder(settings.working_folder);
   auto module = std::make_unique<FiscoVendaNotas>(ui, settings);
-  if (module->start(settings, error) != 1) return 0;
+  if (module->start(settings, error) != 1) {
+    set_working_folder(previous_folder);
+    return 0;
+  }
   g_module = std::move(module);
   return 1;
 }
