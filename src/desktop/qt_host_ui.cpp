@@ -44,6 +44,7 @@ int QtHostUi::message(const MessageRequest& request) {
   std::vector<std::string> captions = button_captions(request.buttons);
   if (captions.empty()) captions.emplace_back("&Ok");
   std::vector<QPushButton*> buttons;
+  buttons.reserve(captions.size());
   for (const auto& caption : captions) buttons.push_back(box.addButton(to_qstring(caption), QMessageBox::ActionRole));
   const auto count = static_cast<int>(buttons.size());
   const int default_button =

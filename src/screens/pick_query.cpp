@@ -11,6 +11,7 @@ std::optional<std::string> pick_from_query(HostUi& ui, PassthroughTable& table, 
   PickListRequest request{query.title, query.columns, {}, query.current.empty() ? 1 : 0};
   while (table.next() == 1) {
     std::vector<std::string> row;
+    row.reserve(static_cast<std::size_t>(table.column_count()));
     for (int column = 0; column < table.column_count(); ++column) row.push_back(table.value(column));
     if (!query.current.empty() && !row.empty() && row.front() == query.current) {
       request.default_row = static_cast<int>(request.rows.size()) + 1;

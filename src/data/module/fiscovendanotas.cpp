@@ -47,7 +47,8 @@ int FiscoVendaNotas::start(const ModuleSettings& settings, std::string& error) {
 
 int fiscovendanotas_init(HostUi& ui, const ModuleSettings& settings, std::string& error) {
   fiscovendanotas_kill();
-  const std::string previous_folder = working_folder();
+  // A copy: set_working_folder changes what working_folder() refers to.
+  const std::string previous_folder = working_folder();  // NOLINT(performance-unnecessary-copy-initialization)
   if (!settings.working_folder.empty()) set_working_folder(settings.working_folder);
   auto module = std::make_unique<FiscoVendaNotas>(ui, settings);
   if (module->start(settings, error) != 1) {
