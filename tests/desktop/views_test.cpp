@@ -36,7 +36,7 @@ void ensure_application() {
 
 // Once a modal dialog is up, runs `inspect` on it and sends it `keys`
 // (portable key texts), one after the other.
-void answer(QStringList keys, std::function<void(QWidget*)> inspect = {}) {
+void answer(const QStringList& keys, const std::function<void(QWidget*)>& inspect = {}) {
   QTimer::singleShot(50, [keys, inspect] {
     QWidget* dialog = QApplication::activeModalWidget();
     ASSERT_NE(dialog, nullptr);
