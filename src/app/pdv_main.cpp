@@ -53,6 +53,15 @@ long resident_kb() {
   return 0;
 }
 
+// The offscreen platform (tests, --play on a machine without a display)
+// warns about window size hints it cannot pass on; that says nothing about
+// pdv. Every other message goes to Qt's default handler.
+QtMessageHandler g_default_handler = nullptr;
+void filter_platform_noise(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
+  g_default_handler(type, context, message);
+}
+
 struct Options {
   std::string config;
   std::string play;
@@ -80,6 +89,7 @@ std::optional<int> parse(const QStringList& args, Options& options) {
 int main(int argc, char** argv) {
   QElapsedTimer launch;
   launch.start();
+  g_default_handler = qInstallMessageHandler(filter_platform_noise);
   QApplication application(argc, argv);
   const bool timing = std::getenv("FVN_PDV_TIMING") != nullptr;
 
