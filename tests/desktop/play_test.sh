@@ -2,7 +2,8 @@
 # pdv --play end to end, offscreen, on a clone of the template database:
 # the docs' log-in script, an expect not met (exit 1, its line named), an
 # unknown action (exit 2, its line named), three wrong passwords (exit 1,
-# three attempts logged), a ping to a service that does not answer, and the
+# three attempts logged), a ping to a service that does not answer, a user
+# the start-up refuses (the log-in window stays), and the
 # XML export window and a ping against a simulator process.
 # Usage: play_test.sh PDV SOURCE_DIR SIMULATOR
 set -uo pipefail
@@ -91,6 +92,12 @@ play $'text supervisor\nkey Tab\ntext super123\nkey Return\nexpect Usuário: SUP
 key F5\nexpect Erro ao efetuar conexão com servidor de notas fiscais.\nkey Return
 expect não respondeu\nkey Escape'
 check ping-down 0 $?
+
+# A user without a parameter row: the start-up says so and the log-in stays.
+psql -q "$(sed -E "s/dbname=[^ ]+/dbname=$clone/" <<<"$FVN_TEST_DB")" -c "delete from parametros where cusuariocod = 3"
+play $'text supervisor\nkey Tab\ntext super123\nkey Return\nexpect Parâmetros do usuário 3 não cadastrados.
+key Return\nexpect Acesso ao sistema\nkey Escape'
+check start-up-refused 0 $?
 
 mkdir -p "$work/sim"
 "$simulator" --port 0 --port-file "$work/sim/port" --data "$work/sim" >"$work/sim/log" 2>&1 &
