@@ -42,3 +42,14 @@ function(fvn_layer name)
   target_include_directories(${name} PUBLIC "${root}")
   target_link_libraries(${name} PUBLIC ${L_DEPS} ${L_LIBS} PRIVATE fvn_options)
 endfunction()
+
+# fvn_layer_headers(NAME HEADER...): exposes more headers of a layer already
+# declared (paths relative to src/), for sources added with target_sources.
+function(fvn_layer_headers name)
+  set(root "${CMAKE_BINARY_DIR}/layers/${name}")
+  foreach(header IN LISTS ARGN)
+    get_filename_component(dir "${root}/${header}" DIRECTORY)
+    file(MAKE_DIRECTORY "${dir}")
+    file(CREATE_LINK "${PROJECT_SOURCE_DIR}/src/${header}" "${root}/${header}" SYMBOLIC)
+  endforeach()
+endfunction()

@@ -353,3 +353,17 @@ select setval('seque_ahcontas', 7);
 select setval('seque_asduplicatas', 2);
 select setval('seque_xmlnfe', 4);
 select setval('seque_transacao_fin', 6);
+
+-- Users of the point of sale. Passwords (documented in the README):
+--   caixa / caixa123       the cashier (operator 1)
+--   supervisor / super123  the supervisor: releases discounts and cancellations
+insert into parametros (cusuariocod, s_par_nome_usuario, i_par_emissor_padrao_nfce) values (3, 'SUPERVISOR', 1);
+insert into tserieusuarios (cod_ser_usu, cod_usu_usu) values (1, 3);
+insert into toperacaousuario (i_top_codigo_operacao_tna, i_top_codigo_par) values (5, 3);
+insert into tusuarios (i_tus_codigo, s_tus_login, s_tus_nome, s_tus_sal, s_tus_hash, i_tus_iteracoes,
+                       i_tus_libera_desconto, i_tus_cancela_item, n_tus_desconto_maximo) values
+  (1, 'caixa', 'CAIXA 01', '6a1f0c2e9b7d4a5583c1e0f27d9b6a14',
+   '8f70e1bfc6456d486e2140bd5ac3f1e69ae765ab208f784450fbc632d6f37352', 100000, 0, 0, 5),
+  (3, 'supervisor', 'SUPERVISOR', 'c3d94e1b7a2f06d8e5b4a3c2917f0e6d',
+   '61ec83999b147205f7943ee962a1f5ffbc300e94206678d534fc399c650b5bb9', 100000, 1, 1, 100);
+update tempresa set i_tem_natureza_padrao = 5, i_tem_cliente_padrao = 1, i_tem_vendedor_padrao = 1;

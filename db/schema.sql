@@ -938,3 +938,61 @@ create table aentradas (
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (1, 'base da frente de caixa NFC-e');
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (2, 'estado de emissão da NFC-e em asaidas');
+
+-- ---------------------------------------------------------------------------
+-- Users, log-in and the module's start-up values (version 3)
+
+-- The people who log in to the point of sale. The code is the operator code
+-- of parametros (cusuariocod), tserieusuarios and toperacaousuario.
+-- Passwords are never stored: s_tus_hash is PBKDF2-HMAC-SHA256 of the
+-- password with s_tus_sal over i_tus_iteracoes rounds (both hex).
+create table tusuarios (
+  i_tus_codigo integer primary key,
+  s_tus_login varchar(40) not null unique,
+  s_tus_nome varchar(100) not null default '',
+  s_tus_sal varchar(64) not null check (s_tus_sal ~ '^[0-9a-f]{32,64}$'),
+  s_tus_hash varchar(64) not null check (s_tus_hash ~ '^[0-9a-f]{64}$'),
+  i_tus_iteracoes integer not null check (i_tus_iteracoes >= 10000),
+  i_tus_ativo integer not null default 1,
+  i_tus_libera_desconto integer not null default 0,  -- may release discounts
+  i_tus_cancela_item integer not null default 0,     -- may cancel items and sales
+  n_tus_desconto_maximo numeric(15,4) not null default 0  -- GLO_MAX_DESC, percent
+);
+
+-- Failed log-ins, one row per attempt (the password typed is never kept).
+create table tusuario_tentativas (
+  i_tut_codigo serial primary key,
+  s_tut_login varchar(40) not null,
+  i_tut_tentativa integer not null,               -- 1, 2, 3 within one log-in window
+  t_tut_momento timestamp not null default localtimestamp
+);
+
+-- Sale parameters of each operator (GLO:I_PAR_*) that the windows read.
+alter table parametros
+  add column i_par_casas_deci_venda integer not null default 2,
+  add column i_par_qtd_casas_qtd_venda integer not null default 3,
+  add column i_par_numero_max_parcelas integer not null default 12,
+  add column i_par_dias_max_primeira_parcela integer not null default 30,
+  add column i_par_dias_max_entre_parcelas integer not null default 30,
+  add column i_par_lib_vda_est_negativo integer not null default 0,
+  add column i_par_seleciona_cliente_inicio_venda integer not null default 0,
+  add column i_par_seleciona_vendedor_inicio_venda integer not null default 0,
+  add column i_par_seleciona_tela_padores_inicio_venda integer not null default 0,
+  add column i_par_tipo_lista_preco integer not null default 0,
+  add column i_par_aplica_desconto_cliente integer not null default 0,
+  add column i_par_bloqueia_cliente_atrasado_vista integer not null default 0,
+  add column i_par_descricao_imp_cupom integer not null default 0,
+  add column i_par_permite_canc_cf integer not null default 0,
+  add column i_par_permite_ver_rentabilidade integer not null default 0,
+  add column i_par_troca_cliente_carga_ped integer not null default 0;
+
+-- The company's defaults for a new sale (GLO_SERIE, GLO_NAT_PADRAO, ...).
+alter table tempresa
+  add column i_tem_serie_padrao integer not null default 1,
+  add column i_tem_natureza_padrao integer not null default 0,
+  add column i_tem_cliente_padrao integer not null default 0,
+  add column i_tem_vendedor_padrao integer not null default 0,
+  add column i_tem_tabela_preco_padrao integer not null default 1,
+  add column i_tem_transportadora_padrao integer not null default 0;
+
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (3, 'usuarios e valores de partida do modulo');

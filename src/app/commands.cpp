@@ -9,6 +9,7 @@
 #include "app/self_check.h"
 #include "app/service_commands.h"
 #include "app/simulate_command.h"
+#include "app/startup_command.h"
 #include "app/validate_command.h"
 #include "app/words_command.h"
 #include "app/workflow_commands.h"
@@ -21,6 +22,7 @@ const std::vector<Command>& commands() {
   static const std::vector<Command> all = {
       self_check_command(),
       db_command(),
+      startup_command(),
       abnt_command(),
       words_command(),
       simulate_command(),

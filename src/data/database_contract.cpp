@@ -76,6 +76,8 @@ const std::vector<std::string_view>& contract_tables() {
       "versao_bd",
       "aliquotasestado",
       "tversao_esquema",
+      "tusuarios",
+      "tusuario_tentativas",
   };
   return tables;
 }

@@ -1,0 +1,196 @@
+// pdv: the desktop point of sale. Reads the configuration as fvn does
+// (--config FILE, else $FVN_CONFIG, else var/fvn.ini), opens the log-in
+// window, starts the module for the user who logs in (the station's
+// company: [station] company, 1 by default) and opens the main window.
+// `--play FILE` plays a key script against the windows and ends with its
+// status (desktop/key_player.h). With FVN_PDV_TIMING set, the times from
+// launch to the log-in window and from log-in to the main window, and the
+// resident memory once the main window is up, go to standard error.
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/fvn_cli.h"
+#include "app/startup_command.h"
+#include "data/module/fiscovendanotas.h"
+#include "desktop/export_view.h"
+#include "desktop/key_player.h"
+#include "desktop/login_view.h"
+#include "desktop/main_window.h"
+#include "desktop/qt_host_ui.h"
+#include "screens/exportacao_xml.h"
+#include "screens/login.h"
+#include "screens/ping_servico.h"
+
+namespace {
+
+using fvn::desktop::to_qstring;
+
+int usage(const char* problem) {
+  if (problem != nullptr) std::cerr << "pdv: " << problem << "\n";
+  std::cerr << "Usage: pdv [--config FILE] [--play FILE]\n"
+               "  --config FILE  configuration (default: $FVN_CONFIG, then var/fvn.ini)\n"
+               "  --play FILE    play a key script against the windows, then exit\n";
+  return problem != nullptr ? fvn::app::kExitUsage : fvn::app::kExitOk;
+}
+
+// Resident memory of the process, in kB (0 when unknown).
+long resident_kb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  }
+  return 0;
+}
+
+// The offscreen platform (tests, --play on a machine without a display)
+// warns about window size hints it cannot pass on; that says nothing about
+// pdv. Every other message goes to Qt's default handler.
+QtMessageHandler g_default_handler = nullptr;
+void filter_platform_noise(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
+  g_default_handler(type, context, message);
+}
+
+struct Options {
+  std::string config;
+  std::string play;
+};
+
+std::optional<int> parse(const QStringList& args, Options& options) {
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    const QString& arg = args[i];
+    if (arg == "--help" || arg == "-h") return usage(nullptr);
+    if ((arg == "--config" || arg == "--play") && i + 1 < args.size()) {
+      (arg == "--config" ? options.config : options.play) = args[++i].toStdString();
+    } else if (arg.startsWith("--config=")) {
+      options.config = arg.mid(9).toStdString();
+    } else if (arg.startsWith("--play=")) {
+      options.play = arg.mid(7).toStdString();
+    } else {
+      return usage(("unknown argument: " + arg.toStdString()).c_str());
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QElapsedTimer launch;
+  launch.start();
+  g_default_handler = qInstallMessageHandler(filter_platform_noise);
+  QApplication application(argc, argv);
+  const bool timing = std::getenv("FVN_PDV_TIMING") != nullptr;
+
+  Options options;
+  if (auto exit = parse(QApplication::arguments(), options)) return *exit;
+
+  std::unique_ptr<fvn::desktop::KeyPlayer> player;
+  if (!options.play.empty()) {
+    QFile file(QString::fromStdString(options.play));
+    if (!file.open(QIODevice::ReadOnly)) {
+      std::cerr << "pdv: cannot read " << options.play << "\n";
+      return fvn::app::kExitUsage;
+    }
+    QString error;
+    auto actions = fvn::desktop::parse_key_script(QString::fromUtf8(file.readAll()), file.fileName(), error);
+    if (!actions) {
+      std::cerr << "pdv: " << error.toStdString() << "\n";
+      return fvn::app::kExitUsage;
+    }
+    player = std::make_unique<fvn::desktop::KeyPlayer>(std::move(*actions), file.fileName());
+  }
+
+  fvn::app::Context ctx{std::cout, std::cerr, fvn::app::resolve_config(options.config, std::getenv("FVN_CONFIG")),
+                        fvn::IniFile{}, false};
+  if (ctx.source.explicit_choice && !QFile::exists(QString::fromStdString(ctx.source.path))) {
+    std::cerr << "pdv: configuration file not found: " << ctx.source.path << "\n";
+    return fvn::app::kExitFailure;
+  }
+  if (!ctx.config.load(ctx.source.path)) {
+    std::cerr << "pdv: cannot read the configuration " << ctx.source.path << "\n";
+    return fvn::app::kExitFailure;
+  }
+  fvn::ModuleSettings settings;
+  if (auto exit = fvn::app::module_settings(ctx, settings)) return *exit;
+
+  fvn::desktop::QtHostUi ui;
+  fvn::LoginPresenter presenter(ui, settings.connection);
+  std::unique_ptr<fvn::desktop::MainWindow> main_window;
+  fvn::desktop::LoginView* login_view = nullptr;
+
+  const auto open_main_window = [&](const fvn::UserAccount& user) {
+    settings.user = user.codigo;
+    std::string error;
+    if (fvn::fiscovendanotas_init(ui, settings, error) != 1) {
+      ui.message(error, "Erro", fvn::MessageIcon::Error);
+      return false;
+    }
+    fvn::FiscoVendaNotas& module = *fvn::fiscovendanotas();
+    const fvn::ModuleValues& values = module.values();
+    main_window = std::make_unique<fvn::desktop::MainWindow>(
+        QStringLiteral("Frente de caixa NFC-e"),
+        QStringLiteral("%1 - %2\nUsuário: %3")
+            .arg(values.COD_EMPR)
+            .arg(to_qstring(values.NOME_FANTASIA.empty() ? values.EMPRESA : values.NOME_FANTASIA),
+                 to_qstring(values.NOME_USUARIO)));
+    fvn::desktop::MainWindow* window = main_window.get();
+    window->set_action(fvn::desktop::MainWindow::Ping, [&ui, window] {
+      fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
+      if (up != nullptr && fvn::PING_WEB_SERVICE_QUORVEX(ui, up->processo()) == 1) {
+        window->show_status(QStringLiteral("Servidor de notas fiscais respondeu."));
+      } else {
+        window->show_status(QStringLiteral("Servidor de notas fiscais não respondeu."));
+      }
+    });
+    window->set_action(fvn::desktop::MainWindow::ExportarXml, [&ui, window] {
+      fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
+      if (up == nullptr) return;
+      const fvn::ModuleValues& v = up->values();
+      fvn::SOLICITA_EXPORTACAO_XML exportacao(
+          ui, up->processo(), {v.COD_EMPR, v.CNPJ, v.S_TEM_GRUPO_EDOC, v.S_TEM_LOGIN_EDOC, v.S_TEM_SENHA_EDOC});
+      fvn::desktop::ExportView view(exportacao, window);
+      view.open_window();
+    });
+    window->setAttribute(Qt::WA_QuitOnClose, true);
+    window->show();
+    window->activateWindow();
+    if (timing) {
+      QTimer::singleShot(0, window, [&login_view] {
+        std::cerr << "pdv: main window after " << login_view->since_enter_ms() << " ms\n";
+      });
+      QTimer::singleShot(1000, window, [] { std::cerr << "pdv: idle rss " << resident_kb() / 1024 << " MB\n"; });
+    }
+    return true;
+  };
+
+  fvn::desktop::LoginView login(presenter, open_main_window);
+  login_view = &login;
+  login.show();
+  login.activateWindow();
+  if (timing) {
+    QTimer::singleShot(0, &login, [&launch] {
+      std::cerr << "pdv: log-in window after " << launch.elapsed() << " ms (at " << QDateTime::currentMSecsSinceEpoch()
+                << ")\n";
+    });
+  }
+  if (player) player->start();
+
+  int status = application.exec();
+  if (login.attempts_exhausted() && status == 0) status = fvn::app::kExitFailure;
+  if (player && player->result()) status = *player->result();
+  main_window.reset();
+  fvn::fiscovendanotas_kill();
+  return status;
+}

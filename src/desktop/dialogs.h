@@ -1,0 +1,72 @@
+// The dialogs behind QtHostUi: the pick list, the operation window and the
+// document preview. Each is keyboard-driven and holds no rules.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+#include "runtime/host_ui.h"
+
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QSortFilterProxyModel;
+class QStandardItemModel;
+class QTableView;
+class QTimer;
+
+namespace fvn::desktop {
+
+// A list to pick a row from: a search box above the table filters the rows
+// as the user types (any column, ignoring case); Up, Down, Page Up and Page
+// Down move in the table while typing. Enter or F2 ("&Selecionar (F2)")
+// picks the current row, Esc or F12 ("Sai&r (F12)") leaves.
+class PickListDialog final : public QDialog {
+ public:
+  PickListDialog(const PickListRequest& request, QWidget* parent);
+  // The row picked, 1-based in the request's rows; 0 when the user left.
+  [[nodiscard]] int chosen() const { return chosen_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void pick();
+  QLineEdit* search_;
+  QTableView* table_;
+  QStandardItemModel* model_;
+  QSortFilterProxyModel* filter_;
+  int chosen_ = 0;
+};
+
+// The operation window: the status lines above a progress bar. A timer runs
+// one step per tick; the window closes itself once the steps end, and a
+// request to close it (Esc, the window's close button) is granted only
+// when the steps allow it.
+class OperationDialog final : public QDialog {
+ public:
+  OperationDialog(const QString& title, OperationSteps& steps, QWidget* parent);
+  void add_status(const QString& line);
+
+ protected:
+  void reject() override;
+  void closeEvent(class QCloseEvent* event) override;
+
+ private:
+  void tick();
+  OperationSteps& steps_;
+  QListWidget* lines_;
+  QProgressBar* progress_;
+  QTimer* timer_;
+  bool ended_ = false;
+};
+
+// The receipt preview: the image at its size in a scroll area, "&Imprimir"
+// (when a print handler is given) and "&Fechar" (Esc).
+class PreviewDialog final : public QDialog {
+ public:
+  PreviewDialog(const QString& title, const QString& image, std::function<void()> print, QWidget* parent);
+};
+
+}  // namespace fvn::desktop

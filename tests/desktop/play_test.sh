@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# pdv --play end to end, offscreen, on a clone of the template database:
+# the docs' log-in script, an expect not met (exit 1, its line named), an
+# unknown action (exit 2, its line named), three wrong passwords (exit 1,
+# three attempts logged), a ping to a service that does not answer, a user
+# the start-up refuses (the log-in window stays), and the
+# XML export window and a ping against a simulator process.
+# Usage: play_test.sh PDV SOURCE_DIR SIMULATOR
+set -uo pipefail
+pdv=$1
+source_dir=$2
+simulator=$3
+export QT_QPA_PLATFORM=offscreen
+
+if [ -z "${FVN_TEST_DB:-}" ]; then
+  if [ -n "${CI:-}" ] && [ "${CI}" != false ]; then
+    echo "play_test: FVN_TEST_DB is not set and CI must provide the database" >&2
+    exit 1
+  fi
+  echo "play_test: skipped: FVN_TEST_DB is not set"
+  exit 77
+fi
+template=$(sed -E 's/.*dbname=([^ ]+).*/\1/' <<<"$FVN_TEST_DB")
+admin=$(sed -E 's/dbname=[^ ]+/dbname=postgres/' <<<"$FVN_TEST_DB")
+clone="fvn_play_$$"
+work=$(mktemp -d "${FVN_TEST_TMP:-/tmp}/play.XXXXXX")
+sim_pid=
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+  psql -q "$admin" -c "drop database if exists $clone with (force)" >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+psql -q "$admin" -c "create database $clone template $template" >/dev/null || exit 1
+
+mkdir -p "$work/work" "$work/docs/screens"
+ln -s "$source_dir"/db/tables/* "$work/work/"
+cat >"$work/fvn.ini" <<INI
+[module]
+working_folder=$work/work
+[database]
+connection=$(sed -E "s/dbname=[^ ]+/dbname=$clone/" <<<"$FVN_TEST_DB")
+[station]
+company=1
+[service]
+url=http://127.0.0.1:9
+connect_timeout_ms=500
+INI
+export FVN_CONFIG="$work/fvn.ini"
+cd "$work" || exit 1
+
+failures=0
+check() {  # check NAME EXPECTED_STATUS STATUS [STDERR_PATTERN]
+  if [ "$2" != "$3" ]; then
+    echo "FAIL $1: exit $3, expected $2" >&2
+    cat "$work/err" >&2
+    failures=$((failures + 1))
+  elif [ -n "${4:-}" ] && ! grep -q -- "$4" "$work/err"; then
+    echo "FAIL $1: standard error lacks \"$4\":" >&2
+    cat "$work/err" >&2
+    failures=$((failures + 1))
+  else
+    echo "ok $1"
+  fi
+}
+play() {  # play SCRIPT_TEXT: status of pdv --play on it
+  printf '%s\n' "$1" >"$work/script.keys"
+  "$pdv" --play "$work/script.keys" 2>"$work/err"
+}
+
+"$pdv" --play "$source_dir/docs/screens/login.keys" 2>"$work/err"
+check login.keys 0 $?
+for shot in login main; do
+  [ -s "docs/screens/$shot.png" ] || { echo "FAIL login.keys: no $shot.png" >&2; failures=$((failures + 1)); }
+done
+
+play $'expect Acesso ao sistema\n\n# nothing shows this\nexpect Nada disso'
+check expect-not-met 1 $? "script.keys:4: expect"
+
+play $'key F5\nclick Ok'
+check unknown-action 2 $? "script.keys:2: unknown action"
+
+play $'text caixa\nkey Tab\ntext a\nkey Return\nexpect Tentativa 1 de 3\nkey Return
+text b\nkey Return\nexpect Tentativa 2 de 3\nkey Escape
+text c\nkey Return\nexpect tentativas excedido\nkey Return\nwait 500'
+check three-failures 1 $?
+attempts=$(psql -qtA "$(sed -E "s/dbname=[^ ]+/dbname=$clone/" <<<"$FVN_TEST_DB")" \
+  -c "select count(*) from tusuario_tentativas where s_tut_login = 'caixa'")
+[ "$attempts" = 3 ] || { echo "FAIL three-failures: $attempts attempts logged" >&2; failures=$((failures + 1)); }
+
+play $'text supervisor\nkey Tab\ntext super123\nkey Return\nexpect Usuário: SUPERVISOR
+key F5\nexpect Erro ao efetuar conexão com servidor de notas fiscais.\nkey Return
+expect não respondeu\nkey Escape'
+check ping-down 0 $?
+
+# A user without a parameter row: the start-up says so and the log-in stays.
+psql -q "$(sed -E "s/dbname=[^ ]+/dbname=$clone/" <<<"$FVN_TEST_DB")" -c "delete from parametros where cusuariocod = 3"
+play $'text supervisor\nkey Tab\ntext super123\nkey Return\nexpect Parâmetros do usuário 3 não cadastrados.
+key Return\nexpect Acesso ao sistema\nkey Escape'
+check start-up-refused 0 $?
+
+mkdir -p "$work/sim"
+"$simulator" --port 0 --port-file "$work/sim/port" --data "$work/sim" >"$work/sim/log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 1 100); do [ -s "$work/sim/port" ] && break; sleep 0.05; done
+sed -i "s|^url=.*|url=http://127.0.0.1:$(cat "$work/sim/port")|" "$work/fvn.ini"
+play $'text caixa\nkey Tab\ntext caixa123\nkey Return\nexpect Usuário: CAIXA 01
+key F6\nexpect Exportação de Arquivos XML\ntext 052026\nkey F3\nexpect AGUARDE - arquivo em processamento
+key F12\nkey F5\nexpect Servidor de notas fiscais respondeu.\nkey Escape'
+check export-and-ping 0 $?
+
+exit $((failures > 0))
