@@ -189,12 +189,12 @@ TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
 
   // A database of another version is refused before anything is recorded.
-  EXPECT_EQ(query("update tversao_esquema set i_tve_versao = 2 returning i_tve_versao"), "2");
+  EXPECT_EQ(query("update tversao_esquema set i_tve_versao = 3 returning i_tve_versao"), "3");
   const CliResult other_version = run_configured(config_, {"sell", kDemoSale});
   EXPECT_EQ(other_version.status, app::kExitFailure);
-  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 1\nEncontrada: 2\n");
+  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 2\nEncontrada: 3\n");
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
-  EXPECT_EQ(query("update tversao_esquema set i_tve_versao = 1 returning i_tve_versao"), "1");
+  EXPECT_EQ(query("update tversao_esquema set i_tve_versao = 2 returning i_tve_versao"), "2");
 
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
   const CliResult rejected = run_configured(config_, {"sell", kDemoSale});
