@@ -283,10 +283,10 @@ int NFCE_DOCUMENTO::escreve_item(TABELA_ITENS i, int numero, bool usa_cest, std:
         xml::tag("cEAN", c.seguro(FORMATA.EAN(i.S_TI_COD_BARRAS))) + xml::tag("xProd", c.texto(i.S_TI_DESCRICAO, 120)) +
         xml::tag("NCM", c.seguro(FORMATA.Numero_Digitos(i.S_TI_NCM))));
   const bool cest_da_situacao = i.I_TI_CST == 60 || i.I_TI_CST == 90 || i.I_TI_CSOSN == 900 || i.I_TI_CSOSN == 500;
-  if (usa_cest && !text::clip(i.S_TI_CEST).empty() && cest_da_situacao) {
-    linha(xml::tag("CEST", c.seguro(i.S_TI_CEST)));
-  }
-  if (!text::clip(i.S_TI_IND_ESCALA_RELEVANTE).empty()) {
+  const bool com_cest = usa_cest && !text::clip(i.S_TI_CEST).empty() && cest_da_situacao;
+  if (com_cest) linha(xml::tag("CEST", c.seguro(i.S_TI_CEST)));
+  // The schema allows the scale indicator and the maker only after a CEST.
+  if (com_cest && !text::clip(i.S_TI_IND_ESCALA_RELEVANTE).empty()) {
     linha(xml::tag("indEscala", c.plano(i.S_TI_IND_ESCALA_RELEVANTE, 1)));
     if (text::clip(i.S_TI_IND_ESCALA_RELEVANTE) == "N") {
       linha(xml::tag("CNPJFab", c.seguro(FORMATA.CNPJ(i.S_TI_CNPJ_FABRICANTE))));
