@@ -42,10 +42,10 @@ TEST(FvnKey, AppendsTheCheckDigitOrRefusesAShortBase) {
 
 class FvnXml : public testing::DbTest {};
 
-TEST_F(FvnXml, WritesTheInvoiceOfARecordedSaleAndPrintsItsPath) {
+TEST_F(FvnXml, WritesTheInvoiceOfARecordedSaleIntoAFolderItMakesAndPrintsItsPath) {
   testing::TempFolder folder;
   const std::string config = write_config(folder, "[database]\nconnection=" + db + "\n");
-  const CliResult run = run_configured(config, {"xml", "1", "--out", folder.path().string()});
+  const CliResult run = run_configured(config, {"xml", "1", "--out", folder.file("saida/nfce")});
   ASSERT_EQ(run.status, app::kExitOk) << run.out << run.err;
   const std::string path = run.out.substr(0, run.out.find('\n'));
   ASSERT_TRUE(std::filesystem::exists(path)) << path;
@@ -56,6 +56,9 @@ TEST_F(FvnXml, WritesTheInvoiceOfARecordedSaleAndPrintsItsPath) {
 
   const CliResult missing = run_configured(config, {"xml", "999999", "--out", folder.path().string()});
   EXPECT_EQ(missing.status, app::kExitFailure);
+  const CliResult below_a_file = run_configured(config, {"xml", "1", "--out", path + "/nfce"});
+  EXPECT_EQ(below_a_file.status, app::kExitFailure);
+  EXPECT_EQ(below_a_file.out.rfind("Erro ao criar a pasta " + path + "/nfce", 0), 0U) << below_a_file.out;
   EXPECT_EQ(run_configured(config, {"xml", "abc"}).status, app::kExitUsage);
 }
 
