@@ -487,10 +487,11 @@ TEST_F(GravacaoVendaTest, ARejectedNoteIsReversedWithTheTranslatedError) {
 }
 
 TEST_F(GravacaoVendaTest, ANoteWhoseStoredTotalsDisagreeIsNotSentAndTheSaleIsReversed) {
-  // The sale's ICMS total is one cent off its items as it reaches the database.
-  sql("create function adultera_icms() returns trigger language plpgsql as $$ begin new.cicmsaidas := "
-      "new.cicmsaidas + 0.01; return new; end $$");
-  sql("create trigger adultera before insert on asaidas for each row execute function adultera_icms()");
+  // The sale's approximate-tax total is one cent off its items as it reaches
+  // the database (the ICMS totals are written from the items themselves).
+  sql("create function adultera_total() returns trigger language plpgsql as $$ begin new.n_asa_tot_impostos := "
+      "new.n_asa_tot_impostos + 0.01; return new; end $$");
+  sql("create trigger adultera before insert on asaidas for each row execute function adultera_total()");
   // A rejection that any note reaching the simulator would spend.
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
   venda_com_troco();
@@ -499,7 +500,7 @@ TEST_F(GravacaoVendaTest, ANoteWhoseStoredTotalsDisagreeIsNotSentAndTheSaleIsRev
   ASSERT_FALSE(ui_.messages().empty());
   EXPECT_EQ(ui_.messages().back().text,
             "Erro ao efetuar emissão da Nfe.|Nota Fiscal não enviada: os totais não conferem com os itens.|Total "
-            "vICMS da nota (0,01) difere da soma dos itens (0,00): diferença de 0,01||A Nfe foi estornada!");
+            "vTotTrib da nota (0,01) difere da soma dos itens (0,00): diferença de 0,01||A Nfe foi estornada!");
   EXPECT_EQ(value("select s_asa_estorno || '/' || i_asa_nsu from asaidas where cidesaidas = " + id()), "R/0");
   EXPECT_EQ(sim_->fault_rules().size(), 1U) << "the note reached the simulator";
   EXPECT_TRUE(impressos_.empty());

@@ -163,15 +163,10 @@ class GruposFiscais : public testing::DocumentTest {
     return gravacao.venda();
   }
 
-  // The invoice of `sale`, signed and checked against the schema; its
-  // infNFe, or an empty node after a failure.
-  pugi::xml_node nota_valida(std::int32_t sale) {
+  // The invoice of `sale`, signed and checked against the schema of `folder`
+  // and the totals pre-check; its infNFe.
+  pugi::xml_node nota_valida(std::int32_t sale, const std::string& folder) {
     const pugi::xml_node inf = invoice(sale);
-    const std::string folder = testing::schema_folder();
-    if (folder.empty()) {
-      ADD_FAILURE() << "the schema folder " << FVN_SCHEMA_DIR << " is missing";
-      return {};
-    }
     std::string assinado;
     std::string erro;
     EXPECT_TRUE(testing::sign_nfe(doc_->XML_NFCE, assinado, erro)) << erro;
@@ -229,13 +224,14 @@ void PrintTo(const Caso& caso, std::ostream* os) { *os << caso.name; }
 class GrupoNaNota : public GruposFiscais, public ::testing::WithParamInterface<Caso> {};
 
 TEST_P(GrupoNaNota, RecordedSaleGivesTheGroupWithHandWorkedValues) {
+  FVN_SCHEMA_FOLDER(folder);
   const Caso& caso = GetParam();
   // Scale indicator and maker on two products; only the one written with a CEST may carry them.
   sql("update aprodutos set s_apr_escala_relevante = 'N', s_apr_cnpj_relevante = '12345678000195' where "
       "ccodproduto in (45, 42)");
   const std::int32_t sale = grava(caso);
   ASSERT_GT(sale, 0);
-  const pugi::xml_node inf = nota_valida(sale);
+  const pugi::xml_node inf = nota_valida(sale, folder);
   ASSERT_TRUE(inf);
   for (const auto& [caminho, esperado] : caso.espera) {
     if (caminho.starts_with("#")) {
