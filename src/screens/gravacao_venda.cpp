@@ -128,6 +128,7 @@ int GRAVACAO_VENDA::Grava_Venda(const CONTEXTO_VENDA& contexto) {
     return 0;
   }
   g.itens = linhas_itens(g.dados);
+  ajusta_arredondamento(g.itens, g.dados.TOTAIS_VENDA.TOTAL_LIQUIDO);
   // An item whose PIS or COFINS code the invoice cannot carry is refused
   // here, as the tax engine refuses an unknown ICMS code.
   if (const std::string invalida = situacao_contribuicao_invalida(g.itens); !invalida.empty()) {

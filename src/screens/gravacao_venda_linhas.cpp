@@ -1,6 +1,7 @@
 #include "screens/gravacao_venda_linhas.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
@@ -194,6 +195,32 @@ Totais soma_itens(const std::vector<LinhaItem>& itens) {
     *v = r2(*v);
   }
   return t;
+}
+
+double total_das_linhas(const std::vector<LinhaItem>& itens) {
+  double total = 0;
+  for (const LinhaItem& l : itens) {
+    total += l.bruto - l.desconto + l.st + l.fcp_st + l.frete + l.seguro + l.despesas + l.acrescimo + l.ipi + l.ii;
+  }
+  return r2(total);
+}
+
+void ajusta_arredondamento(std::vector<LinhaItem>& itens, double total_venda) {
+  if (itens.empty()) return;
+  const double diferenca = r2(r2(total_venda) - total_das_linhas(itens));
+  // Each line rounds at most five parts (gross, two discounts, FCP-ST and a
+  // share of each sale value) by half a cent.
+  const double limite = 0.03 * static_cast<double>(itens.size());
+  if (diferenca == 0 || std::abs(diferenca) > limite) return;
+  LinhaItem* maior = &itens.front();
+  for (LinhaItem& l : itens) {
+    if (l.bruto > maior->bruto) maior = &l;
+  }
+  if (diferenca > 0) {
+    maior->acrescimo = r2(maior->acrescimo + diferenca);
+  } else {
+    maior->desconto = r2(maior->desconto - diferenca);
+  }
 }
 
 void aplica_st_retido(LinhaItem& l, double base_unitaria, double valor_unitario) {

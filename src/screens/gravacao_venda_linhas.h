@@ -94,6 +94,19 @@ struct LinhaItem {
 // address) is in another state than the company.
 std::vector<LinhaItem> linhas_itens(const sale::DADOS_NF& dados);
 
+// The note's total computed from the lines as the authority computes it
+// (goods and services, less discounts, plus ST, FCP-ST, freight, insurance,
+// other charges, IPI and import tax).
+double total_das_linhas(const std::vector<LinhaItem>& itens);
+
+// The sale's total (what the customer pays) is summed by the facade from
+// unrounded parts; the lines carry each part rounded to the cent, so their
+// total may differ from it by a few cents. That difference goes to one line
+// (a charge, or a discount when negative), so that the note's total is both
+// what was paid and the sum of its items. A difference larger than the
+// rounding of the lines' parts is left alone: it is no rounding.
+void ajusta_arredondamento(std::vector<LinhaItem>& itens, double total_venda);
+
 // Fills a CST 60 / CSOSN 500 line's retained ST from its product's per-unit
 // base and value (both 0 when the product carries none).
 void aplica_st_retido(LinhaItem& item, double base_unitaria, double valor_unitario);
