@@ -469,7 +469,10 @@ Caso venda_aleatoria(std::mt19937& g) {
     }
     caso.itens.push_back(s);
   }
-  if (sorteio(0, 2) == 0) caso.desconto_venda = sorteio(1, 500) / 100.0;
+  double bruto = 0;
+  for (const ItemSpec& s : caso.itens) bruto += s.unitario * s.quantidade;
+  // A sale discount of up to a tenth of the goods (more is refused by the facade).
+  if (sorteio(0, 2) == 0) caso.desconto_venda = std::min(sorteio(1, 500), static_cast<int>(bruto * 10)) / 100.0;
   if (sorteio(0, 2) == 0) caso.frete = sorteio(1, 2000) / 100.0;
   return caso;
 }
