@@ -208,9 +208,9 @@ double total_das_linhas(const std::vector<LinhaItem>& itens) {
 void ajusta_arredondamento(std::vector<LinhaItem>& itens, double total_venda) {
   if (itens.empty()) return;
   const double diferenca = r2(r2(total_venda) - total_das_linhas(itens));
-  // Each line rounds at most five parts (gross, two discounts, FCP-ST and a
-  // share of each sale value) by half a cent.
-  const double limite = 0.03 * static_cast<double>(itens.size());
+  // Each line rounds at most ten parts (gross, discounts, charges, FCP-ST,
+  // shares of the sale's values) by half a cent each.
+  const double limite = 0.05 * static_cast<double>(itens.size());
   if (diferenca == 0 || std::abs(diferenca) > limite) return;
   LinhaItem* maior = &itens.front();
   for (LinhaItem& l : itens) {

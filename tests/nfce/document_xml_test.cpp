@@ -180,26 +180,6 @@ TEST_F(DocumentTest, CouponSaleCarriesTheMomentOfGenerationAndNoTaxTotals) {
   EXPECT_EQ(text_at(inf, "det/imposto/PIS/PISAliq/pPIS"), "1.65") << "the rates stay";
 }
 
-TEST_F(DocumentTest, FcpElementsOnlyWithARateButTotalsAlwaysGrow) {
-  const auto inf = invoice(scenario("regime_normal_st_fcp"));
-  const auto icms00 = inf.child("det").first_element_by_path("imposto/ICMS/ICMS00");
-  EXPECT_EQ(text_at(icms00, "pFCP"), "2.0000");
-  EXPECT_EQ(text_at(icms00, "vFCP"), "1.80");
-  bool found60 = false;
-  for (const pugi::xml_node det : inf.children("det")) {
-    const auto g = det.first_element_by_path("imposto/ICMS/ICMS60");
-    if (!g) continue;
-    found60 = true;
-    EXPECT_EQ(text_at(g, "vBCFCPSTRet"), "0.00");
-    EXPECT_EQ(text_at(g, "pFCPSTRet"), "0.0000");
-  }
-  EXPECT_TRUE(found60);
-  // The totals are the sums of what the items carry: CST 00 1.80, CST 10
-  // 0.80 (39.90 x 2%), CST 20 1.20; the FCP-ST of CST 10 is 49.91 x 2% = 1.00.
-  EXPECT_EQ(text_at(inf, "total/ICMSTot/vFCP"), "3.80");
-  EXPECT_EQ(text_at(inf, "total/ICMSTot/vFCPST"), "1.00");
-}
-
 TEST_F(DocumentTest, NothingToAddMeansNoAdditionalInformation) {
   sql("update tempresa set i_tem_email_emitente_nfe = 0, i_tem_email_contador_nfe = 0");
   const auto sale = builder_->sale();
@@ -320,23 +300,14 @@ TEST_F(DocumentTest, UnknownIcmsSituationIsRefusedInsteadOfLeftOpen) {
   EXPECT_EQ(doc_->ERROR_FUNCTION, "Gera_XML_Itens");
 }
 
-TEST_F(DocumentTest, EveryTableCodeOfPisAndCofinsHasAGroupAndOthersAreRefused) {
-  // 55 and 75 are in the code tables but not in the rate, quantity or
-  // not-taxed lists: they go to the "other operations" group.
+TEST_F(DocumentTest, PisOrCofinsCodeWithoutAGroupIsRefused) {
   const auto sale = builder_->sale();
   builder_->item(sale, {{"cprohistorico", "42"},
                         {"csaihisotorico", "1"},
                         {"cvtothistorico", "17.90"},
-                        {"ccfohistorico", "'5.102'"},
                         {"s_ahi_sit_tributaria", "'0102'"},
                         {"i_ahi_csosn", "102"},
-                        {"s_ahi_cst_pis", "'55'"},
-                        {"s_ahi_cst_cofins", "'75'"}});
-  const auto inf = invoice(sale);
-  EXPECT_EQ(text_at(inf, "det/imposto/PIS/PISOutr/CST"), "55");
-  EXPECT_EQ(text_at(inf, "det/imposto/COFINS/COFINSOutr/CST"), "75");
-
-  sql("update ahistorico set s_ahi_cst_cofins = '57' where cisahistorico = " + std::to_string(sale));
+                        {"s_ahi_cst_cofins", "'57'"}});
   std::string xml;
   EXPECT_EQ(generate(sale, xml), 0);
   EXPECT_EQ(doc_->ERROR, "Item 1: situação tributária de COFINS sem grupo na NFC-e = \"57\"");
