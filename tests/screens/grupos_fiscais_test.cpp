@@ -435,7 +435,7 @@ Caso venda_aleatoria(std::mt19937& g) {
                                                          "50", "55", "56", "60", "67", "70", "75", "98", "99"};
   Caso caso{.name = "aleatoria", .itens = {}, .espera = {}};
   caso.simples = sorteio(0, 1) == 1;
-  caso.cliente = sorteio(0, 3) == 0 ? (caso.simples ? 4 : 2) : 1;
+  const bool interestadual = sorteio(0, 3) == 0;
   const int itens = sorteio(1, 5);
   for (int n = 0; n < itens; ++n) {
     ItemSpec s;
@@ -471,6 +471,9 @@ Caso venda_aleatoria(std::mt19937& g) {
   }
   double bruto = 0;
   for (const ItemSpec& s : caso.itens) bruto += s.unitario * s.quantidade;
+  // Above 10,000.00 the walk-in consumer is refused: a named customer of the company's state buys.
+  const int mesmo_estado = caso.simples ? 2 : 4;
+  caso.cliente = interestadual ? (caso.simples ? 4 : 2) : bruto > 9000 ? mesmo_estado : 1;
   // A sale discount of up to a tenth of the goods (more is refused by the facade).
   if (sorteio(0, 2) == 0) caso.desconto_venda = std::min(sorteio(1, 500), static_cast<int>(bruto * 10)) / 100.0;
   if (sorteio(0, 2) == 0) caso.frete = sorteio(1, 2000) / 100.0;
