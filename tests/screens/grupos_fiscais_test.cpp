@@ -471,9 +471,10 @@ Caso venda_aleatoria(std::mt19937& g) {
   }
   double bruto = 0;
   for (const ItemSpec& s : caso.itens) bruto += s.unitario * s.quantidade;
-  // Above 10,000.00 the walk-in consumer is refused: a named customer of the company's state buys.
+  // The walk-in consumer may not pass 10,000.00 (ST included): larger sales go to a named
+  // customer of the company's state.
   const int mesmo_estado = caso.simples ? 2 : 4;
-  caso.cliente = interestadual ? (caso.simples ? 4 : 2) : bruto > 9000 ? mesmo_estado : 1;
+  caso.cliente = interestadual ? (caso.simples ? 4 : 2) : bruto > 5000 ? mesmo_estado : 1;
   // A sale discount of up to a tenth of the goods (more is refused by the facade).
   if (sorteio(0, 2) == 0) caso.desconto_venda = std::min(sorteio(1, 500), static_cast<int>(bruto * 10)) / 100.0;
   if (sorteio(0, 2) == 0) caso.frete = sorteio(1, 2000) / 100.0;
