@@ -452,7 +452,9 @@ Caso venda_aleatoria(std::mt19937& g) {
     if (sit == "10" || sit == "30" || sit == "70" || sit == "201" || sit == "202" || sit == "203") {
       s.aliq_st = std::max({s.aliq, s.aliq_fora, 18.0});
     }
-    s.mva = um_de({0, 20, 40, 71.5});
+    // Without a margin an ST equal to the own rate is zero and its rounding may
+    // make it negative, which the engine refuses.
+    s.mva = um_de({20, 40, 71.5});
     s.red = sit == "20" ? um_de({10, 33.33, 61.11}) : um_de({0, 0, 10});
     s.fcp_st = um_de({0, 0, 1, 2});
     s.diferimento = um_de({33.33, 50, 100});
