@@ -59,7 +59,7 @@ TEST_F(ContractTest, MissingObjectsAndWrongVersionAreReported) {
   EXPECT_EQ(report.missing, expected);
   std::string error;
   EXPECT_EQ(verify_schema_version(table, error), 0);
-  EXPECT_EQ(error, "Versão do banco de dados incompatível.|Esperada: 1|Encontrada: nenhuma");
+  EXPECT_EQ(error, "Versão do banco de dados incompatível.|Esperada: 2|Encontrada: nenhuma");
   ASSERT_EQ(table.execute("RollBack"), 1);
 }
 
