@@ -23,12 +23,7 @@ SimProcess& simulator() {
   static const std::string folder = (std::filesystem::temp_directory_path() / "fvn-sim-bench").string();
   static std::unique_ptr<SimProcess> sim = [] {
     std::filesystem::remove_all(folder);
-    std::vector<std::string> arguments = {"--max-age", "86400", "--threads", "8"};
-    if (!fvn::testing::schema_folder().empty()) {
-      arguments.emplace_back("--schemas");
-      arguments.push_back(fvn::testing::schema_folder());
-    }
-    return std::make_unique<SimProcess>(folder, arguments);
+    return std::make_unique<SimProcess>(folder, std::vector<std::string>{"--max-age", "86400", "--threads", "8"});
   }();
   return *sim;
 }

@@ -199,6 +199,10 @@ insert into aprodutos (ccodproduto, cdesproduto, cbarproduto, cuniproduto, ctipp
   (52, 'BISCOITO DESCONTINUADO', '7891000000083', 'UN', 0, 1, '', 2.00, '10063021', '', '', 0, 'E', 0, 0, 'BSC',
    3.50, 3.50, 2.10, 3.00, 3.50, 0, 0, 0);
 
+-- ST withheld by the suppliers of the substitution products, per unit.
+update aprodutos set n_apr_base_st_retido = 8.20, n_apr_valor_st_retido = 1.48 where ccodproduto = 45;
+update aprodutos set n_apr_base_st_retido = 46.20, n_apr_valor_st_retido = 8.32 where ccodproduto = 50;
+
 insert into produtos_kit (i_prk_codigo, i_prk_codigo_apr, i_prk_codigo_componente, n_prk_quantidade, n_prk_desconto) values
   (1, 48, 43, 1, 0), (2, 48, 44, 2, 0.50), (3, 48, 42, 1, 0);
 

@@ -473,7 +473,11 @@ create table aprodutos (
   n_apr_preco_padrao numeric(15,4) not null default 0,  -- 46 "Padrão"
   n_apr_estoque_empresa1 numeric(15,4) not null default 0,  -- 47 stock of company 1
   n_apr_estoque_empresa2 numeric(15,4) not null default 0,  -- 48 stock of company 2
-  s_apr_chave_fci varchar(36) not null default ''  -- 49 import-content record
+  s_apr_chave_fci varchar(36) not null default '',  -- 49 import-content record
+  -- ST withheld earlier in the supply chain, per unit sold, as the purchase
+  -- invoice states it (CST 60, CSOSN 500): base and value.
+  n_apr_base_st_retido numeric(15,4) not null default 0,   -- 50
+  n_apr_valor_st_retido numeric(15,4) not null default 0   -- 51
 );
 
 -- Components of a kit product, "select *" by position:
@@ -813,7 +817,15 @@ create table ahistorico (
   s_ahi_cest varchar(10) not null default '',
   s_ahi_ncm varchar(10) not null default '',
   n_ahi_base_fcp_st numeric(15,4) not null default 0,
-  n_ahi_valor_fcp_st numeric(15,4) not null default 0
+  n_ahi_valor_fcp_st numeric(15,4) not null default 0,
+  -- The item's figures as the tax engine computed them, read by the invoice:
+  -- FCP-ST rate, CST 51 deferral (rate and deferred value; cvichistorico
+  -- holds the ICMS still due) and the Simples credit (rate in percent, value).
+  n_ahi_perc_fcp_st numeric(15,4) not null default 0,
+  n_ahi_perc_diferimento numeric(15,4) not null default 0,
+  n_ahi_valor_icms_diferido numeric(15,4) not null default 0,
+  n_ahi_perc_cred_simples numeric(15,4) not null default 0,
+  n_ahi_valor_cred_simples numeric(15,4) not null default 0
 );
 create index ahistorico_venda on ahistorico (cisahistorico);
 create index ahistorico_entregue on ahistorico (i_ahi_ide_entregue) where i_ahi_ide_entregue is not null;
@@ -996,3 +1008,6 @@ alter table tempresa
   add column i_tem_transportadora_padrao integer not null default 0;
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (3, 'usuarios e valores de partida do modulo');
+
+-- Version 4: the product's retained ST; the item's FCP-ST rate, deferral and Simples credit.
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (4, 'ST retido do produto; FCP-ST, diferimento e credito do Simples no item');

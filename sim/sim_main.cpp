@@ -41,7 +41,8 @@ Options:
   --port-file FILE       write the port there once listening
   --data DIR             store (sim.db) and test certificate (default var/sim)
   --schemas DIR          folder of the NF-e 4.00 schemas (nfe_v4.00.xsd): every
-                         signed note is validated against them
+                         signed note is validated against them (default: the
+                         project's schemas/nfe; "none" turns validation off)
   --environment 1|2      tpAmb accepted: 1 production, 2 homologation (default 2)
   --zone +HH:MM|-HH:MM   zone of the moments written (default -03:00)
   --max-age SECONDS      dhEmi older than this is refused with 704 (default 300)
@@ -98,8 +99,8 @@ check digit (236) agreeing with cUF, dhEmi, emitter CNPJ, mod, serie, nNF,
 tpEmis and cNF (502); mod 65 (775); tpAmb (252); emitter CNPJ (207) equal to
 the CNPJ of the call (213); recipient CPF (237) or CNPJ (208); dhEmi not in
 the future (703) nor late (704); ICMSTot against the items (531-538, 564,
-601-604) and vNF (610); with --schemas the signed note against the schema
-(225). A key sent again is answered with its existing authorisation; the
+601-604) and vNF (610); the signed note against the schema (225), unless
+--schemas none. A key sent again is answered with its existing authorisation; the
 same number under another key is refused (539).
 )";
 
@@ -108,7 +109,7 @@ struct Options {
   int port = 8765;
   std::string port_file;
   std::string data = "var/sim";
-  std::string schemas;
+  std::string schemas = FVN_DEFAULT_SCHEMAS;
   int threads = 8;
   ServiceOptions service;
   std::vector<FaultRule> rules;
@@ -170,7 +171,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
     } else if (arg == "--data") {
       options.data = value;
     } else if (arg == "--schemas") {
-      options.schemas = value;
+      options.schemas = value == "none" ? std::string{} : value;
     } else if (arg == "--threads" && number(value) && *number(value) > 0 && *number(value) <= 256) {
       options.threads = static_cast<int>(*number(value));
     } else if (arg == "--environment" && (value == "1" || value == "2")) {
@@ -281,7 +282,8 @@ int main(int argc, char** argv) {
       std::filesystem::rename(temporary, options.port_file);
     }
     std::cout << "nfce-service-sim listening on http://" << options.host << ":" << port
-              << (options.schemas.empty() ? "" : " (schema validation on)") << std::endl;
+              << (options.schemas.empty() ? " (schema validation off)" : " (schemas: " + options.schemas + ")")
+              << std::endl;
   });
   const bool served = server.run();
   finished = true;

@@ -1,6 +1,7 @@
 #include "app/document_commands.h"
 
 #include <charconv>
+#include <filesystem>
 #include <ostream>
 
 #include "data/passthrough_table.h"
@@ -75,6 +76,12 @@ int xml(Context& ctx, const std::vector<std::string>& args) {
       ctx.out << message_lines(problem) << "\n";
       return kExitFailure;
     }
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(out_dir, ec);  // the file is written there: a missing folder is made
+  if (ec) {
+    ctx.out << "Erro ao criar a pasta " << out_dir << ": " << ec.message() << "\n";
+    return kExitFailure;
   }
   HeadlessUi ui(ctx.err);
   NFCE_DOCUMENTO documento(ui);

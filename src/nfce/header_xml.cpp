@@ -58,9 +58,7 @@ int NFCE_DOCUMENTO::Gera_XML_NFCe() {
       }
       std::string chave;
       const bool chave_ok = Monta_Chave_Acesso(ID, chave) == 1 && chave_completa(chave);
-      TOTAL_FCP = 0.0;
-      TOTAL_FCP_ST = 0.0;
-      TOTAL_FCP_ST_RETIDO = 0.0;
+      SOMAS_ICMS = {};
       resultado = escreve_nota(chave);
       if (!chave_ok && resultado == 1) {
         // The document is written (with the key it has) but cannot be sent.
@@ -292,17 +290,21 @@ bool NFCE_DOCUMENTO::escreve_totais() {
   const auto linha = [this](std::string_view texto) { return escreve(texto, kFuncao); };
   const std::string zero = c.money(0.0);
   std::string totais = "<total><ICMSTot>";
-  totais += xml::tag("vBC", c.money(n.N_TN_BASE_ICMS_GERAL));
-  totais += xml::tag("vICMS", c.money(n.N_TN_VLR_ICMS_GERAL));
+  // The ICMS figures are the sums of what the items carry (the recorded
+  // header totals may disagree with them, and the authority refuses a note
+  // whose totals and items disagree).
+  const SomasIcms& s = SOMAS_ICMS;
+  totais += xml::tag("vBC", c.money(s.base));
+  totais += xml::tag("vICMS", c.money(s.icms));
   totais += xml::tag("vICMSDeson", zero);
   totais += xml::tag("vFCPUFDest", c.money(TOTAL_FCP_UF_DEST));
   totais += xml::tag("vICMSUFDest", c.money(TOTAL_ICMS_UF_DEST));
   totais += xml::tag("vICMSUFRemet", c.money(TOTAL_ICMS_UF_REMET));
-  totais += xml::tag("vFCP", c.money(TOTAL_FCP));
-  totais += xml::tag("vBCST", c.money(n.N_TN_BASE_ST_GERAL));
-  totais += xml::tag("vST", c.money(n.N_TN_VLR_ST_GERAL));
-  totais += xml::tag("vFCPST", c.money(TOTAL_FCP_ST));
-  totais += xml::tag("vFCPSTRet", c.money(TOTAL_FCP_ST_RETIDO));
+  totais += xml::tag("vFCP", c.money(s.fcp));
+  totais += xml::tag("vBCST", c.money(s.base_st));
+  totais += xml::tag("vST", c.money(s.st));
+  totais += xml::tag("vFCPST", c.money(s.fcp_st));
+  totais += xml::tag("vFCPSTRet", c.money(s.fcp_st_retido));
   totais += xml::tag("vProd", c.money(n.N_TN_VLR_PRODUTOS));
   totais += xml::tag("vFrete", c.money(n.N_TN_VLR_FRETE));
   totais += xml::tag("vSeg", c.money(n.N_TN_VLR_SEGURO));
@@ -320,8 +322,9 @@ bool NFCE_DOCUMENTO::escreve_totais() {
   linha("</ICMSTot>");
 
   if (n.I_TN_NOTA_CONJUGADA == 1) {
+    // vISS is optional and the schema refuses it at 0.00.
     linha("<ISSQNtot>" + xml::tag("vServ", c.money(n.N_TN_VLR_SERVICO)) + xml::tag("vBC", c.money(n.N_TN_BASE_ISS)) +
-          xml::tag("vISS", c.money(n.N_TN_VLR_ISS)));
+          (n.N_TN_VLR_ISS.value() > 0 ? xml::tag("vISS", c.money(n.N_TN_VLR_ISS)) : std::string{}));
     if (n.N_TN_VLR_PIS_SERV.value() > 0) linha(xml::tag("vPIS", c.money(n.N_TN_VLR_PIS_SERV)));
     if (n.N_TN_VLR_COFINS_SERV.value() > 0) linha(xml::tag("vCOFINS", c.money(n.N_TN_VLR_COFINS_SERV)));
     linha(xml::tag("dCompet", c.seguro(FORMATA.Data_Servico(n.D_TN_DATA_EMISSAO))));

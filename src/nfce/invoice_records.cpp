@@ -234,8 +234,8 @@ std::string itens_statement(std::int32_t id) {
       {"n_ahi_icms_substituicao", "n_ti_vlr_st"},
       {"i_tem_crt", "i_ti_crt_emitente"},
       {"i_ahi_csosn", "i_ti_csosn"},
-      {"n_tem_aliquota_simples", "n_ti_base_ali_simples"},
-      {"( ( CVTOTHistorico * n_tem_aliquota_simples ) / 100 )", "n_ti_base_icms_simples"},
+      {"n_ahi_perc_cred_simples", "n_ti_base_ali_simples"},
+      {"n_ahi_valor_cred_simples", "n_ti_base_icms_simples"},
       {"0", "i_ti_clenq"},
       {"1", "i_ti_qselo"},
       {"999", "i_ti_cenq"},
@@ -305,10 +305,9 @@ std::string itens_statement(std::int32_t id) {
       {"n_atr_fundo_pobreza", "n_ti_perc_fundo_pobreza"},
       {"case when n_atr_fundo_pobreza > 0 then ((n_ahi_base_icms * n_atr_fundo_pobreza ) / 100) else 0 end",
        "n_ti_valor_fundo_pobreza"},
-      {"n_ahi_base_substituicao", "n_ti_base_st_fundo_pobreza"},
-      {"n_atr_fundo_pobreza", "n_ti_perc_st_fundo_pobreza"},
-      {"case when n_atr_fundo_pobreza > 0 then ((n_ahi_base_substituicao * n_atr_fundo_pobreza ) / 100 ) else 0 end",
-       "n_ti_valor_st_fundo_pobreza"},
+      {"n_ahi_base_fcp_st", "n_ti_base_st_fundo_pobreza"},
+      {"n_ahi_perc_fcp_st", "n_ti_perc_st_fundo_pobreza"},
+      {"n_ahi_valor_fcp_st", "n_ti_valor_st_fundo_pobreza"},
       {"0", "n_ti_base_st_retido_fundo_pobreza"},
       {"0", "n_ti_perc_st_retido_fundo_pobreza"},
       {"0", "n_ti_valor_st_retido_fundo_pobreza"},
@@ -316,6 +315,8 @@ std::string itens_statement(std::int32_t id) {
       {"s_apr_escala_relevante", "s_ti_ind_escala_relevante"},
       {"s_apr_cnpj_relevante", "s_ti_cnpj_fabricante"},
       {"s_apr_cod_benef_fiscal", "s_ti_cod_beneficio_fiscal"},
+      {"n_ahi_perc_diferimento", "n_ti_perc_diferimento"},
+      {"n_ahi_valor_icms_diferido", "n_ti_valor_icms_diferido"},
   };
   std::string list;
   for (const auto& [expression, alias] : columns) {
@@ -613,7 +614,9 @@ void bind_record(PassthroughTable& t, TABELA_ITENS& r) {
       .bind_decimal(r.N_TI_ALIQ_CONSUMIDOR_FINAL)
       .bind_text(r.S_TI_IND_ESCALA_RELEVANTE, 2)
       .bind_text(r.S_TI_CNPJ_FABRICANTE, kText15)
-      .bind_text(r.S_TI_COD_BENEFICIO_FISCAL, 11);
+      .bind_text(r.S_TI_COD_BENEFICIO_FISCAL, 11)
+      .bind_decimal(r.N_TI_PERC_DIFERIMENTO)
+      .bind_decimal(r.N_TI_VALOR_ICMS_DIFERIDO);
 }
 
 void bind_record(PassthroughTable& t, TABELA_PAGAMENTOS& r) {

@@ -1,9 +1,14 @@
 // The records the invoice writers read a recorded sale into, and the
 // statements that fill them: the access key ("Tabela_Chave"), the header
-// ("Tabela_Nota", 125 columns), the items ("Tabela_Itens", 106 columns), the
+// ("Tabela_Nota", 125 columns), the items ("Tabela_Itens", 106 columns and two of deferral), the
 // payments ("Tabela_Pagamentos") and the accountant ("tabela contador").
 // Fields are bound by position, in select-list order; text capacities include
 // the terminator, as the passthrough tables count them.
+//
+// The item statement reads the engine's own figures where the legacy text
+// recomputed them: the FCP-ST base, rate and value and the Simples credit
+// (rate and value) come from the recorded item, and two columns follow the
+// 106 legacy ones for the CST 51 deferral (rate, deferred value).
 //
 // Two statements differ from the legacy text, each for a fault:
 //  - the series of the key is the expression the header's `serie` uses
@@ -274,6 +279,8 @@ struct TABELA_ITENS {
   std::string S_TI_IND_ESCALA_RELEVANTE;
   std::string S_TI_CNPJ_FABRICANTE;
   std::string S_TI_COD_BENEFICIO_FISCAL;
+  Dec4 N_TI_PERC_DIFERIMENTO;     // CST 51: deferral rate
+  Dec4 N_TI_VALOR_ICMS_DIFERIDO;  // CST 51: deferred ICMS (N_TI_VLR_ICMS is what remains due)
 };
 
 struct TABELA_PAGAMENTOS {

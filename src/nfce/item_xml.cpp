@@ -19,9 +19,13 @@ constexpr std::int32_t kFrete = 2;
 constexpr std::int32_t kAnpGlp = 210203001;
 
 // The ICMS group of an item, as lines; empty when its CST or CSOSN has none.
+// Each group follows the official schema's sequence: own ICMS, own poverty
+// fund (FCP), then the ST part with the poverty fund on substitution (FCP-ST)
+// inside it. What the group writes is added to `somas`, from which the
+// note's ICMS totals are written: the totals are always the sum of the items.
 class GrupoIcms {
  public:
-  GrupoIcms(xml::Campos& c, const TABELA_ITENS& i) : c_(c), i_(i) {}
+  GrupoIcms(xml::Campos& c, const TABELA_ITENS& i, NFCE_DOCUMENTO::SomasIcms& somas) : c_(c), i_(i), s_(somas) {}
 
   std::vector<std::string> simples() {
     const int csosn = i_.I_TI_CSOSN;
@@ -32,19 +36,14 @@ class GrupoIcms {
       case 103:
       case 300:
       case 400: return {abre("ICMSSN102") + literal + "</ICMSSN102></ICMS>"};
-      case 201: return substituicao("ICMSSN201", abre("ICMSSN201") + literal, credito());
+      case 201: return fecha("ICMSSN201", substituicao(abre("ICMSSN201") + literal), credito());
       case 202:
-      case 203: return substituicao("ICMSSN202", abre("ICMSSN202") + literal, {});
+      case 203: return fecha("ICMSSN202", substituicao(abre("ICMSSN202") + literal));
       case 500: return retido("ICMSSN500", abre("ICMSSN500") + literal);
       case 900: {
-        std::vector<std::string> linhas{abre("ICMSSN900") + literal + mod_bc() +
-                                        xml::tag("vBC", c_.money(i_.N_TI_BASE_ICMS))};
-        if (i_.N_TI_RED_ICMS.value() != 0) linhas.push_back(xml::tag("pRedBC", c_.dec(i_.N_TI_RED_ICMS, 5, 2)));
-        linhas.push_back(xml::tag("pICMS", c_.dec(i_.N_TI_PERC_ICMS, 5, 2)) +
-                         xml::tag("vICMS", c_.money(i_.N_TI_VLR_ICMS)));
-        if (tem_fcp()) linhas.push_back(fcp_st());
-        linhas.emplace_back("</ICMSSN900></ICMS>");
-        return linhas;
+        std::vector<std::string> linhas = proprio_reducao_opcional(abre("ICMSSN900") + literal);
+        if (tem_st()) acrescenta(linhas, substituicao({}));
+        return fecha("ICMSSN900", std::move(linhas));
       }
       default: return {};
     }
@@ -54,77 +53,106 @@ class GrupoIcms {
     const int cst = i_.I_TI_CST;
     const std::string literal = xml::tag("CST", c_.zero(cst, 2));
     switch (cst) {
-      case 0: {
-        std::vector<std::string> linhas{abre("ICMS00") + literal + mod_bc() + base_aliquota_valor()};
-        if (tem_fcp()) linhas.push_back(fcp_proprio(false));
-        linhas.emplace_back("</ICMS00></ICMS>");
-        return linhas;
+      case 0: return fecha("ICMS00", {abre("ICMS00") + literal + mod_bc() + base_aliquota_valor() + fcp(false)});
+      case 10: {
+        std::vector<std::string> linhas{abre("ICMS10") + literal + mod_bc() + base_aliquota_valor() + fcp(true)};
+        acrescenta(linhas, substituicao({}));
+        return fecha("ICMS10", std::move(linhas));
       }
-      case 10: return substituicao("ICMS10", abre("ICMS10") + literal + mod_bc() + base_aliquota_valor(), {});
-      case 20: {
-        std::vector<std::string> linhas{abre("ICMS20") + literal + mod_bc() + reducao() + base_aliquota_valor()};
-        if (tem_fcp()) linhas.push_back(fcp_proprio(true));
-        linhas.emplace_back("</ICMS20></ICMS>");
-        return linhas;
-      }
-      case 30: return substituicao("ICMS30", abre("ICMS30") + literal, {});
+      case 20:
+        return fecha("ICMS20", {abre("ICMS20") + literal + mod_bc() + reducao() + base_aliquota_valor() + fcp(true)});
+      case 30: return fecha("ICMS30", substituicao(abre("ICMS30") + literal));
       case 40:
       case 41:
       case 50: return {abre("ICMS40") + literal + "</ICMS40></ICMS>"};
-      case 51:
-        return {abre("ICMS51") + literal + mod_bc() + reducao() + xml::tag("vBC", c_.money(i_.N_TI_BASE_ICMS)) +
-                xml::tag("pICMS", c_.dec(i_.N_TI_PERC_ICMS, 5, 2)) + xml::tag("vICMSOp", c_.money(i_.N_TI_VLR_ICMS)) +
-                xml::tag("pDif", "100.00") + xml::tag("vICMSDif", c_.money(i_.N_TI_VLR_ICMS)) +
-                xml::tag("vICMS", c_.money(0.0)) + "</ICMS51></ICMS>"};
+      case 51: return fecha("ICMS51", {abre("ICMS51") + literal + mod_bc() + reducao() + diferimento() + fcp(true)});
       case 60: return retido("ICMS60", abre("ICMS60") + literal);
-      case 70:
-        return substituicao("ICMS70", abre("ICMS70") + literal + mod_bc() + reducao() + base_aliquota_valor(), {});
+      case 70: {
+        std::vector<std::string> linhas{abre("ICMS70") + literal + mod_bc() + reducao() + base_aliquota_valor() +
+                                        fcp(true)};
+        acrescenta(linhas, substituicao({}));
+        return fecha("ICMS70", std::move(linhas));
+      }
       case 90: {
-        std::vector<std::string> linhas{abre("ICMS90") + literal + mod_bc() +
-                                        xml::tag("vBC", c_.money(i_.N_TI_BASE_ICMS))};
-        if (i_.N_TI_RED_ICMS.value() != 0) linhas.push_back(reducao());
-        linhas.push_back(xml::tag("pICMS", c_.dec(i_.N_TI_PERC_ICMS, 5, 2)) +
-                         xml::tag("vICMS", c_.money(i_.N_TI_VLR_ICMS)));
-        if (tem_fcp()) linhas.push_back(fcp_proprio(true) + fcp_st());
-        linhas.emplace_back("</ICMS90></ICMS>");
-        return linhas;
+        std::vector<std::string> linhas = proprio_reducao_opcional(abre("ICMS90") + literal);
+        linhas.back() += fcp(true);
+        if (tem_st()) acrescenta(linhas, substituicao({}));
+        return fecha("ICMS90", std::move(linhas));
       }
       default: return {};
     }
   }
 
  private:
+  static void acrescenta(std::vector<std::string>& linhas, std::vector<std::string> mais) {
+    for (std::string& l : mais) linhas.push_back(std::move(l));
+  }
+  static std::vector<std::string> fecha(std::string_view grupo, std::vector<std::string> linhas,
+                                        const std::string& fim = {}) {
+    linhas.push_back(fim + "</" + std::string{grupo} + "></ICMS>");
+    return linhas;
+  }
   std::string abre(std::string_view grupo) {
     return "<" + std::string{grupo} + ">" + xml::tag("orig", c_.zero(i_.I_TI_INDICE, 1));
   }
   std::string mod_bc() { return xml::tag("modBC", c_.zero(i_.I_TI_MODBC, 1)); }
   std::string reducao() { return xml::tag("pRedBC", c_.dec(i_.N_TI_RED_ICMS, 5, 2)); }
-  std::string base_aliquota_valor() {
+  std::string base() {
+    s_.base += i_.N_TI_BASE_ICMS.value();
+    return xml::tag("vBC", c_.money(i_.N_TI_BASE_ICMS));
+  }
+  std::string aliquota_valor() {
+    s_.icms += i_.N_TI_VLR_ICMS.value();
+    return xml::tag("pICMS", c_.dec(i_.N_TI_PERC_ICMS, 5, 2)) + xml::tag("vICMS", c_.money(i_.N_TI_VLR_ICMS));
+  }
+  std::string base_aliquota_valor() { return base() + aliquota_valor(); }
+  // modBC, vBC, the reduction only when there is one, rate and value (90, 900).
+  std::vector<std::string> proprio_reducao_opcional(std::string inicio) {
+    std::vector<std::string> linhas{std::move(inicio) + mod_bc() + base()};
+    if (i_.N_TI_RED_ICMS.value() != 0) linhas.push_back(reducao());
+    linhas.push_back(aliquota_valor());
+    return linhas;
+  }
+  // CST 51: the operation's ICMS, the deferred part and what remains due.
+  std::string diferimento() {
+    const double devido = i_.N_TI_VLR_ICMS.value();
+    const double diferido = i_.N_TI_VALOR_ICMS_DIFERIDO.value();
+    s_.base += i_.N_TI_BASE_ICMS.value();
+    s_.icms += devido;
     return xml::tag("vBC", c_.money(i_.N_TI_BASE_ICMS)) + xml::tag("pICMS", c_.dec(i_.N_TI_PERC_ICMS, 5, 2)) +
-           xml::tag("vICMS", c_.money(i_.N_TI_VLR_ICMS));
+           xml::tag("vICMSOp", c_.money(devido + diferido)) + xml::tag("pDif", c_.dec(i_.N_TI_PERC_DIFERIMENTO, 7, 2)) +
+           xml::tag("vICMSDif", c_.money(diferido)) + xml::tag("vICMS", c_.money(devido));
   }
   std::string credito() {
     return xml::tag("pCredSN", c_.money(i_.N_TI_BASE_ALI_SIMPLES)) +
            xml::tag("vCredICMSSN", c_.money(i_.N_TI_BASE_ICMS_SIMPLES));
   }
-  [[nodiscard]] bool tem_fcp() const { return i_.N_TI_PERC_FUNDO_POBREZA.value() > 0; }
-  std::string fcp_proprio(bool com_base) {
+  [[nodiscard]] bool tem_st() const { return i_.N_TI_BASE_ST.value() != 0 || i_.N_TI_VLR_ST.value() != 0; }
+  // The item's own poverty fund, when its tax class has a rate.
+  std::string fcp(bool com_base) {
+    if (!(i_.N_TI_PERC_FUNDO_POBREZA.value() > 0)) return {};
+    s_.fcp += i_.N_TI_VALOR_FUNDO_POBREZA.value();
     return (com_base ? xml::tag("vBCFCP", c_.money(i_.N_TI_BASE_FUNDO_POBREZA)) : std::string{}) +
            xml::tag("pFCP", c_.dec(i_.N_TI_PERC_FUNDO_POBREZA, 15, 4)) +
            xml::tag("vFCP", c_.money(i_.N_TI_VALOR_FUNDO_POBREZA));
   }
-  std::string fcp_st() {
-    return xml::tag("vBCFCPST", c_.money(i_.N_TI_BASE_ST_FUNDO_POBREZA)) +
-           xml::tag("pFCPST", c_.dec(i_.N_TI_PERC_ST_FUNDO_POBREZA, 15, 4)) +
-           xml::tag("vFCPST", c_.money(i_.N_TI_VALOR_ST_FUNDO_POBREZA));
-  }
-  // The ST part: modBCST, the optional MVA and reduction, base, rate and value.
-  std::vector<std::string> substituicao(std::string_view grupo, std::string inicio, const std::string& fim) {
+  // The ST part: modBCST, the optional MVA and reduction, base, rate and
+  // value, then the poverty fund on substitution when the item has its rate.
+  std::vector<std::string> substituicao(std::string inicio) {
     std::vector<std::string> linhas{std::move(inicio) + xml::tag("modBCST", c_.zero(i_.I_TI_MODBC, 1))};
     if (i_.N_TI_VLR_MVA.value() != 0) linhas.push_back(xml::tag("pMVAST", c_.dec(i_.N_TI_VLR_MVA, 7, 2)));
     if (i_.N_TI_RED_ST.value() != 0) linhas.push_back(xml::tag("pRedBCST", c_.dec(i_.N_TI_RED_ST, 5, 2)));
-    linhas.push_back(xml::tag("vBCST", c_.money(i_.N_TI_BASE_ST)) + xml::tag("pICMSST", c_.dec(i_.N_TI_PERC_ST, 5, 2)) +
-                     xml::tag("vICMSST", c_.money(i_.N_TI_VLR_ST)) + fim + "</" + std::string{grupo} + "></ICMS>");
+    s_.base_st += i_.N_TI_BASE_ST.value();
+    s_.st += i_.N_TI_VLR_ST.value();
+    std::string st = xml::tag("vBCST", c_.money(i_.N_TI_BASE_ST)) + xml::tag("pICMSST", c_.dec(i_.N_TI_PERC_ST, 5, 2)) +
+                     xml::tag("vICMSST", c_.money(i_.N_TI_VLR_ST));
+    if (i_.N_TI_PERC_ST_FUNDO_POBREZA.value() > 0) {
+      s_.fcp_st += i_.N_TI_VALOR_ST_FUNDO_POBREZA.value();
+      st += xml::tag("vBCFCPST", c_.money(i_.N_TI_BASE_ST_FUNDO_POBREZA)) +
+            xml::tag("pFCPST", c_.dec(i_.N_TI_PERC_ST_FUNDO_POBREZA, 15, 4)) +
+            xml::tag("vFCPST", c_.money(i_.N_TI_VALOR_ST_FUNDO_POBREZA));
+    }
+    linhas.push_back(std::move(st));
     return linhas;
   }
   // ST withheld earlier (CST 60, CSOSN 500).
@@ -132,17 +160,18 @@ class GrupoIcms {
     std::vector<std::string> linhas{std::move(inicio) + xml::tag("vBCSTRet", c_.money(i_.N_TI_BASE_ST)) +
                                     xml::tag("pST", c_.dec(i_.N_TI_ALIQ_CONSUMIDOR_FINAL, 15, 4)) +
                                     xml::tag("vICMSSTRet", c_.money(i_.N_TI_VLR_ST))};
-    if (tem_fcp()) {
+    if (i_.N_TI_PERC_FUNDO_POBREZA.value() > 0) {
+      s_.fcp_st_retido += i_.N_TI_VALOR_ST_RETIDO_FUNDO_POBREZA.value();
       linhas.push_back(xml::tag("vBCFCPSTRet", c_.money(i_.N_TI_BASE_ST_RETIDO_FUNDO_POBREZA)) +
                        xml::tag("pFCPSTRet", c_.dec(i_.N_TI_PERC_ST_RETIDO_FUNDO_POBREZA, 15, 4)) +
                        xml::tag("vFCPSTRet", c_.money(i_.N_TI_VALOR_ST_RETIDO_FUNDO_POBREZA)));
     }
-    linhas.push_back("</" + std::string{grupo} + "></ICMS>");
-    return linhas;
+    return fecha(grupo, std::move(linhas));
   }
 
   xml::Campos& c_;
   const TABELA_ITENS& i_;
+  NFCE_DOCUMENTO::SomasIcms& s_;
 };
 
 // The PIS or COFINS group of a situation code; empty for a code with none.
@@ -152,17 +181,18 @@ std::string grupo_contribuicao(xml::Campos& c, std::string_view tributo, std::in
   const std::string codigo = xml::tag("CST", c.zero(cst, 2));
   const std::string valores =
       xml::tag("vBC", c.money(base)) + xml::tag("p" + t, c.dec(aliquota, 5, 2)) + xml::tag("v" + t, c.money(valor));
-  if (cst == 1 || cst == 2) return "<" + t + "Aliq>" + codigo + valores + "</" + t + "Aliq>";
-  if (cst == 3) {
-    const double aliquota_produto = i.N_TI_VLR_LIQUIDO.value() * i.N_TI_QUANTIDADE.value() * aliquota.value() / 100.0;
-    return "<" + t + "Qtde>" + codigo + xml::tag("qBCProd", c.dec(i.N_TI_QUANTIDADE, 16, 4)) +
-           xml::tag("vAliqProd", c.dec(aliquota_produto, 15, 4)) + xml::tag("v" + t, c.money(valor)) + "</" + t +
-           "Qtde>";
+  switch (xml::grupo_contribuicao(cst)) {
+    case xml::GrupoContribuicao::Aliq: return "<" + t + "Aliq>" + codigo + valores + "</" + t + "Aliq>";
+    case xml::GrupoContribuicao::Qtde: {
+      const double aliquota_produto = i.N_TI_VLR_LIQUIDO.value() * i.N_TI_QUANTIDADE.value() * aliquota.value() / 100.0;
+      return "<" + t + "Qtde>" + codigo + xml::tag("qBCProd", c.dec(i.N_TI_QUANTIDADE, 16, 4)) +
+             xml::tag("vAliqProd", c.dec(aliquota_produto, 15, 4)) + xml::tag("v" + t, c.money(valor)) + "</" + t +
+             "Qtde>";
+    }
+    case xml::GrupoContribuicao::NT: return "<" + t + "NT>" + codigo + "</" + t + "NT>";
+    case xml::GrupoContribuicao::Outr: return "<" + t + "Outr>" + codigo + valores + "</" + t + "Outr>";
+    case xml::GrupoContribuicao::Nenhum: break;
   }
-  if (cst >= 4 && cst <= 9) return "<" + t + "NT>" + codigo + "</" + t + "NT>";
-  const bool outras = (cst >= 49 && cst <= 54) || cst == 56 || (cst >= 60 && cst <= 67) || (cst >= 70 && cst <= 75) ||
-                      cst == 98 || cst == 99;
-  if (outras) return "<" + t + "Outr>" + codigo + valores + "</" + t + "Outr>";
   return {};
 }
 
@@ -237,19 +267,26 @@ int NFCE_DOCUMENTO::escreve_item(TABELA_ITENS i, int numero, bool usa_cest, std:
   xml::Campos c(FORMATA);
   const auto linha = [this](std::string_view texto) { return escreve(texto, kFuncao); };
 
-  TOTAL_FCP = TOTAL_FCP.value() + i.N_TI_VALOR_FUNDO_POBREZA.value();
-  TOTAL_FCP_ST = TOTAL_FCP_ST.value() + i.N_TI_VALOR_ST_FUNDO_POBREZA.value();
-  TOTAL_FCP_ST_RETIDO = TOTAL_FCP_ST_RETIDO.value() + i.N_TI_VALOR_ST_RETIDO_FUNDO_POBREZA.value();
+  // A PIS or COFINS code without a group refuses the item before anything of
+  // it is written (an empty group would leave the document invalid).
+  for (const auto& [tributo, cst] : {std::pair{"PIS", i.S_TI_CST_PIS}, std::pair{"COFINS", i.S_TI_CST_COFINS}}) {
+    if (xml::grupo_contribuicao(cst) == xml::GrupoContribuicao::Nenhum) {
+      set_error("Item " + std::to_string(numero) + ": situação tributária de " + tributo + " sem grupo na NFC-e = \"" +
+                    std::to_string(cst) + "\"",
+                0, kFuncao);
+      return -1;
+    }
+  }
 
   linha("<det nItem=\"" + c.inteiro(numero, 3) + "\"><prod>" +
         xml::tag("cProd", c.plano(std::to_string(i.I_TI_CODIGO), 60)) +
         xml::tag("cEAN", c.seguro(FORMATA.EAN(i.S_TI_COD_BARRAS))) + xml::tag("xProd", c.texto(i.S_TI_DESCRICAO, 120)) +
         xml::tag("NCM", c.seguro(FORMATA.Numero_Digitos(i.S_TI_NCM))));
   const bool cest_da_situacao = i.I_TI_CST == 60 || i.I_TI_CST == 90 || i.I_TI_CSOSN == 900 || i.I_TI_CSOSN == 500;
-  if (usa_cest && !text::clip(i.S_TI_CEST).empty() && cest_da_situacao) {
-    linha(xml::tag("CEST", c.seguro(i.S_TI_CEST)));
-  }
-  if (!text::clip(i.S_TI_IND_ESCALA_RELEVANTE).empty()) {
+  const bool com_cest = usa_cest && !text::clip(i.S_TI_CEST).empty() && cest_da_situacao;
+  if (com_cest) linha(xml::tag("CEST", c.seguro(i.S_TI_CEST)));
+  // The schema allows the scale indicator and the maker only after a CEST.
+  if (com_cest && !text::clip(i.S_TI_IND_ESCALA_RELEVANTE).empty()) {
     linha(xml::tag("indEscala", c.plano(i.S_TI_IND_ESCALA_RELEVANTE, 1)));
     if (text::clip(i.S_TI_IND_ESCALA_RELEVANTE) == "N") {
       linha(xml::tag("CNPJFab", c.seguro(FORMATA.CNPJ(i.S_TI_CNPJ_FABRICANTE))));
@@ -325,7 +362,8 @@ int NFCE_DOCUMENTO::escreve_item(TABELA_ITENS i, int numero, bool usa_cest, std:
       i.N_TI_BASE_COFINS = 0.0;
       i.N_TI_VLR_COFINS = 0.0;
     }
-    GrupoIcms grupo(c, i);
+    SomasIcms somas;
+    GrupoIcms grupo(c, i, somas);
     const std::vector<std::string> linhas = simples ? grupo.simples() : grupo.normal();
     if (linhas.empty()) {
       // An ICMS element without its group would leave the document ill-formed.
@@ -336,18 +374,16 @@ int NFCE_DOCUMENTO::escreve_item(TABELA_ITENS i, int numero, bool usa_cest, std:
     }
     if (linha("<ICMS>")) {
       for (const std::string& l : linhas) linha(l);
+      SOMAS_ICMS.soma(somas);
     }
   }
 
   linha("<PIS>");
-  const std::string pis =
-      grupo_contribuicao(c, "PIS", i.S_TI_CST_PIS, i.N_TI_BASE_PIS, i.N_TI_PERC_PIS, i.N_TI_VLR_PIS, i);
-  if (!pis.empty()) linha(pis);
+  linha(grupo_contribuicao(c, "PIS", i.S_TI_CST_PIS, i.N_TI_BASE_PIS, i.N_TI_PERC_PIS, i.N_TI_VLR_PIS, i));
   linha("</PIS>");
   linha("<COFINS>");
-  const std::string cofins =
-      grupo_contribuicao(c, "COFINS", i.S_TI_CST_COFINS, i.N_TI_BASE_COFINS, i.N_TI_PERC_COFINS, i.N_TI_VLR_COFINS, i);
-  if (!cofins.empty()) linha(cofins);
+  linha(
+      grupo_contribuicao(c, "COFINS", i.S_TI_CST_COFINS, i.N_TI_BASE_COFINS, i.N_TI_PERC_COFINS, i.N_TI_VLR_COFINS, i));
   linha("</COFINS>");
   linha("</imposto>");
   if (!text::clip(i.S_TI_COMPLEMENTO).empty()) linha(xml::tag("infAdProd", c.texto(i.S_TI_COMPLEMENTO, 500)));

@@ -30,4 +30,14 @@ bool NFCE_DOCUMENTO::consumidor(std::string_view nome) {
   return text::clip(FORMATA.Remove_Acentos(text::upper(nome))) == "CONSUMIDOR";
 }
 
+void NFCE_DOCUMENTO::SomasIcms::soma(const SomasIcms& item) {
+  base += item.base;
+  icms += item.icms;
+  base_st += item.base_st;
+  st += item.st;
+  fcp += item.fcp;
+  fcp_st += item.fcp_st;
+  fcp_st_retido += item.fcp_st_retido;
+}
+
 }  // namespace fvn

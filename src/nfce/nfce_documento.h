@@ -103,10 +103,20 @@ class NFCE_DOCUMENTO : public ErrorTriple {
   std::string XML_NFCE;  // the joined document of the last Gera_XML_NFCe
   TABELA_NOTA NOTA;      // the header record of the current run
 
-  // Running totals of one run, increased by the item writer.
-  Dec2 TOTAL_FCP;
-  Dec2 TOTAL_FCP_ST;
-  Dec2 TOTAL_FCP_ST_RETIDO;
+  // The ICMS figures the item writer wrote in the items' ICMS groups. The
+  // note's ICMS totals (vBC, vICMS, vBCST, vST, vFCP, vFCPST, vFCPSTRet) are
+  // written from these sums, so that totals and items always agree.
+  struct SomasIcms {
+    double base = 0;
+    double icms = 0;
+    double base_st = 0;
+    double st = 0;
+    double fcp = 0;
+    double fcp_st = 0;
+    double fcp_st_retido = 0;
+    void soma(const SomasIcms& item);
+  };
+  SomasIcms SOMAS_ICMS;  // zeroed at the start of every run
   // The interstate-partition totals; nothing in the module sets them.
   Dec2 TOTAL_FCP_UF_DEST;
   Dec2 TOTAL_ICMS_UF_DEST;

@@ -31,6 +31,7 @@ int NFCE_DOCUMENTO::Gera_XML_Pagamentos() {
   falha_escrita_ = false;
   escreve("<pag>", kFuncao);
   double troco = 0;
+  int detalhes = 0;
   while (tabela.next() == 1) {
     const std::string codigo = pagamento.S_TP_COD_PAGAMENTO;
     if (codigo == "TR") {
@@ -43,6 +44,12 @@ int NFCE_DOCUMENTO::Gera_XML_Pagamentos() {
       detalhe += "<card>" + xml::tag("tpIntegra", c.inteiro(pagamento.I_TP_INTEGRACAO, 1)) + "</card>";
     }
     escreve(detalhe + "</detPag>", kFuncao);
+    ++detalhes;
+  }
+  // The schema requires at least one detPag: a sale without payment rows
+  // states "no payment" (code 90) instead of leaving the group empty.
+  if (detalhes == 0) {
+    escreve("<detPag>" + xml::tag("tPag", "90") + xml::tag("vPag", c.money(0.0)) + "</detPag>", kFuncao);
   }
   bool falha = falha_escrita_;
   if (!tabela.at_end()) {

@@ -134,13 +134,15 @@ bool distrito_federal(std::string_view s) { return thirteen_digits_two_checks(s)
 // ES: 9 digits, usual modulo-11 digit with weights 9..2.
 bool espirito_santo(std::string_view s) { return nine_digits_mod11(s); }
 
-// GO: 9 digits starting with 10, 11 or 20-29. Remainder of sum(weights 9..2)
-// by 11: 0 gives 0; 1 gives 1 for 10103105-10119997 and 0 elsewhere;
-// otherwise 11 - remainder. The single registration 11094402 takes 0 or 1.
+// GO: 9 digits starting with 10, 11, 15 or 20-29, the series the state
+// publishes (15 is as valid as the others; it was refused before). Remainder
+// of sum(weights 9..2) by 11: 0 gives 0; 1 gives 1 for 10103105-10119997 and
+// 0 elsewhere; otherwise 11 - remainder. The single registration 11094402
+// takes 0 or 1.
 bool goias(std::string_view s) {
   if (s.size() != 9) return false;
   const long prefix = number(s, 2);
-  if (prefix != 10 && prefix != 11 && (prefix < 20 || prefix > 29)) return false;
+  if (prefix != 10 && prefix != 11 && prefix != 15 && (prefix < 20 || prefix > 29)) return false;
   const long base = number(s, 8);
   if (base == 11094402) return s[8] == '0' || s[8] == '1';
   const int remainder = descending(s, 8, 9) % 11;
@@ -161,9 +163,12 @@ bool mato_grosso(std::string_view s) {
   return last_is(full, mod11(weighted(full, {3, 2, 9, 8, 7, 6, 5, 4, 3, 2})));
 }
 
-// MS: 9 digits, usual modulo-11 digit with weights 9..2 (remainder 0 gives
-// 0; 11 - remainder above 9 gives 0).
-bool mato_grosso_do_sul(std::string_view s) { return nine_digits_mod11(s); }
+// MS: 9 digits starting with 28 (the state's original series) or 50 (the
+// series it opened after it); no other prefix is issued. Usual modulo-11
+// digit with weights 9..2 (remainder 0 gives 0; 11 - remainder above 9 gives 0).
+bool mato_grosso_do_sul(std::string_view s) {
+  return nine_digits_mod11(s) && (number(s, 2) == 28 || number(s, 2) == 50);
+}
 
 // MG: 13 digits (municipality 3, sequence 6, order 2, two check digits).
 // First digit: a 0 inserted after the municipality code, weights 1,2,1,2...
@@ -182,9 +187,14 @@ bool minas_gerais(std::string_view s) {
   return digit(s, 11) == first && digit(s, 12) == mod11(weighted(s, {3, 2, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2}));
 }
 
-// PA: 9 digits, usual modulo-11 digit with weights 9..2 (the state's 15 is
-// no longer the only prefix).
-bool para(std::string_view s) { return nine_digits_mod11(s); }
+// PA: 9 digits starting with 15 (the original series) or 75 to 79 (the newer
+// series the state issues); no other prefix. Usual modulo-11 digit with
+// weights 9..2.
+bool para(std::string_view s) {
+  if (!nine_digits_mod11(s)) return false;
+  const long prefix = number(s, 2);
+  return prefix == 15 || (prefix >= 75 && prefix <= 79);
+}
 
 // PB: 9 digits, usual modulo-11 digit with weights 9..2.
 bool paraiba(std::string_view s) { return nine_digits_mod11(s); }

@@ -15,6 +15,15 @@ std::string tag(std::string_view name, std::string_view value) {
   return out;
 }
 
+GrupoContribuicao grupo_contribuicao(std::int32_t cst) {
+  if (cst == 1 || cst == 2) return GrupoContribuicao::Aliq;
+  if (cst == 3) return GrupoContribuicao::Qtde;
+  if (cst >= 4 && cst <= 9) return GrupoContribuicao::NT;
+  const bool outras =
+      (cst >= 49 && cst <= 56) || (cst >= 60 && cst <= 67) || (cst >= 70 && cst <= 75) || cst == 98 || cst == 99;
+  return outras ? GrupoContribuicao::Outr : GrupoContribuicao::Nenhum;
+}
+
 bool valor_numerico_nao_zero(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;

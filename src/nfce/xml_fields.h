@@ -53,6 +53,13 @@ class Campos {
   FORMATADOR_FISCAL& f_;
 };
 
+// The PIS or COFINS group a situation code is written in (both taxes share
+// the codes): 01, 02 at a rate; 03 per quantity; 04 to 09 not taxed; every
+// other code of the official table (49 to 56, 60 to 67, 70 to 75, 98, 99) as
+// "other operations". Nenhum: a code the invoice cannot carry.
+enum class GrupoContribuicao { Aliq, Qtde, NT, Outr, Nenhum };
+GrupoContribuicao grupo_contribuicao(std::int32_t cst);
+
 // "<name>" + value + "</name>".
 std::string tag(std::string_view name, std::string_view value);
 

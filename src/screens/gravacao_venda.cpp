@@ -128,6 +128,13 @@ int GRAVACAO_VENDA::Grava_Venda(const CONTEXTO_VENDA& contexto) {
     return 0;
   }
   g.itens = linhas_itens(g.dados);
+  ajusta_arredondamento(g.itens, g.dados.TOTAIS_VENDA.TOTAL_LIQUIDO);
+  // An item whose PIS or COFINS code the invoice cannot carry is refused
+  // here, as the tax engine refuses an unknown ICMS code.
+  if (const std::string invalida = situacao_contribuicao_invalida(g.itens); !invalida.empty()) {
+    ui_.message(invalida, kErro, MessageIcon::Error);
+    return 0;
+  }
 
   // 3: the transaction.
   if (g.t.open() != 1 || g.t.execute("Begin") != 1) {
@@ -381,11 +388,14 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
   g.venda_futura = como_inteiro(g.t.value(0)).value_or(0);
   g.atualiza_custo = como_inteiro(g.t.value(1)).value_or(0);
   for (LinhaItem& item : g.itens) {
-    if (!g.le("select cpcuproduto, ctriproduto from aprodutos where ccodproduto = " + inteiro(item.produto),
+    if (!g.le("select cpcuproduto, ctriproduto, n_apr_base_st_retido, n_apr_valor_st_retido from aprodutos where "
+              "ccodproduto = " +
+                  inteiro(item.produto),
               "Erro ao buscar informações do produto.|")) {
       return 0;
     }
     item.custo = como_real(g.t.value(0));
+    aplica_st_retido(item, como_real(g.t.value(2)), como_real(g.t.value(3)));
     if (!g.le("select ccodtributacao from ttributacao where ccodtributacao = " +
                   inteiro(como_inteiro(g.t.value(1)).value_or(0)),
               "Erro ao buscar informações da tributação.|")) {

@@ -1,12 +1,15 @@
 #include "screens/gravacao_venda_linhas.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
+#include "nfce/xml_fields.h"
 #include "runtime/rounding.h"
 #include "runtime/text.h"
 #include "screens/gravacao_venda.h"
+#include "tax/calculo_impostos.h"
 
 namespace fvn {
 
@@ -54,6 +57,7 @@ std::string insercao(std::string_view tabela, const Colunas& colunas) {
 
 std::vector<LinhaItem> linhas_itens(const sale::DADOS_NF& dados) {
   const bool simples = dados.EMPRESA.TIPO == 1;
+  const bool fora = !tax::mesmo_estado(dados.EMPRESA, dados.CLIENTE);
   std::vector<LinhaItem> linhas;
   for (const sale::QUEUE_ITEM& i : dados.ITENS) {
     if (i.CANCELADO != 0) continue;
@@ -76,38 +80,53 @@ std::vector<LinhaItem> linhas_itens(const sale::DADOS_NF& dados) {
       l.csosn = inteiro_de(g.CSOSN);
       l.sit_tributaria = codigo(g.ORIGEM, 1) + codigo(l.csosn, 3);
       l.icms_proprio = l.csosn == 900;
-      l.icms_st = l.csosn == 201 || l.csosn == 202 || l.csosn == 203 || l.csosn == 900 || l.csosn == 500;
+      l.st_retido = l.csosn == 500;
+      l.icms_st = l.csosn == 201 || l.csosn == 202 || l.csosn == 203 || l.csosn == 900;
       l.reducao = g.PERCENTUAL_RED_BC_ICMS;
       l.base_icms = r2(g.VALOR_BC_ICMS);
-      l.aliquota_icms = g.ALIQUOTA_ICMS;
+      l.aliquota_icms = fora ? g.ALIQUOTA_ICMS_FORA : g.ALIQUOTA_ICMS;
       l.icms = r2(g.VALOR_ICMS.value());
       l.mva = g.PERCENTUAL_MVA;
       l.base_st = r2(g.VALOR_BC_ICMS_ST);
-      l.aliquota_st = g.ALIQUOTA_ICMS_ST;
+      l.aliquota_st = fora ? g.ALIQUOTA_ICMS_ST_FORA : g.ALIQUOTA_ICMS_ST;
       l.st = r2(g.VALOR_ICMS_ST.value());
+      if (l.csosn == 101 || l.csosn == 201) {
+        // The engine multiplies the value by the credit rate as loaded (a
+        // fraction); the invoice states it in percent.
+        l.perc_credito_simples = g.ALIQUOTA_CRED_SIMPLES * 100;
+        l.credito_simples = r2(g.VALOR_CRED_SIMPLES);
+      }
     } else {
       const auto& g = i.ICMS;
       const std::int32_t cst = inteiro_de(g.CST_ICMS);
       l.sit_tributaria = codigo(g.ORIGEM, 1) + codigo(cst, 3);
       l.icms_proprio = cst == 0 || cst == 10 || cst == 20 || cst == 51 || cst == 70 || cst == 90;
-      l.icms_st = cst == 10 || cst == 30 || cst == 70 || cst == 90 || cst == 60;
+      l.st_retido = cst == 60;
+      l.icms_st = cst == 10 || cst == 30 || cst == 70 || cst == 90;
       l.reducao = g.PERCENTUAL_RED_BC_ICMS;
       l.base_icms = r2(g.VALOR_BC_ICMS);
-      l.aliquota_icms = g.ALIQUOTA_ICMS;
-      // CST 51 defers the whole ICMS: the note carries vICMS 0.
-      l.icms = cst == 51 ? 0.0 : r2(g.VALOR_ICMS.value());
+      l.aliquota_icms = fora ? g.ALIQUOTA_ICMS_FORA : g.ALIQUOTA_ICMS;
+      // CST 51: VALOR_ICMS is what remains due once the deferred part is taken out.
+      l.icms = r2(g.VALOR_ICMS.value());
+      if (cst == 51) {
+        l.perc_diferimento = g.PERCENTUAL_ICMS_DEFERIMENTO.value();
+        l.icms_diferido = r2(g.VALOR_ICMS_DEFERIDO);
+      }
       l.mva = g.PERCENTUAL_MVA;
-      const bool retido = cst == 60;
-      l.base_st = r2(retido ? g.VALOR_BC_ICMS_ST_RET : g.VALOR_BC_ICMS_ST);
-      l.aliquota_st = g.ALIQUOTA_ICMS_ST;
-      l.st = r2(retido ? g.VALOR_ICMS_ST_RET : g.VALOR_ICMS_ST.value());
+      l.base_st = r2(g.VALOR_BC_ICMS_ST);
+      l.aliquota_st = fora ? g.ALIQUOTA_ICMS_ST_FORA : g.ALIQUOTA_ICMS_ST;
+      l.st = r2(g.VALOR_ICMS_ST.value());
     }
     if (!l.icms_proprio) {
       l.base_icms = 0;
+      l.aliquota_icms = 0;
       l.icms = 0;
     }
+    // The retained ST is the product's (aplica_st_retido), never the engine's
+    // figure, which for CST 60 is the item's sale value.
     if (!l.icms_st) {
       l.base_st = 0;
+      l.aliquota_st = 0;
       l.st = 0;
     }
     l.cst_ipi = text::cut(text::trim(i.IPI.CST_IPI), 2);
@@ -134,8 +153,11 @@ std::vector<LinhaItem> linhas_itens(const sale::DADOS_NF& dados) {
     l.item_pedido = i.N_ITEM_PED;
     l.cest = text::cut(digitos(i.CEST), 10);
     l.ncm = text::cut(digitos(i.NCM), 10);
-    l.base_fcp_st = r2(i.FCP_ST.BASE_FCP_ST.value());
-    l.fcp_st = r2(i.FCP_ST.VALOR_FCP_ST.value());
+    if (l.icms_st) {  // the poverty fund on substitution exists only beside an ST
+      l.base_fcp_st = r2(i.FCP_ST.BASE_FCP_ST.value());
+      l.perc_fcp_st = i.FCP_ST.PERC_FCP_ST.value();
+      l.fcp_st = r2(i.FCP_ST.VALOR_FCP_ST.value());
+    }
     linhas.push_back(std::move(l));
   }
   return linhas;
@@ -162,7 +184,7 @@ Totais soma_itens(const std::vector<LinhaItem>& itens) {
       t.cofins += l.cofins;
     }
     // Retained ST (CST 60, CSOSN 500) is information only, not part of vST.
-    if (l.icms_st && l.sit_tributaria.substr(1) != "060" && l.sit_tributaria.substr(1) != "500") {
+    if (l.icms_st) {
       t.base_st += l.base_st;
       t.st += l.st;
     }
@@ -173,6 +195,51 @@ Totais soma_itens(const std::vector<LinhaItem>& itens) {
     *v = r2(*v);
   }
   return t;
+}
+
+double total_das_linhas(const std::vector<LinhaItem>& itens) {
+  double total = 0;
+  for (const LinhaItem& l : itens) {
+    total += l.bruto - l.desconto + l.st + l.fcp_st + l.frete + l.seguro + l.despesas + l.acrescimo + l.ipi + l.ii;
+  }
+  return r2(total);
+}
+
+void ajusta_arredondamento(std::vector<LinhaItem>& itens, double total_venda) {
+  if (itens.empty()) return;
+  const double diferenca = r2(r2(total_venda) - total_das_linhas(itens));
+  // Each line rounds at most ten parts (gross, discounts, charges, FCP-ST,
+  // shares of the sale's values) by half a cent each.
+  const double limite = 0.05 * static_cast<double>(itens.size());
+  if (diferenca == 0 || std::abs(diferenca) > limite) return;
+  LinhaItem* maior = &itens.front();
+  for (LinhaItem& l : itens) {
+    if (l.bruto > maior->bruto) maior = &l;
+  }
+  if (diferenca > 0) {
+    maior->acrescimo = r2(maior->acrescimo + diferenca);
+  } else {
+    maior->desconto = r2(maior->desconto - diferenca);
+  }
+}
+
+void aplica_st_retido(LinhaItem& l, double base_unitaria, double valor_unitario) {
+  if (!l.st_retido) return;
+  l.base_st = r2(base_unitaria * l.quantidade);
+  l.st = r2(valor_unitario * l.quantidade);
+}
+
+std::string situacao_contribuicao_invalida(const std::vector<LinhaItem>& itens) {
+  for (std::size_t n = 0; n < itens.size(); ++n) {
+    const LinhaItem& l = itens[n];
+    for (const auto& [tributo, cst] : {std::pair{"PIS", l.cst_pis}, std::pair{"COFINS", l.cst_cofins}}) {
+      if (xml::grupo_contribuicao(como_inteiro(cst).value_or(-1)) == xml::GrupoContribuicao::Nenhum) {
+        return "Situação tributária de " + std::string{tributo} + " sem grupo na NFC-e no item " +
+               std::to_string(n + 1) + " (" + l.descricao + "): \"" + cst + "\"";
+      }
+    }
+  }
+  return {};
 }
 
 Colunas colunas_item(const LinhaItem& l, std::int32_t venda, const CONTEXTO_VENDA& c, PassthroughTable& tabela) {
@@ -236,6 +303,11 @@ Colunas colunas_item(const LinhaItem& l, std::int32_t venda, const CONTEXTO_VEND
       {"s_ahi_ncm", texto(l.ncm)},
       {"n_ahi_base_fcp_st", n2(l.base_fcp_st)},
       {"n_ahi_valor_fcp_st", n2(l.fcp_st)},
+      {"n_ahi_perc_fcp_st", n4(l.perc_fcp_st)},
+      {"n_ahi_perc_diferimento", n4(l.perc_diferimento)},
+      {"n_ahi_valor_icms_diferido", n2(l.icms_diferido)},
+      {"n_ahi_perc_cred_simples", n4(l.perc_credito_simples)},
+      {"n_ahi_valor_cred_simples", n2(l.credito_simples)},
   };
 }
 

@@ -46,6 +46,7 @@ struct LinhaItem {
   std::int32_t csosn = 0;
   bool icms_proprio = false;  // the ICMS group carries vBC and vICMS
   bool icms_st = false;       // the ICMS group carries vBCST and vICMSST
+  bool st_retido = false;     // CST 60 / CSOSN 500: base and value are the product's retained ST
   double reducao = 0;
   double base_icms = 0;
   double aliquota_icms = 0;
@@ -79,12 +80,40 @@ struct LinhaItem {
   std::string cest;
   std::string ncm;
   double base_fcp_st = 0;
+  double perc_fcp_st = 0;
   double fcp_st = 0;
+  double perc_diferimento = 0;  // CST 51: icms is what remains due, diferido what was deferred
+  double icms_diferido = 0;
+  double perc_credito_simples = 0;  // CSOSN 101 and 201, in percent
+  double credito_simples = 0;
   double custo = 0;  // the product's cost, read while recording
 };
 
-// The live items of the sale, in item order.
+// The live items of the sale, in item order. Rates are those of the block
+// the tax engine used: the interstate pair when the customer (or its delivery
+// address) is in another state than the company.
 std::vector<LinhaItem> linhas_itens(const sale::DADOS_NF& dados);
+
+// The note's total computed from the lines as the authority computes it
+// (goods and services, less discounts, plus ST, FCP-ST, freight, insurance,
+// other charges, IPI and import tax).
+double total_das_linhas(const std::vector<LinhaItem>& itens);
+
+// The sale's total (what the customer pays) is summed by the facade from
+// unrounded parts; the lines carry each part rounded to the cent, so their
+// total may differ from it by a few cents. That difference goes to one line
+// (a charge, or a discount when negative), so that the note's total is both
+// what was paid and the sum of its items. A difference larger than the
+// rounding of the lines' parts is left alone: it is no rounding.
+void ajusta_arredondamento(std::vector<LinhaItem>& itens, double total_venda);
+
+// Fills a CST 60 / CSOSN 500 line's retained ST from its product's per-unit
+// base and value (both 0 when the product carries none).
+void aplica_st_retido(LinhaItem& item, double base_unitaria, double valor_unitario);
+
+// The first line whose PIS or COFINS situation code has no group in the
+// invoice, as a message for the cashier; empty when every code has one.
+std::string situacao_contribuicao_invalida(const std::vector<LinhaItem>& itens);
 
 // The header totals, summed from the lines.
 struct Totais {

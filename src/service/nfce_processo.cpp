@@ -7,6 +7,7 @@
 
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
+#include "nfce/valida_totais.h"
 #include "runtime/text.h"
 #include "service/traduz_erro.h"
 
@@ -299,6 +300,12 @@ bool NFCE_PROCESSO::recover_lost_reply(const std::string& key) {
 std::int32_t NFCE_PROCESSO::invoice_number() const { return DOCUMENTO.NOTA.I_TN_NUMERO_NF; }
 
 void NFCE_PROCESSO::send_note() {
+  // A note whose totals disagree with its items would be refused: it is not sent.
+  if (const Resultado_Totais totais = Valida_Totais(DOCUMENTO.XML_NFCE); !totais.ok) {
+    LOG.Gera_Arquivo_Log("Nota Fiscal não enviada, totais não conferem: " + totais.mensagem);
+    post_failure("Nota Fiscal não enviada: os totais não conferem com os itens.|" + totais.mensagem);
+    return;
+  }
   status_line("Enviando Arquivo da Nota Fiscal...");
   progress_ += 10;
   const std::string key = key_of_invoice(DOCUMENTO.XML_NFCE);

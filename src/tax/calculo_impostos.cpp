@@ -115,7 +115,12 @@ CALCULO_IMPOSTOS::~CALCULO_IMPOSTOS() = default;
 
 double CALCULO_IMPOSTOS::Arredonda_Fiscal(double valor) { return round_abnt(valor); }
 
-bool CALCULO_IMPOSTOS::dentro_estado() const { return sem_brancos(EMPRESA.UF) == sem_brancos(CLIENTE.UF); }
+bool mesmo_estado(const sale::GRUPO_EMPRESA& empresa, const sale::GRUPO_CLIENTE& cliente) {
+  const std::string_view uf = vazio(cliente.UF_ENTREGA) ? cliente.UF : cliente.UF_ENTREGA;
+  return sem_brancos(empresa.UF) == sem_brancos(uf);
+}
+
+bool CALCULO_IMPOSTOS::dentro_estado() const { return mesmo_estado(EMPRESA, CLIENTE); }
 
 void CALCULO_IMPOSTOS::Seleciona_MVA(sale::GRUPO_ICMS& icms, const sale::GRUPO_MVA& mva) const {
   seleciona_mva(icms, mva, dentro_estado(), FINALIDADE_OPERACAO, CLIENTE);

@@ -37,6 +37,11 @@ inline constexpr std::int32_t kConsumo = 1;
 inline constexpr std::int32_t kRevenda = 2;
 inline constexpr std::int32_t kOutras = 3;
 
+// True when the sale is taxed as in-state: the company's state is the
+// customer's (its delivery state when one is given). The ICMS groups then
+// use the in-state rates, otherwise the interstate ones.
+bool mesmo_estado(const sale::GRUPO_EMPRESA& empresa, const sale::GRUPO_CLIENTE& cliente);
+
 class CALCULO_IMPOSTOS : public ErrorTriple {
  public:
   // `ui` receives the validator's messages about missing code tables; without

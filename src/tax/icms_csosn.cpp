@@ -124,14 +124,16 @@ int CALCULO_IMPOSTOS::ICMS_SIMPLES(sale::GRUPO_ICMS_SIMPLES& g, double v) {
   };
 
   switch (n) {
+    // 101 to 400 and 500 clear the in-state rates whatever the block: a
+    // Simples item of these codes keeps its interstate rates as loaded.
     case 101:
-      *e.aliquota = 0;
+      g.ALIQUOTA_ICMS = 0;
       credito();
       break;
     case 102:
     case 103:
     case 300:
-    case 400: *e.aliquota = 0; break;
+    case 400: g.ALIQUOTA_ICMS = 0; break;
     case 201:
     case 202:
     case 203: {
@@ -154,8 +156,8 @@ int CALCULO_IMPOSTOS::ICMS_SIMPLES(sale::GRUPO_ICMS_SIMPLES& g, double v) {
       break;
     }
     case 500:
-      *e.aliquota_st = 0;
-      *e.aliquota = 0;
+      g.ALIQUOTA_ICMS_ST = 0;
+      g.ALIQUOTA_ICMS = 0;
       break;
     case 900: {
       if (aliquota != 0) {

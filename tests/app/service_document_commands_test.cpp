@@ -49,10 +49,10 @@ TEST(FvnKey, AppendsTheCheckDigitOrRefusesAShortBase) {
 
 class FvnXml : public testing::DbTest {};
 
-TEST_F(FvnXml, WritesTheInvoiceOfARecordedSaleAndPrintsItsPath) {
+TEST_F(FvnXml, WritesTheInvoiceOfARecordedSaleIntoAFolderItMakesAndPrintsItsPath) {
   testing::TempFolder folder;
   const std::string config = write_config(folder, "[database]\nconnection=" + db + "\n");
-  const CliResult run = run_configured(config, {"xml", "1", "--out", folder.path().string()});
+  const CliResult run = run_configured(config, {"xml", "1", "--out", folder.file("saida/nfce")});
   ASSERT_EQ(run.status, app::kExitOk) << run.out << run.err;
   const std::string path = run.out.substr(0, run.out.find('\n'));
   ASSERT_TRUE(std::filesystem::exists(path)) << path;
@@ -63,6 +63,9 @@ TEST_F(FvnXml, WritesTheInvoiceOfARecordedSaleAndPrintsItsPath) {
 
   const CliResult missing = run_configured(config, {"xml", "999999", "--out", folder.path().string()});
   EXPECT_EQ(missing.status, app::kExitFailure);
+  const CliResult below_a_file = run_configured(config, {"xml", "1", "--out", path + "/nfce"});
+  EXPECT_EQ(below_a_file.status, app::kExitFailure);
+  EXPECT_EQ(below_a_file.out.rfind("Erro ao criar a pasta " + path + "/nfce", 0), 0U) << below_a_file.out;
   EXPECT_EQ(run_configured(config, {"xml", "abc"}).status, app::kExitUsage);
 }
 
@@ -202,12 +205,12 @@ TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
 
   // A database of another version is refused before anything is recorded.
-  EXPECT_EQ(query("insert into tversao_esquema (i_tve_versao) values (4) returning i_tve_versao"), "4");
+  EXPECT_EQ(query("insert into tversao_esquema (i_tve_versao) values (5) returning i_tve_versao"), "5");
   const CliResult other_version = run_configured(config_, {"sell", kDemoSale});
   EXPECT_EQ(other_version.status, app::kExitFailure);
-  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 3\nEncontrada: 4\n");
+  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 4\nEncontrada: 5\n");
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
-  EXPECT_EQ(query("delete from tversao_esquema where i_tve_versao = 4 returning i_tve_versao"), "4");
+  EXPECT_EQ(query("delete from tversao_esquema where i_tve_versao = 5 returning i_tve_versao"), "5");
 
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
   const CliResult rejected = run_configured(config_, {"sell", kDemoSale});

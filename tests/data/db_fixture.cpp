@@ -12,6 +12,7 @@
 
 #include "data/connection_text.h"
 #include "data/db_session.h"
+#include "support/ci.h"
 
 namespace fvn::testing {
 
@@ -123,10 +124,7 @@ const std::string& reason() {
   return state().reason;
 }
 
-bool database_required() {
-  const char* ci = std::getenv("CI");
-  return ci != nullptr && *ci != '\0' && std::strcmp(ci, "false") != 0 && std::strcmp(ci, "0") != 0;
-}
+bool database_required() { return under_ci(); }
 
 std::string connection_to(const std::string& dbname) {
   ConnectionParams params = state().server;

@@ -31,8 +31,7 @@ std::vector<std::string> every_sale() {
 }
 
 TEST_P(EveryInvoice, IsSchemaValidOnceSigned) {
-  const std::string folder = testing::schema_folder();
-  if (folder.empty()) GTEST_SKIP() << "the schema folder " << FVN_SCHEMA_DIR << " is missing: not validated";
+  FVN_SCHEMA_FOLDER(folder);
   std::string xml;
   ASSERT_EQ(generate(sale(), xml), 1) << doc_->ERROR;
   std::string signed_xml;
@@ -48,8 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Sales, EveryInvoice, ::testing::ValuesIn(every_sale()),
 
 // The harness itself: a signed document that breaks one schema rule is refused.
 TEST(SchemaHarness, RefusesADocumentWithAnEmptyTelephone) {
-  const std::string folder = testing::schema_folder();
-  if (folder.empty()) GTEST_SKIP() << "the schema folder " << FVN_SCHEMA_DIR << " is missing: not validated";
+  FVN_SCHEMA_FOLDER(folder);
   std::string xml = testing::read_file(std::string{FVN_GOLDEN_DIR} + "/consumidor_sem_cpf.xml");
   const auto phone = xml.find("<fone>3132224455</fone>");
   ASSERT_NE(phone, std::string::npos);

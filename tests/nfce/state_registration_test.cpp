@@ -95,7 +95,9 @@ constexpr IeCase kCases[] = {
     {"GO_wrong_digit", "GO", "103787750", false},
     {"GO_remainder_1_in_range_with_0", "GO", "101037830", false},
     {"GO_prefix_12", "GO", "120777860", false},
-    {"GO_prefix_15", "GO", "152286144", false},
+    {"GO_prefix_15", "GO", "152286144", true},
+    {"GO_prefix_14", "GO", "141234563", false},
+    {"GO_prefix_30", "GO", "301234566", false},
 
     {"MA_published", "MA", "120000385", true},
     {"MA_valid_1", "MA", "120081857", true},
@@ -119,6 +121,8 @@ constexpr IeCase kCases[] = {
     {"MS_wrong_digit_1", "MS", "283548341", false},
     {"MS_wrong_digit_2", "MS", "285842496", false},
     {"MS_10_digits", "MS", "2800000060", false},
+    {"MS_prefix_50", "MS", "501234560", true},
+    {"MS_prefix_29", "MS", "291234569", false},
 
     {"MG_published", "MG", "0623079040081", true},
     {"MG_valid_1", "MG", "0307783549637", true},
@@ -134,6 +138,9 @@ constexpr IeCase kCases[] = {
     {"PA_wrong_digit_1", "PA", "156717412", false},
     {"PA_wrong_digit_2", "PA", "759240454", false},
     {"PA_8_digits", "PA", "15999999", false},
+    {"PA_prefix_79", "PA", "791234568", true},
+    {"PA_prefix_74", "PA", "741234564", false},
+    {"PA_prefix_16", "PA", "161234569", false},
 
     {"PB_published", "PB", "060000015", true},
     {"PB_valid_1", "PB", "593937988", true},

@@ -88,7 +88,7 @@ std::int32_t cliente_cnpj_email(SaleBuilder& b) {
 
 std::int32_t simples_csosn(SaleBuilder& b) {
   const auto s =
-      b.sale({{"cmersaidas", "115.94"}, {"ctotsaidas", "115.94"}, {"cbstsaidas", "55.46"}, {"cvstsaidas", "2.00"}});
+      b.sale({{"cmersaidas", "115.91"}, {"ctotsaidas", "117.91"}, {"cbstsaidas", "65.20"}, {"cvstsaidas", "2.00"}});
   b.item(s, item_row(42, "CAFE TORRADO MOIDO 500G", "5.102", "1", "17.90", "17.90", "0101", 101));
   b.item(s, with(item_row(50, "MARTELO UNHA 27MM", "5.405", "1", "39.90", "39.90", "0201", 201),
                  {{"n_ahi_per_conv_subst", "39"},
@@ -106,7 +106,7 @@ std::int32_t simples_csosn(SaleBuilder& b) {
                   {"n_ahi_perc_reducao", "10"}}));
   b.posting(s, {{"cvalorcreditohistorico", "120.00"}});
   b.posting(s, {{"ccodigofavorecidohistorico", "2"},
-                {"cvalordebitohistorico", "4.06"},
+                {"cvalordebitohistorico", "2.09"},
                 {"cdescricaohistorico", "'Troco NF: 1'"}});
   return s;
 }
@@ -122,7 +122,7 @@ std::int32_t regime_normal_st_fcp(SaleBuilder& b) {
                          {"cbstsaidas", "49.91"},
                          {"cvstsaidas", "1.80"},
                          {"cmersaidas", "229.28"},
-                         {"ctotsaidas", "231.08"},
+                         {"ctotsaidas", "232.08"},
                          {"n_asa_valor_pis", "3.78"},
                          {"n_asa_valor_cofins", "17.42"},
                          {"n_asa_tot_impostos", "71.54"}});
@@ -150,6 +150,9 @@ std::int32_t regime_normal_st_fcp(SaleBuilder& b) {
                   {"n_ahi_base_substituicao", "49.91"},
                   {"n_ahi_per_icms_subs", "18"},
                   {"n_ahi_icms_substituicao", "1.80"},
+                  {"n_ahi_base_fcp_st", "49.91"},
+                  {"n_ahi_perc_fcp_st", "2"},
+                  {"n_ahi_valor_fcp_st", "1.00"},
                   {"n_ahi_base_pis", "39.90"},
                   {"n_ahi_valor_pis", "0.66"},
                   {"n_ahi_base_cofins", "39.90"},
@@ -174,7 +177,7 @@ std::int32_t regime_normal_st_fcp(SaleBuilder& b) {
                {"n_ahi_base_cofins", "61.52"},
                {"n_ahi_valor_cofins", "4.68"},
                {"n_ahi_tot_impostos", "18.93"}}));
-  cash(b, s, "231.08");
+  cash(b, s, "232.08");
   return s;
 }
 
@@ -232,7 +235,8 @@ std::int32_t transportadora_cpf_volumes(SaleBuilder& b) {
 
 std::int32_t cartao_credenciadora_troco(SaleBuilder& b) {
   const auto s = b.sale({{"cmersaidas", "81.78"}, {"cdessaidas", "1.78"}, {"ctotsaidas", "80.00"}});
-  b.item(s, item_row(42, "CAFE TORRADO MOIDO 500G", "5.102", "2", "17.90", "35.80", "0102", 102));
+  b.item(s, with(item_row(42, "CAFE TORRADO MOIDO 500G", "5.102", "2", "17.90", "35.80", "0102", 102),
+                 {{"cvdeshistorico", "1.78"}}));
   b.item(s, item_row(43, "ARROZ TIPO 1 5KG", "5.102", "1", "27.50", "27.50", "0400", 400));
   b.item(s, item_row(44, "FEIJAO CARIOCA 1KG", "5.102", "1", "8.99", "8.99", "0400", 400));
   b.item(s, item_row(45, "REFRIGERANTE COLA 2L", "5.405", "1", "9.49", "9.49", "0500", 500));
@@ -258,11 +262,12 @@ std::int32_t descontos_frete(SaleBuilder& b) {
       "insert into aprodutos (ccodproduto, cdesproduto, ctipproduto, ctriproduto, i_apr_codigo_cnm, "
       "s_apr_controle_estoque) values (60, 'FRETE DE ENTREGA', 2, 1, '00', 'N')");
   const auto s = b.sale({{"cmersaidas", "78.70"},
-                         {"cvalorfrete", "10.00"},
+                         {"cvalorfrete", "15.00"},
                          {"n_asa_valor_seguro", "2.00"},
                          {"cdessaidas", "5.50"},
                          {"cacesosaidas", "1.50"},
-                         {"ctotsaidas", "86.70"}});
+                         {"cacrsaidas", "0.25"},
+                         {"ctotsaidas", "91.95"}});
   b.item(s, with(item_row(42, "CAFE TORRADO MOIDO 500G", "5.102", "2", "17.90", "35.80", "0102", 102),
                  {{"cvdeshistorico", "3.58"},
                   {"cvfrehistorico", "5.00"},
@@ -275,7 +280,7 @@ std::int32_t descontos_frete(SaleBuilder& b) {
                   {"cvachistorico", "0.75"},
                   {"cvfihistorico", "0.25"}}));
   b.item(s, item_row(60, "FRETE DE ENTREGA", "5.102", "1", "5.00", "5.00", "0102", 102));
-  cash(b, s, "86.70");
+  cash(b, s, "91.95");
   return s;
 }
 

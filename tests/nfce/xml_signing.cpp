@@ -16,6 +16,8 @@
 #include <xmlsec/xmlsec.h>
 #include <xmlsec/xmltree.h>
 
+#include "nfce/valida_totais.h"
+
 namespace fvn::testing {
 
 namespace {
@@ -93,12 +95,6 @@ void collect(void* context, xmlError* error) {
 
 }  // namespace
 
-std::string schema_folder() {
-  const std::filesystem::path folder{FVN_SCHEMA_DIR};
-  std::error_code ec;
-  return std::filesystem::is_regular_file(folder / "nfe_v4.00.xsd", ec) ? folder.string() : std::string{};
-}
-
 bool sign_nfe(const std::string& xml, std::string& signed_xml, std::string& error) {
   const Keys& k = keys();
   if (!k.ready) {
@@ -172,6 +168,7 @@ std::vector<std::string> schema_errors(const std::string& folder, const std::str
   const int result = xmlSchemaValidateDoc(validator, doc.get());
   xmlSchemaFreeValidCtxt(validator);
   if (result != 0 && errors.empty()) errors.emplace_back("invalid (code " + std::to_string(result) + ")");
+  if (const Resultado_Totais totais = Valida_Totais(xml); !totais.ok) errors.push_back("totals: " + totais.mensagem);
   return errors;
 }
 

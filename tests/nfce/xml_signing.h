@@ -7,11 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace fvn::testing {
+#include "support/schema_folder.h"
 
-// The folder of the official schemas, or empty when it is not beside the
-// source tree (the tests that need it say so and are skipped).
-std::string schema_folder();
+namespace fvn::testing {
 
 // Signs `xml` (an NFe document): `signed_xml` receives the document with its
 // ds:Signature. False with `error` set when the key cannot be made or the
@@ -19,7 +17,8 @@ std::string schema_folder();
 bool sign_nfe(const std::string& xml, std::string& signed_xml, std::string& error);
 
 // The schema's complaints about `xml` (empty when it is valid), validated
-// against nfe_v4.00.xsd of `folder`.
+// against nfe_v4.00.xsd of `folder`, and the totals pre-check's
+// (Valida_Totais), since a note is sent only when both agree.
 std::vector<std::string> schema_errors(const std::string& folder, const std::string& xml);
 
 }  // namespace fvn::testing

@@ -103,6 +103,12 @@ INSTANTIATE_TEST_SUITE_P(
               .csosn_final = "101",
               .credito = 33.33 * 0.0125},
         Csosn{.name = "Csosn102", .aliq = 18, .csosn_final = "102"},
+        // Out of state, 102 clears the in-state rate only: the interstate one stays.
+        Csosn{.name = "Csosn102OutOfStateKeepsTheInterstateRate",
+              .fora = true,
+              .aliq = 12,
+              .csosn_final = "102",
+              .aliq_final = 12},
         Csosn{.name = "Csosn103", .csosn = "103", .aliq = 18, .csosn_final = "103"},
         Csosn{.name = "Csosn300", .csosn = "300", .aliq = 18, .csosn_final = "300"},
         Csosn{.name = "Csosn400", .csosn = "400", .aliq = 18, .csosn_final = "400"},

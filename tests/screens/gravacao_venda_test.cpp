@@ -79,14 +79,6 @@ class GravacaoVendaTest : public testing::WorkflowTest {
   void SetUp() override {
     WorkflowTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    if (!testing::schema_folder().empty()) {  // the note is also checked against the official schema
-      processor_.reset();
-      sim_ = std::make_unique<testing::SimProcess>(
-          sim_data_.path().string(), std::vector<std::string>{"--max-age", "999999999", "--max-future", "999999999",
-                                                              "--schemas", testing::schema_folder()});
-      ASSERT_TRUE(sim_->running());
-      processor_ = make_processor(ui_);
-    }
     venda_ = std::make_unique<sale::CLASSE_VENDA>();
     ASSERT_EQ(venda_->Set_Dados_Emissor({1, 11, 0}), 1);
     sale::GRUPO_OPERACAO op;
@@ -492,6 +484,26 @@ TEST_F(GravacaoVendaTest, ARejectedNoteIsReversedWithTheTranslatedError) {
                   "from ahcontas where cidesaivenhist = " +
                   id() + ")"),
             2);
+}
+
+TEST_F(GravacaoVendaTest, ANoteWhoseStoredTotalsDisagreeIsNotSentAndTheSaleIsReversed) {
+  // The sale's approximate-tax total is one cent off its items as it reaches
+  // the database (the ICMS totals are written from the items themselves).
+  sql("create function adultera_total() returns trigger language plpgsql as $$ begin new.n_asa_tot_impostos := "
+      "new.n_asa_tot_impostos + 0.01; return new; end $$");
+  sql("create trigger adultera before insert on asaidas for each row execute function adultera_total()");
+  // A rejection that any note reaching the simulator would spend.
+  ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
+  venda_com_troco();
+  EXPECT_EQ(gravacao_->Fecha_Venda(contexto_), 0);
+  EXPECT_EQ(gravacao_->resultado(), ResultadoEmissao::Estornada);
+  ASSERT_FALSE(ui_.messages().empty());
+  EXPECT_EQ(ui_.messages().back().text,
+            "Erro ao efetuar emissão da Nfe.|Nota Fiscal não enviada: os totais não conferem com os itens.|Total "
+            "vTotTrib da nota (0,01) difere da soma dos itens (0,00): diferença de 0,01||A Nfe foi estornada!");
+  EXPECT_EQ(value("select s_asa_estorno || '/' || i_asa_nsu from asaidas where cidesaidas = " + id()), "R/0");
+  EXPECT_EQ(sim_->fault_rules().size(), 1U) << "the note reached the simulator";
+  EXPECT_TRUE(impressos_.empty());
 }
 
 TEST_F(GravacaoVendaTest, ARejectedSaleReloadedIsIssuedAgainUnderItsNumber) {

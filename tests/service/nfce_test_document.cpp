@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <ctime>
 
+#include <gtest/gtest.h>
+
+#include "nfce/valida_totais.h"
+
 namespace fvn::testing {
 
 namespace {
@@ -101,25 +105,31 @@ std::string TestNote::xml() const {
   std::string recipient;
   if (!recipient_cpf.empty()) recipient = "<dest><CPF>" + recipient_cpf + "</CPF><indIEDest>9</indIEDest></dest>";
   if (!recipient_cnpj.empty()) recipient = "<dest><CNPJ>" + recipient_cnpj + "</CNPJ><indIEDest>9</indIEDest></dest>";
-  return R"(<?xml version="1.0" encoding="UTF-8"?><NFe xmlns="http://www.portalfiscal.inf.br/nfe">)"
-         R"(<infNFe versao="4.00" Id="NFe)" +
-         access_key + R"("><ide><cUF>)" + padded(uf_code, 2) + "</cUF><cNF>" + cnf + "</cNF><natOp>VENDA</natOp><mod>" +
-         std::to_string(model) + "</mod><serie>" + std::to_string(series) + "</serie><nNF>" + std::to_string(number) +
-         "</nNF><dhEmi>" + dh_emi() +
-         "</dhEmi><tpNF>1</tpNF><idDest>1</idDest><cMunFG>3106200</cMunFG><tpImp>4</tpImp><tpEmis>" +
-         std::to_string(emission_type) + "</tpEmis><cDV>" + access_key.substr(43) + "</cDV><tpAmb>" +
-         std::to_string(environment) +
-         "</tpAmb><finNFe>1</finNFe><indFinal>1</indFinal><indPres>1</indPres><procEmi>0</procEmi>"
-         "<verProc>FVN 0.1</verProc></ide><emit><CNPJ>" +
-         cnpj +
-         "</CNPJ><xNome>MERCEARIA BOA VISTA LTDA</xNome><enderEmit><xLgr>AVENIDA AFONSO PENA</xLgr><nro>1500</nro>"
-         "<xBairro>" +
-         neighbourhood +
-         "</xBairro><cMun>3106200</cMun><xMun>BELO HORIZONTE</xMun><UF>MG</UF><CEP>30130000</CEP>"
-         "<cPais>1058</cPais><xPais>BRASIL</xPais></enderEmit><IE>0623079040081</IE><CRT>1</CRT></emit>" +
-         recipient + details + "<total><ICMSTot>" + total_xml +
-         "</ICMSTot></total><transp><modFrete>9</modFrete></transp><pag><detPag><tPag>01</tPag><vPag>" +
-         money(products - discounts) + "</vPag></detPag></pag></infNFe></NFe>";
+  std::string document =
+      R"(<?xml version="1.0" encoding="UTF-8"?><NFe xmlns="http://www.portalfiscal.inf.br/nfe">)"
+      R"(<infNFe versao="4.00" Id="NFe)" +
+      access_key + R"("><ide><cUF>)" + padded(uf_code, 2) + "</cUF><cNF>" + cnf + "</cNF><natOp>VENDA</natOp><mod>" +
+      std::to_string(model) + "</mod><serie>" + std::to_string(series) + "</serie><nNF>" + std::to_string(number) +
+      "</nNF><dhEmi>" + dh_emi() +
+      "</dhEmi><tpNF>1</tpNF><idDest>1</idDest><cMunFG>3106200</cMunFG><tpImp>4</tpImp><tpEmis>" +
+      std::to_string(emission_type) + "</tpEmis><cDV>" + access_key.substr(43) + "</cDV><tpAmb>" +
+      std::to_string(environment) +
+      "</tpAmb><finNFe>1</finNFe><indFinal>1</indFinal><indPres>1</indPres><procEmi>0</procEmi>"
+      "<verProc>FVN 0.1</verProc></ide><emit><CNPJ>" +
+      cnpj +
+      "</CNPJ><xNome>MERCEARIA BOA VISTA LTDA</xNome><enderEmit><xLgr>AVENIDA AFONSO PENA</xLgr><nro>1500</nro>"
+      "<xBairro>" +
+      neighbourhood +
+      "</xBairro><cMun>3106200</cMun><xMun>BELO HORIZONTE</xMun><UF>MG</UF><CEP>30130000</CEP>"
+      "<cPais>1058</cPais><xPais>BRASIL</xPais></enderEmit><IE>0623079040081</IE><CRT>1</CRT></emit>" +
+      recipient + details + "<total><ICMSTot>" + total_xml +
+      "</ICMSTot></total><transp><modFrete>9</modFrete></transp><pag><detPag><tPag>01</tPag><vPag>" +
+      money(products - discounts) + "</vPag></detPag></pag></infNFe></NFe>";
+  if (total_overrides.empty()) {  // a note built without overrides passes the totals pre-check
+    const Resultado_Totais totais = Valida_Totais(document);
+    EXPECT_TRUE(totais.ok) << totais.mensagem;
+  }
+  return document;
 }
 
 TestNote note_with_items(int items, std::int64_t number) {

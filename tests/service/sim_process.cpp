@@ -4,24 +4,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <thread>
 
+#include <gtest/gtest.h>
 #include <httplib.h>
 #include <spawn.h>
 
 extern char** environ;
 
 namespace fvn::testing {
-
-std::string schema_folder() {
-  std::error_code ec;
-  const std::string folder = FVN_SCHEMAS_DIR;
-  return std::filesystem::exists(folder + "/nfe_v4.00.xsd", ec) ? folder : std::string{};
-}
 
 SimProcess::SimProcess(std::string data_folder, std::vector<std::string> arguments)
     : data_folder_(std::move(data_folder)), arguments_(std::move(arguments)) {
@@ -37,6 +34,12 @@ void SimProcess::start() {
   std::filesystem::remove(port_file, ec);
   std::vector<std::string> args = {FVN_SIM_BINARY, "--port", "0", "--port-file", port_file, "--data", data_folder_};
   args.insert(args.end(), arguments_.begin(), arguments_.end());
+  if (std::find(arguments_.begin(), arguments_.end(), "--schemas") == arguments_.end()) {
+    const std::string schemas = schema_folder();
+    if (schemas.empty() && under_ci()) ADD_FAILURE() << "the schema folder " << FVN_SCHEMA_DIR << " is missing";
+    if (schemas.empty()) std::cerr << "the schema folder " << FVN_SCHEMA_DIR << " is missing: no schema validation\n";
+    args.insert(args.end(), {"--schemas", schemas.empty() ? "none" : schemas});
+  }
   std::vector<char*> argv;
   argv.reserve(args.size() + 1);
   for (std::string& arg : args) argv.push_back(arg.data());
@@ -92,5 +95,12 @@ bool SimProcess::admin(const std::string& path, const nlohmann::json& body) cons
 }
 
 bool SimProcess::fault(const nlohmann::json& rule) const { return admin("/admin/fault", rule); }
+
+nlohmann::json SimProcess::fault_rules() const {
+  httplib::Client client("127.0.0.1", port_);
+  const auto result = client.Get("/admin/fault");
+  if (!result || result->status != 200) return nullptr;
+  return nlohmann::json::parse(result->body, nullptr, false).value("rules", nlohmann::json::array());
+}
 
 }  // namespace fvn::testing

@@ -12,15 +12,16 @@
 #include <nlohmann/json.hpp>
 
 #include "service/service_gateway.h"
+#include "support/schema_folder.h"
 
 namespace fvn::testing {
-
-// The schema folder when it exists on this machine, else empty.
-std::string schema_folder();
 
 class SimProcess {
  public:
   // `data_folder` holds the store; `arguments` are added to the command line.
+  // Without "--schemas" among them the simulator validates against the
+  // project's schemas; when they are missing that is a test failure under
+  // CI, elsewhere the simulator runs without validation and says so.
   SimProcess(std::string data_folder, std::vector<std::string> arguments = {});
   ~SimProcess();
   SimProcess(const SimProcess&) = delete;
@@ -39,6 +40,8 @@ class SimProcess {
   // Adds a fault rule (or clears them with {"mode": "normal"}); true on 200.
   bool fault(const nlohmann::json& rule) const;
   bool admin(const std::string& path, const nlohmann::json& body) const;
+  // The fault rules still in force (a counted rule leaves when spent).
+  [[nodiscard]] nlohmann::json fault_rules() const;
 
  private:
   void start();
