@@ -179,7 +179,8 @@ begin
     update asaidas
        set s_asa_estorno = v_tipo,
            d_asa_data_estorno = localtimestamp(0),
-           s_asa_motivo_estorno = left(coalesce(p_motivo, ''), 1000)
+           s_asa_motivo_estorno = left(coalesce(p_motivo, ''), 1000),
+           i_asa_situacao_nfce = 0
      where cidesaidas = p_venda;
     v_resultado := 1;
   end if;

@@ -702,7 +702,19 @@ create table asaidas (
   d_asa_data_estorno timestamp(0),
   s_asa_motivo_estorno varchar(1000) not null default '',
   -- The sale's number was handed to the reload that replaced it (estorna_transacao kind 'R').
-  i_asa_numero_reutilizado integer not null default 0
+  i_asa_numero_reutilizado integer not null default 0,
+  -- The note's issue state, so that no note the service may hold is lost:
+  --   0  nothing outstanding (never sent, authorised and stored, or reversed);
+  --   1  in doubt: marked, in a committed step of its own, before the note is
+  --      sent; stays 1 until the authorisation (key, protocol, XML) is stored
+  --      or the service's answer says the note was refused or never received;
+  --   2  original of a note the service renumbered: its postings, items and
+  --      installments moved to the sale that carries the service's number; it
+  --      has no financial effect and is tracked until the service reports its
+  --      number voided.
+  i_asa_situacao_nfce integer not null default 0 check (i_asa_situacao_nfce in (0, 1, 2)),
+  -- When the sale was marked in doubt (state 1).
+  t_asa_envio_nfce timestamp(3)
 );
 
 -- No two standing sales carry the same number of a series. A reversed sale
@@ -710,7 +722,7 @@ create table asaidas (
 create unique index asaidas_serie_numero on asaidas (csrisaidas, cnotsaidas)
   where s_asa_estorno is null and cnotsaidas > 0;
 create index asaidas_pendentes on asaidas (cidesaidas)
-  where i_asa_contigencia = 1 or i_asa_quorvex_canc = 1;
+  where i_asa_contigencia = 1 or i_asa_quorvex_canc = 1 or i_asa_situacao_nfce <> 0;
 create index asaidas_emissao on asaidas (cemisaidas, cempresasaidas);
 
 -- Cancelled and voided invoice numbers (written by the pending-note resolution).
@@ -925,3 +937,4 @@ create table aentradas (
 );
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (1, 'base da frente de caixa NFC-e');
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (2, 'estado de emissão da NFC-e em asaidas');

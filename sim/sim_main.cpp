@@ -64,7 +64,8 @@ Fault modes (MODE):
                 says emContingencia TRUE without protocol; status queries
                 answer PENDENTE for `after` queries (default 1), then OK
   renumber      like contingency, but the service gives the note the next
-                free number of its series and a new key
+                free number of its series and a new key; the number it
+                was sent under is voided (status INUTILIZADO)
   pending       answer PENDENTE; after `after` status queries the note
                 becomes OK, or ERRO with `resolve=ERRO` (status `cstat`)
   reject        refuse the note (or the cancellation) with status `cstat`

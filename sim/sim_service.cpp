@@ -342,7 +342,23 @@ Answer SimService::authorise(const Credentials& credentials, const json& request
     authorise_now(note);
   }
   if (auto existing = store_.save_new_note(note)) return Answer{200, authorisation_answer(*existing)};
+  if (mode == Mode::Renumber && is_digits(sent_key, 44)) void_original(note, sent_key, facts.number);
   return Answer{200, authorisation_answer(note)};
+}
+
+// The number a renumbered note was sent under is voided, as the service
+// does: a status query on the key sent answers INUTILIZADO.
+void SimService::void_original(const NoteRow& renumbered, const std::string& key, std::int64_t number) {
+  NoteRow original = renumbered;
+  original.key = key;
+  original.number = number;
+  original.state = "INUTILIZADO";
+  original.contingency = 0;
+  original.protocol.clear();
+  original.proc.clear();
+  original.cstat = 102;
+  original.reason = "Inutilização de número homologado";
+  store_.save_new_note(original);
 }
 
 Answer SimService::status(const Credentials& credentials, const json& request) {

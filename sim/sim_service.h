@@ -69,6 +69,7 @@ class SimService {
   std::optional<Answer> refuse_login(const Credentials& credentials, const std::string& cnpj);
   std::string new_protocol(int uf_code);
   void authorise_now(NoteRow& note);
+  void void_original(const NoteRow& renumbered, const std::string& key, std::int64_t number);
   void resolve_pending(NoteRow& note);
   nlohmann::json authorisation_answer(const NoteRow& note);
   nlohmann::json status_answer(const NoteRow& note);

@@ -40,7 +40,11 @@ ConfigSource resolve_config(std::string_view option, const char* environment);
 //   [service]  the NFC-e web service: url (default http://127.0.0.1:8765),
 //              login, group, password (sent in request headers, never
 //              logged), connect_timeout_ms (default 3000), total_timeout_ms
-//              (default 15000), nfce_folder: the NFC-e folder whose
+//              (default 15000), status_attempts (default 4) and
+//              status_backoff_ms (default 1000): the tries of a status query
+//              that gets no answer, unknown_key_grace_ms (default 120000):
+//              how long after sending a note the service says it does not
+//              hold may still arrive, nfce_folder: the NFC-e folder whose
 //              Log_Velto holds the operation log (default var/nfce).
 // scripts/db init writes them for the demo shop, plus [station] (company,
 // operator, user, emitter, customer, seller, operation, price_table) and
@@ -57,6 +61,9 @@ inline constexpr std::string_view kServiceGroupKey = "group";
 inline constexpr std::string_view kServicePasswordKey = "password";
 inline constexpr std::string_view kServiceConnectTimeoutKey = "connect_timeout_ms";
 inline constexpr std::string_view kServiceTotalTimeoutKey = "total_timeout_ms";
+inline constexpr std::string_view kServiceStatusAttemptsKey = "status_attempts";
+inline constexpr std::string_view kServiceStatusBackoffKey = "status_backoff_ms";
+inline constexpr std::string_view kServiceUnknownKeyGraceKey = "unknown_key_grace_ms";
 inline constexpr std::string_view kNfceFolderKey = "nfce_folder";
 inline constexpr std::string_view kDefaultServiceUrl = "http://127.0.0.1:8765";
 inline constexpr std::string_view kDefaultNfceFolder = "var/nfce";

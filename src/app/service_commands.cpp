@@ -14,13 +14,16 @@ namespace fvn::app {
 
 namespace {
 
-bool read_timeout(const Context& ctx, std::string_view key, long& value, std::string& why) {
+// A whole number of [service] `key` of at least `minimum`; `value` stays as
+// it is when the key is missing.
+template <typename Number>
+bool read_number(const Context& ctx, std::string_view key, Number& value, Number minimum, std::string& why) {
   const std::string text = ctx.config.get(kServiceSection, key);
   if (text.empty()) return true;
-  long parsed = 0;
+  Number parsed = 0;
   const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (ec != std::errc{} || ptr != text.data() + text.size() || parsed <= 0) {
-    why = "[service] " + std::string{key} + " must be a positive number of milliseconds: " + text;
+  if (ec != std::errc{} || ptr != text.data() + text.size() || parsed < minimum) {
+    why = "[service] " + std::string{key} + " must be a number of at least " + std::to_string(minimum) + ": " + text;
     return false;
   }
   value = parsed;
@@ -55,8 +58,11 @@ bool service_config(const Context& ctx, GatewayConfig& config, std::string& why)
   config.login = ctx.config.get(kServiceSection, kServiceLoginKey);
   config.group = ctx.config.get(kServiceSection, kServiceGroupKey);
   config.password = ctx.config.get(kServiceSection, kServicePasswordKey);
-  return read_timeout(ctx, kServiceConnectTimeoutKey, config.connect_timeout_ms, why) &&
-         read_timeout(ctx, kServiceTotalTimeoutKey, config.total_timeout_ms, why);
+  return read_number(ctx, kServiceConnectTimeoutKey, config.connect_timeout_ms, 1L, why) &&
+         read_number(ctx, kServiceTotalTimeoutKey, config.total_timeout_ms, 1L, why) &&
+         read_number(ctx, kServiceStatusAttemptsKey, config.status_attempts, 1, why) &&
+         read_number(ctx, kServiceStatusBackoffKey, config.status_backoff_ms, 0L, why) &&
+         read_number(ctx, kServiceUnknownKeyGraceKey, config.unknown_key_grace_ms, 0L, why);
 }
 
 int ping(Context& ctx, const std::vector<std::string>& args) {

@@ -107,10 +107,19 @@ int issue(Context& ctx, const std::vector<std::string>& args) {
     ctx.out << message_lines("Erro ao consultar status do servidor|" + processor.Traduz_Erro()) << "\n";
     return kExitFailure;
   }
+  // Nothing is sent for a sale reversed, cancelled or already authorised,
+  // nor for a note the service holds or is still processing.
+  if (processor.Verifica_Venda(sale) != 1) {
+    ctx.out << message_lines(processor.Traduz_Erro()) << "\nNada foi enviado.\n";
+    return kExitFailure;
+  }
   if (processor.Enviar_Nota(sale) != 1) {
     ctx.out << message_lines("Erro ao efetuar emissão da Nfe.|" + processor.Traduz_Erro()) << "\n";
     if (processor.Nota_Aceita()) {
       ctx.out << "A nota foi aceita pelo serviço; não a estorne: resolva-a em notas pendentes.\n";
+    } else if (processor.Nota_Em_Duvida()) {
+      ctx.out << "Não foi possível confirmar se o serviço recebeu a nota; não a estorne: ela será concluída na "
+                 "verificação das notas pendentes.\n";
     }
     return kExitFailure;
   }
@@ -342,8 +351,8 @@ Command issue_command() {
 }
 
 Command pending_command() {
-  return {"pending", "[--resolve]", "list the notes in contingency or owed a cancellation; --resolve settles them",
-          pending};
+  return {"pending", "[--resolve]",
+          "list the notes in doubt, in contingency or owed a cancellation; --resolve settles them", pending};
 }
 
 }  // namespace fvn::app

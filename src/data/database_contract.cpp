@@ -96,6 +96,11 @@ const std::vector<std::string_view>& contract_functions() {
   return functions;
 }
 
+const std::vector<std::string_view>& contract_columns() {
+  static const std::vector<std::string_view> columns = {"asaidas.i_asa_situacao_nfce", "asaidas.t_asa_envio_nfce"};
+  return columns;
+}
+
 int check_database_contract(PassthroughTable& table, ContractReport& report) {
   report = {};
   std::int32_t version = 0;
@@ -129,6 +134,16 @@ int check_database_contract(PassthroughTable& table, ContractReport& report) {
   for (const std::string_view name : contract_functions()) {
     if (!probe("função", name,
                "select case when to_regprocedure(" + table.literal(name) + ") is null then 0 else 1 end;")) {
+      return 0;
+    }
+  }
+  for (const std::string_view name : contract_columns()) {
+    const auto dot = name.find('.');
+    if (!probe("coluna", name,
+               "select count(*) from information_schema.columns where table_schema = current_schema() and "
+               "table_name = " +
+                   table.literal(name.substr(0, dot)) + " and column_name = " + table.literal(name.substr(dot + 1)) +
+                   ";")) {
       return 0;
     }
   }

@@ -13,17 +13,19 @@ namespace fvn {
 class PassthroughTable;
 
 // The schema version (tversao_esquema) this build works with.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // Names the statements of the module use.
 const std::vector<std::string_view>& contract_tables();
 const std::vector<std::string_view>& contract_sequences();
 // Functions with their argument types: "inclui_sequencia(integer)".
 const std::vector<std::string_view>& contract_functions();
+// Columns added after the first schema version, as "table.column".
+const std::vector<std::string_view>& contract_columns();
 
 struct ContractReport {
   int schema_version = 0;            // 0 when the database has no version row
-  std::vector<std::string> missing;  // "tabela asaidas", "função busca_produto(text,text)", ...
+  std::vector<std::string> missing;  // "tabela asaidas", "coluna asaidas.i_asa_situacao_nfce", ...
   [[nodiscard]] bool ok() const { return schema_version == kSchemaVersion && missing.empty(); }
 };
 

@@ -38,14 +38,16 @@ int GRAVACAO_VENDA::emite_eletronica(const CONTEXTO_VENDA& c) {
     return 1;
   }
   const std::string erro = processo_.Traduz_Erro();
-  if (processo_.Nota_Aceita()) {
-    // The authority holds this note: reversing the sale would leave an
-    // authorised invoice without its sale. The pending-note resolution
-    // settles it; the cashier is told it was kept.
+  if (processo_.Nota_Aceita() || processo_.Nota_Em_Duvida()) {
+    // The authority holds this note, or may hold it: reversing the sale
+    // would leave an authorised invoice without its sale. The pending-note
+    // resolution settles it; the cashier is told it was kept.
     resultado_ = ResultadoEmissao::Mantida;
-    ui_.message("Erro ao efetuar emissão da Nfe.|" + erro +
-                    "||A Nfe foi aceita pelo servidor e não foi estornada.|Ela será concluída na verificação das "
-                    "notas pendentes.",
+    ui_.message("Erro ao efetuar emissão da Nfe.|" + erro + "||" +
+                    (processo_.Nota_Aceita() ? "A Nfe foi aceita pelo servidor e não foi estornada."
+                                             : "Não foi possível confirmar se o servidor recebeu a Nfe; ela não foi "
+                                               "estornada.") +
+                    "|Ela será concluída na verificação das notas pendentes.",
                 kAviso, MessageIcon::Exclamation);
     return 0;
   }

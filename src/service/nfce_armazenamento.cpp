@@ -158,11 +158,13 @@ int NFCE_PROCESSO::Incluir_XML_Banco(std::int32_t sale) {
                         SqlParam::bytes(blob)}) != 1) {
       return store_failure(xmlnfe.error_text("Erro ao inserir registro no banco de dados XmlNFe|"));
     }
-    if (starting_sale_ == current_sale_) {
-      if (xmlnfe.execute("update asaidas set s_asa_chave_nfe = " + *quoted_key + " , s_asa_protocolo_nfe = " +
-                         xmlnfe.literal(authorisation_.protocol) + " where cidesaidas = " + id) != 1) {
-        return store_failure(xmlnfe.error_text("Erro ao atualizar registro asaidas|"));
-      }
+    // The key and protocol go to the sale given, the one that carries the
+    // authorised key (a renumbered note's XML belongs to its new sale). With
+    // a protocol, nothing is outstanding at the service any more.
+    const std::string settled = text::clip(authorisation_.protocol).empty() ? "" : ", i_asa_situacao_nfce = 0";
+    if (xmlnfe.execute("update asaidas set s_asa_chave_nfe = " + *quoted_key + " , s_asa_protocolo_nfe = " +
+                       xmlnfe.literal(authorisation_.protocol) + settled + " where cidesaidas = " + id) != 1) {
+      return store_failure(xmlnfe.error_text("Erro ao atualizar registro asaidas|"));
     }
     status_line("Fechando tabela xmlnfe...");
     if (xmlnfe.close() != 1) return store_failure(xmlnfe.error_text("Erro ao fechar tabela XmlNfe|"));
@@ -173,7 +175,7 @@ int NFCE_PROCESSO::Incluir_XML_Banco(std::int32_t sale) {
     // The generated file takes the key's name (it used to be deleted here,
     // which made the later rename to the key's name fail every time).
     std::error_code ec;
-    std::filesystem::rename(base_folder_ + eight_digits(sale) + ".xml",
+    std::filesystem::rename(base_folder_ + eight_digits(starting_sale_) + ".xml",
                             base_folder_ + authorisation_.access_key + "-nfce.xml", ec);
   } else {
     LOG.Gera_Arquivo_Log("Falha Incluir_XML_Banco retorno - " + Traduz_Erro());

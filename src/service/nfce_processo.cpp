@@ -1,7 +1,9 @@
 // The processor's set-up, its operation window and the authorisation steps.
 #include "service/nfce_processo.h"
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
@@ -168,8 +170,67 @@ void NFCE_PROCESSO::step_server_check() {
 int NFCE_PROCESSO::Enviar_Nota(std::int32_t sale) {
   starting_sale_ = sale;
   current_sale_ = sale;
-  accepted_ = false;
-  return run_window("NOTA", kWindowNote);
+  outcome_ = Outcome::NotSent;
+  const int result = run_window("NOTA", kWindowNote);
+  PassthroughTable table("Tabela_Envio", connection_);
+  if (table.open() == 1) {
+    table.execute("select pg_advisory_unlock(" + std::to_string(kSendLock) + ", " + sql_integer(sale) + ")");
+  }
+  return result;
+}
+
+// Marks the sale in doubt, with the key it is sent under, in a committed
+// step of its own, and takes the session lock that keeps the resolution off
+// it while it is being sent. False after posting the failure (nothing sent).
+bool NFCE_PROCESSO::mark_sent(const std::string& key) {
+  PassthroughTable table("Tabela_Envio", connection_);
+  const std::string id = sql_integer(starting_sale_);
+  const auto quoted_key = sql_service_key(key);
+  if (key.empty() || !quoted_key) {
+    post_failure("Erro ao marcar NFC-e como enviada.|Chave de acesso ausente no XML gerado.");
+    return false;
+  }
+  if (table.open() != 1 ||
+      table.execute("select pg_advisory_lock(" + std::to_string(kSendLock) + ", " + id + ")") != 1 ||
+      table.execute("update asaidas set s_asa_chave_nfe = " + *quoted_key +
+                    ", i_asa_situacao_nfce = 1, t_asa_envio_nfce = clock_timestamp() where cidesaidas = " + id +
+                    " and s_asa_estorno is null and i_asa_situacao_nfce <> 2") != 1) {
+    const std::string text = table.error_text("Erro ao marcar NFC-e como enviada.|");
+    LOG.Gera_Arquivo_Log(text);
+    post_failure(text);
+    return false;
+  }
+  if (table.row_count() != 1) {
+    post_failure("Erro ao marcar NFC-e como enviada.|Venda " + id + " não encontrada ou estornada.");
+    return false;
+  }
+  return true;
+}
+
+// Sets the sale's issue state (0 once nothing is outstanding at the service).
+void NFCE_PROCESSO::set_issue_state(std::int32_t sale, int state) {
+  PassthroughTable table("Tabela_Envio", connection_);
+  if (table.open() != 1 || table.execute("update asaidas set i_asa_situacao_nfce = " + sql_integer(state) +
+                                         " where cidesaidas = " + sql_integer(sale)) != 1) {
+    LOG.Gera_Arquivo_Log(table.error_text("Erro ao atualizar situação da NFC-e.|"));
+  }
+}
+
+// The status of `key` into the status result. A query that gets no answer
+// is tried again, at most the configured number of times, waiting longer
+// each time; an answer about the note (found, refused, unknown key) ends
+// the tries.
+int NFCE_PROCESSO::query_status(std::string_view key) {
+  const GatewayConfig& config = SERVICO.gateway().config();
+  long wait_ms = config.status_backoff_ms;
+  for (int attempt = 1;; ++attempt) {
+    status_ = StatusResult{};
+    if (SERVICO.statuschave_nfce(key, status_) == 1) return 1;
+    if (SERVICO.Chave_Desconhecida() || attempt >= config.status_attempts) return 0;
+    status_line("Consultando status da NFCe novamente em " + std::to_string(wait_ms) + " ms...");
+    std::this_thread::sleep_for(std::chrono::milliseconds(wait_ms));
+    wait_ms *= 2;
+  }
 }
 
 void NFCE_PROCESSO::step_note() {
@@ -194,7 +255,7 @@ void NFCE_PROCESSO::step_note() {
   } else if (!flags_.recorded) {
     status_line("Gravando Arquivo da Nota Fiscal no BD...");
     progress_ += 5;
-    if (Incluir_XML_Banco(starting_sale_) != 1) {
+    if (Incluir_XML_Banco(current_sale_) != 1) {
       post_failure("Erro ao gravar Arquivo NFCe|" + Traduz_Erro());
       return;
     }
@@ -210,15 +271,16 @@ void NFCE_PROCESSO::step_note() {
   }
 }
 
-bool NFCE_PROCESSO::recover_lost_reply() {
-  const std::string key = key_of_invoice(DOCUMENTO.XML_NFCE);
-  if (key.empty()) return false;
+// After a sending without an answer about the note: true when the service
+// holds the note (OK or PENDENTE), with its answer taken from the status.
+// A note it refused is Refused; any other outcome stays Unknown.
+bool NFCE_PROCESSO::recover_lost_reply(const std::string& key) {
   const std::string send_error = SERVICO.error_text();
-  status_ = StatusResult{};
   status_line("Consultando status da NFCe " + key + " após falha no envio...");
-  const int found = SERVICO.statuschave_nfce(key, status_);
+  const int found = query_status(key);
   const std::string state = text::upper(text::clip(status_.authorisation_status));
   if (found != 1 || (state != "OK" && state != "PENDENTE")) {
+    outcome_ = found == 1 && state == "ERRO" ? Outcome::Refused : Outcome::Unknown;
     SERVICO.set_error(send_error, 0, "autorizaxml_nfce");  // the sending's own failure is reported
     return false;
   }
@@ -239,14 +301,22 @@ std::int32_t NFCE_PROCESSO::invoice_number() const { return DOCUMENTO.NOTA.I_TN_
 void NFCE_PROCESSO::send_note() {
   status_line("Enviando Arquivo da Nota Fiscal...");
   progress_ += 10;
+  const std::string key = key_of_invoice(DOCUMENTO.XML_NFCE);
+  if (!mark_sent(key)) return;
   LOG.Gera_Arquivo_Log(DOCUMENTO.XML_NFCE);
   authorisation_ = AuthorisationResult{};
-  if (SERVICO.autorizaxml_nfce(DOCUMENTO.XML_NFCE, authorisation_) != 1 && !recover_lost_reply()) {
-    log_service_failure("Erro ao enviar Arquivo de NFCe Quorvex,");
-    post_failure("Erro ao enviar Arquivo de NFCe Quorvex|" + SERVICO.error_text());
-    return;
+  outcome_ = Outcome::Unknown;
+  if (SERVICO.autorizaxml_nfce(DOCUMENTO.XML_NFCE, authorisation_) != 1) {
+    if (SERVICO.Nota_Recusada()) outcome_ = Outcome::Refused;
+    if (outcome_ == Outcome::Refused || !recover_lost_reply(key)) {
+      // A refused note leaves nothing outstanding at the service.
+      if (outcome_ == Outcome::Refused) set_issue_state(starting_sale_, 0);
+      log_service_failure("Erro ao enviar Arquivo de NFCe Quorvex,");
+      post_failure("Erro ao enviar Arquivo de NFCe Quorvex|" + SERVICO.error_text());
+      return;
+    }
   }
-  accepted_ = true;
+  outcome_ = Outcome::Accepted;
   status_line("Salvando XML gerado...");
   progress_ += 5;
   PassthroughTable table("asaidas", connection_);
@@ -290,24 +360,27 @@ bool NFCE_PROCESSO::record_answer(PassthroughTable& table) {
     LOG.Gera_Arquivo_Log("2 - entrou na contingencia " + flag);
     authorisation_.protocol.clear();
     authorisation_.oid = "0";
+    // A renumbered note: until the move is done the sale carries the key of
+    // the note the service holds (the key it was sent under is voided), in
+    // the same statement, so that an interrupted or failed move leaves the
+    // resolution a key it can settle; the move gives the original its sent
+    // key back.
+    std::string renumbered_key;
+    if (differ) {
+      const auto key = sql_service_key(authorisation_.access_key);
+      if (!key || *key == "NULL") {
+        const std::string why = "Chave inválida devolvida pelo serviço: \"" + authorisation_.access_key + "\".";
+        LOG.Gera_Arquivo_Log("Erro ao atualizar chave gerada pelo velto NFC-e que será duplicada." + why);
+        post_failure("Erro ao atualizar chave gerada pelo velto da NFC-e que será duplicada." + why);
+        return false;
+      }
+      renumbered_key = ", s_asa_chave_nfe = " + *key;
+    }
     if (table.execute("update asaidas set i_asa_contigencia = " + flag + ", i_asa_oid_quorvex = 0" +
-                      ", i_asa_url_code_nfce = " + url + where) != 1) {
+                      ", i_asa_url_code_nfce = " + url + renumbered_key + where) != 1) {
       return fail_update(table.driver_message() + "|" + std::string{table.runtime_message()});
     }
     if (!differ) return true;
-    std::string key;
-    if (DOCUMENTO.Monta_Chave_Acesso(current_sale_, key) != 1 || !sql_service_key(key)) {
-      const std::string why = DOCUMENTO.ERROR;
-      LOG.Gera_Arquivo_Log("Erro ao gerar chave pelo velto NFC-e que será duplicada." + why);
-      post_failure("Erro ao gerar chave pelo velto da NFCe que será duplicada" + why);
-      return false;
-    }
-    if (table.execute("update asaidas set s_asa_chave_nfe = " + *sql_service_key(key) + where) != 1) {
-      const std::string why = table.driver_message() + "|" + std::string{table.runtime_message()};
-      LOG.Gera_Arquivo_Log("Erro ao atualizar chave gerada pelo velto NFC-e que será duplicada." + why);
-      post_failure("Erro ao atualizar chave gerada pelo velto da NFC-e que será duplicada." + why);
-      return false;
-    }
     if (Duplica_Nota(current_sale_) != 1) {
       LOG.Gera_Arquivo_Log("Erro ao duplicar NFCe emitida em contingência" + ERROR);
       post_failure("Erro ao duplicar NFCe emitida em contingência|" + Traduz_Erro());
@@ -333,8 +406,8 @@ bool NFCE_PROCESSO::record_answer(PassthroughTable& table) {
 }
 
 int NFCE_PROCESSO::Verifica_Reenvio(std::string_view key) {
-  status_ = StatusResult{};
-  if (SERVICO.statuschave_nfce(key, status_) != 1) {
+  if (query_status(key) != 1) {
+    if (SERVICO.Chave_Desconhecida()) return 1;  // never received: it may be sent
     log_service_failure("Erro ao consultar status da NFCe,");
     post_failure("Erro ao consultar status da NFCe.|" + SERVICO.error_text());
     return 0;
@@ -345,6 +418,36 @@ int NFCE_PROCESSO::Verifica_Reenvio(std::string_view key) {
     post_failure("Nota Fiscal autorizada no servidor não pode ser reenviada.");
   } else {
     post_failure("Nota Fiscal com autorização pendente no servidor não pode ser reenviada.");
+  }
+  return 0;
+}
+
+int NFCE_PROCESSO::Verifica_Venda(std::int32_t sale) {
+  PassthroughTable table("Tabela_Envio", connection_);
+  const std::string id = sql_integer(sale);
+  if (table.open() != 1 ||
+      table.execute("select coalesce(s_asa_estorno, ''), s_asa_protocolo_nfe, s_asa_chave_nfe, i_asa_situacao_nfce "
+                    "from asaidas where cidesaidas = " +
+                    id) != 1) {
+    post_failure(table.error_text("Erro ao consultar situação da venda.|"));
+    return 0;
+  }
+  if (table.next() != 1) {
+    post_failure("Venda " + id + " não encontrada.");
+    return 0;
+  }
+  const std::string reversal = table.value(0);
+  if (reversal == "C") {
+    post_failure("Venda " + id + " cancelada: a nota não pode ser enviada.");
+  } else if (reversal == "R") {
+    post_failure("Venda " + id + " estornada: a nota não pode ser enviada.");
+  } else if (!text::clip(table.value(1)).empty()) {
+    post_failure("Nota Fiscal autorizada no servidor não pode ser reenviada.");
+  } else if (table.value(3) == "2") {
+    post_failure("Venda " + id + " renumerada pelo servidor: a nota não pode ser enviada.");
+  } else {
+    const std::string key = text::clip(table.value(2));
+    return key.empty() ? 1 : Verifica_Reenvio(key);
   }
   return 0;
 }

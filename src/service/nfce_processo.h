@@ -21,11 +21,19 @@
 //    and a failed or empty document fetch is never stored as the authorised
 //    XML (a note still in contingency stores the XML it was sent with, with
 //    no protocol, until the resolution brings the authorised one);
-//  - when the sending fails (transport, time-out, an answer without a
-//    number), the service is asked for the key's status before "not sent"
-//    is reported: a note it holds (OK, PENDENTE, contingency) is carried on
-//    as sent. Nota_Aceita() tells the caller whether the service accepted
-//    the note, so an accepted note is never reversed as rejected;
+//  - before the note is sent, the sale is marked in doubt
+//    (i_asa_situacao_nfce = 1, with its key and the moment) in a committed
+//    step of its own, under a session lock on the sale that the resolution
+//    respects; a process killed at any later moment leaves a row the
+//    resolution finds. The mark is cleared when the authorisation is
+//    stored or the service's answer refuses the note;
+//  - when the sending fails without an answer about the note (transport,
+//    time-out, HTTP error, malformed answer), the service is asked for the
+//    key's status, with bounded retries and a growing wait: a note it holds
+//    (OK, PENDENTE, contingency) is carried on as sent, one it refused is
+//    refused; otherwise the outcome stays unknown and the sale in doubt.
+//    Nota_Aceita() and Nota_Em_Duvida() tell the caller, so that only a
+//    refused note (or one never sent) is reversed as rejected;
 //  - an accepted note without a protocol (PENDENTE) is recorded like a
 //    contingency note (flag 1, oid 0), so the resolution settles it later;
 //  - the generated file is renamed to "<key>-nfce.xml" before it would be
@@ -83,9 +91,18 @@ class NFCE_PROCESSO : public ErrorTriple {
   [[nodiscard]] std::int32_t current_sale() const { return current_sale_; }
   // True when the service accepted the last note sent (even if a later step
   // failed): such a note must not be reversed as rejected.
-  [[nodiscard]] bool Nota_Aceita() const { return accepted_; }
+  [[nodiscard]] bool Nota_Aceita() const { return outcome_ == Outcome::Accepted; }
+  // True when the last note was sent and whether the service holds it is
+  // unknown: it must not be reversed either; the resolution settles it.
+  [[nodiscard]] bool Nota_Em_Duvida() const { return outcome_ == Outcome::Unknown; }
 
+  // 1 when the note may be sent again: the service refused it (ERRO) or
+  // does not hold the key.
   int Verifica_Reenvio(std::string_view key);
+  // 1 when sale `sale` may be sent: it stands (not reversed nor cancelled),
+  // has no authorisation and, when it carries a key, Verifica_Reenvio
+  // allows it. Needs the login of Checar_Servidor.
+  int Verifica_Venda(std::int32_t sale);
   int Ping_Servidor();
 
   // Stores the authorised XML of sale `sale` in `xmlnfe`.
@@ -97,10 +114,12 @@ class NFCE_PROCESSO : public ErrorTriple {
   int Gera_QRCode(std::string_view url);
   [[nodiscard]] std::string qrcode_path(std::int32_t sale) const;
 
-  // Copies sale `old_sale` under a new id with the number and key of the
-  // last authorisation answer (one transaction).
+  // Moves sale `old_sale` to a new id with the number and key of the last
+  // authorisation answer (one transaction): header copied, items,
+  // postings, installments, XML and order links moved; the old header
+  // stays, with no financial effect, until the service voids its number.
   int Duplica_Nota(std::int32_t old_sale);
-  // Settles the contingency notes and the notes owed a cancellation.
+  // Settles the notes in doubt, in contingency and owed a cancellation.
   int Resolve_Notas_Offline(std::int32_t& pending, std::int32_t& errors);
   // Stores the cancellation XML of sale `sale` in its `xmlnfe` row.
   int Incluir_XML_Cancelamento(std::int32_t sale);
@@ -134,12 +153,20 @@ class NFCE_PROCESSO : public ErrorTriple {
   class Window;
   friend class Window;
 
+  // First key of the advisory lock ("select pg_advisory_lock(kSendLock,
+  // sale)") a station holds on a sale while sending its note; the
+  // resolution leaves a sale whose lock it cannot take.
+  static constexpr int kSendLock = 6565;
+
   int run_window(std::string_view operation, std::string_view title);
   void step_server_check();
   void step_note();
   void send_note();
   bool record_answer(PassthroughTable& table);
-  bool recover_lost_reply();
+  bool recover_lost_reply(const std::string& key);
+  bool mark_sent(const std::string& key);
+  void set_issue_state(std::int32_t sale, int state);
+  int query_status(std::string_view key);
   void status_line(std::string_view message) { LOG.status_line(message); }
   void post_failure(std::string_view text);
   void post_done() { done_ = true; }
@@ -150,6 +177,7 @@ class NFCE_PROCESSO : public ErrorTriple {
 
   int resolve_row(std::int32_t sale, const std::string& key, std::int32_t number, std::int32_t series,
                   std::int32_t cancel_pending, std::int32_t& pending, std::int32_t& errors);
+  int store_resolved(PassthroughTable& table, std::int32_t sale, const std::string& key);
 
   HostUi& ui_;
   std::string connection_;
@@ -160,7 +188,8 @@ class NFCE_PROCESSO : public ErrorTriple {
   Flags flags_;
   int progress_ = 0;
   bool done_ = false;
-  bool accepted_ = false;
+  enum class Outcome { NotSent, Refused, Accepted, Unknown };
+  Outcome outcome_ = Outcome::NotSent;
   std::string login_cnpj_, login_group_, login_user_, login_password_;
   AuthorisationResult authorisation_;
   StatusResult status_;

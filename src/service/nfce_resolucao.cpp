@@ -1,14 +1,34 @@
-// Settling notes against the service: the duplicate of a note renumbered in
-// contingency (Duplica_Nota) and the resolution of contingency notes and of
-// notes owed a cancellation (Resolve_Notas_Offline).
+// Settling notes against the service: the move of a note renumbered in
+// contingency (Duplica_Nota) and the resolution of every note the service
+// may hold that the shop has not settled (Resolve_Notas_Offline).
 //
-// Both are safe when two stations run them at once and when they are
-// interrupted: Duplica_Nota runs in one transaction (a failure leaves no
-// half-copied sale and no temporary table behind), and each note is settled
-// in a transaction of its own under a row lock taken with "skip locked", so
-// a note another station is settling is left to it. A reversed note is no
-// longer selected, so running the resolution twice changes nothing the
-// second time.
+// The issue state (asaidas.i_asa_situacao_nfce) and how the resolution
+// decides. A note to settle is a standing sale (s_asa_estorno null) with
+//   i_asa_situacao_nfce = 1  in doubt: marked before it was sent, not yet
+//                            stored as authorised nor refused; or
+//   i_asa_situacao_nfce = 2  original of a renumbered note, waiting for the
+//                            service to void its number; or
+//   contingency 1, oid 0, no protocol  (accepted in contingency); or
+//   i_asa_quorvex_canc = 1   (owed a cancellation).
+// For each, the status of its key (s_asa_chave_nfe) is asked, with bounded
+// retries when the service does not answer (then it is left for the next
+// run), and:
+//   OK           the authorisation is stored: oid, protocol, QR address,
+//                moment, the authorised XML (inserted when the sale has no
+//                xmlnfe row yet), the NSU when it has none; state 0;
+//   PENDENTE     left for the next run (counted as pending);
+//   ERRO         the service refused it: reversed ('R'), counted as error;
+//   INUTILIZADO  its number was voided: a voided row in asaidas_canc, and
+//                the sale's rows are deleted;
+//   unknown key  (cStat 217) the service never received it: reversed ('R')
+//                once unknown_key_grace_ms has passed since it was sent (a
+//                request still in flight may yet arrive), else left; the
+//                original of a renumbered note is treated as voided.
+// A sale a station is sending right now (its advisory lock is held) and a
+// row another station is settling (row lock, "skip locked") are left alone;
+// each note is settled in a transaction of its own, so two stations settle
+// each note exactly once. Duplica_Nota runs in one transaction (a failure
+// leaves no half-moved sale and no temporary table behind).
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
 #include "runtime/text.h"
@@ -22,11 +42,10 @@ namespace {
 constexpr std::string_view kJustification =
     "NFCe cancelada apos realizar tentativa de cancelamento quando o sefaz estava offline para o PDV.";
 
-// The notes to settle: unresolved contingency notes and notes owed a
-// cancellation, of sales that stand.
+// The notes to settle, of sales that stand (see the top of this file).
 constexpr std::string_view kCondition =
-    "((coalesce(s_asa_protocolo_nfe,'') = '' and i_asa_contigencia = 1 and i_asa_oid_quorvex = 0) or "
-    "i_asa_quorvex_canc = 1) and s_asa_estorno is null";
+    "(i_asa_situacao_nfce <> 0 or (coalesce(s_asa_protocolo_nfe,'') = '' and i_asa_contigencia = 1 and "
+    "i_asa_oid_quorvex = 0) or i_asa_quorvex_canc = 1) and s_asa_estorno is null";
 
 std::string why(const PassthroughTable& table) {
   return table.driver_message() + "|" + std::string{table.runtime_message()};
@@ -40,8 +59,16 @@ int NFCE_PROCESSO::Duplica_Nota(std::int32_t old_sale) {
   std::int32_t new_sale = 0;
   std::int32_t series = 0;
   std::int32_t nsu = 0;
-  table.bind_long(new_sale).bind_long(series).bind_long(nsu);
+  std::int32_t own_number = 0;
+  table.bind_long(new_sale).bind_long(series).bind_long(nsu).bind_long(own_number);
   if (table.open() != 1) return set_error(table.error_text("Erro ao abrir tabela|"), 0, kFunction);
+  // The key the sale was sent under, which the original keeps: the service
+  // reports that one voided.
+  std::string original_key;
+  if (DOCUMENTO.Monta_Chave_Acesso(old_sale, original_key) != 1 || !sql_service_key(original_key) ||
+      original_key.size() != 44) {
+    return set_error("Erro ao gerar chave pelo velto da NFCe que será duplicada" + DOCUMENTO.ERROR, 0, kFunction);
+  }
   const auto key = sql_service_key(authorisation_.access_key);
   const auto number = sql_service_integer(authorisation_.number);
   if (!key || *key == "NULL" || !number || *number == "NULL") {
@@ -50,7 +77,6 @@ int NFCE_PROCESSO::Duplica_Nota(std::int32_t old_sale) {
                      0, kFunction);
   }
   const std::string old_id = sql_integer(old_sale);
-  const std::string own = sql_integer(invoice_number());
   if (table.execute("Begin") != 1) return set_error(table.error_text("Erro ao abrir transação|"), 0, kFunction);
   auto fail = [&](std::string_view context) {
     const std::string text = table.error_text(context);
@@ -58,19 +84,46 @@ int NFCE_PROCESSO::Duplica_Nota(std::int32_t old_sale) {
     current_sale_ = old_sale;
     return set_error(text, 0, kFunction);
   };
-  if (table.execute("select nextval('seque_asaidas'), csrisaidas, inclui_sequencia_nsu(cempresasaidas) from "
-                    "asaidas where cidesaidas = " +
+  if (table.execute("select nextval('seque_asaidas'), csrisaidas, inclui_sequencia_nsu(cempresasaidas), cnotsaidas "
+                    "from asaidas where cidesaidas = " +
                     old_id + ";") != 1 ||
       table.next() != 1) {
     return fail("Erro ao consultar sequencia futura da tabela asaidas|");
   }
+  const std::string own = sql_integer(own_number);
   current_sale_ = new_sale;
   const std::string new_id = sql_integer(new_sale);
   struct Statement {
     std::string sql;
     std::string_view context;
   };
-  const std::vector<Statement> statements = {
+  // A standing sale of this shop that was given the service's number and
+  // has no authorisation cannot be authorised under it (the service holds
+  // that number now): it takes the series' next number, so neither sale is
+  // lost to the unique number index.
+  PassthroughTable other("Tabela_Duplica_Outra", connection_);  // same session: same transaction
+  if (other.open() != 1 ||
+      other.execute(
+          "update asaidas set cnotsaidas = inclui_sequencia(csrisaidas) where csrisaidas = " + sql_integer(series) +
+          " and cnotsaidas = " + *number + " and s_asa_estorno is null and cidesaidas <> " + old_id +
+          " and s_asa_protocolo_nfe = '' returning cidesaidas, cnotsaidas") != 1) {
+    const std::string text = other.error_text("Erro ao renumerar venda com o número devolvido pelo servidor|");
+    send_rollback(table, ui_);
+    current_sale_ = old_sale;
+    return set_error(text, 0, kFunction);
+  }
+  std::vector<Statement> statements;
+  while (other.next() == 1) {
+    const std::string other_id = other.value(0);  // digits read back from the database
+    const std::string other_number = other.value(1);
+    statements.push_back(
+        {"update asduplicatas set cnotdupli = " + other_number + " where cisadupli = " + other_id + ";",
+         "Erro ao renumerar duplicatas da venda com o número devolvido pelo servidor|"});
+    statements.push_back({"update ahcontas set cdescricaohistorico = replace(cdescricaohistorico, '" + *number +
+                              "' , '" + other_number + "') where cidesaivenhist = " + other_id + ";",
+                          "Erro ao renumerar pagamentos da venda com o número devolvido pelo servidor|"});
+  }
+  const std::vector<Statement> moves = {
       {"select * into temp table asaidas_nfce from asaidas where cidesaidas = " + old_id + " ;",
        "Erro ao inserir dados na tabela temporária asaidas_nfce|"},
       {"update asaidas_nfce set cidesaidas = " + new_id + ", s_asa_chave_nfe = " + *key + ", cnotsaidas = " + *number +
@@ -78,43 +131,69 @@ int NFCE_PROCESSO::Duplica_Nota(std::int32_t old_sale) {
        "Erro ao atualizar ID na tabela temporária asaidas_nfce|"},
       {"insert into asaidas select * from asaidas_nfce;", "Erro ao inserir registros duplicados na tabela asaidas |"},
       {"drop table asaidas_nfce;", "Erro ao dar drop na tabela temporária asaidas_nfce  |"},
-      {"insert into anosequencia values (" + sql_integer(series) + ", " + *number + ", '1'  );",
+      {"insert into anosequencia values (" + sql_integer(series) + ", " + *number +
+           ", '1'  ) on conflict (i_ano_serie, i_ano_numero) do update set s_ano_origem = '1';",
        "Erro ao inserir nota duplicada na tabela anosequencia |"},
-      {"select * into temp table xmlnfe_nfce from xmlnfe where i_nfe_codigo_asa =" + old_id + " ;",
-       "Erro ao inserir dados na tabela temporária xmlnfe_nfce|"},
-      {"update xmlnfe_nfce set i_nfe_codigo = nextval('seque_xmlnfe'), s_nfe_chave = " + *key +
-           ", i_nfe_codigo_asa = " + new_id + ";",
-       "Erro ao atualizar ID na tabela temporária xmlnfe_nfce|"},
-      {"insert into xmlnfe select * from xmlnfe_nfce;", "Erro ao inserir registros duplicados na tabela xmlnfe |"},
-      {"drop table xmlnfe_nfce;", "Erro ao dar drop na tabela temporária xmlnfe_nfce |"},
-      {"select * into temp table ahistorico_nfce from ahistorico where cisahistorico =" + old_id + " ;",
-       "Erro ao inserir dados na tabela temporária ahistorico_nfce|"},
-      {"update ahistorico_nfce set cidehistorico = nextval('seque_ahistorico'), cisahistorico = " + new_id + ";",
-       "Erro ao atualizar ID na tabela temporária ahistorico_nfce|"},
-      {"insert into ahistorico select * from ahistorico_nfce;",
-       "Erro ao inserir registros duplicados na tabela ahistorico |"},
-      {"drop table ahistorico_nfce;", "Erro ao dar drop na tabela temporária ahistorico_nfce |"},
-      {"select * into temp table ahcontas_nfce from ahcontas where cidesaivenhist =" + old_id + " ;",
-       "Erro ao inserir dados na tabela temporária ahcontas_nfce|"},
-      {"update ahcontas_nfce set idhistorico = nextval('seque_ahcontas'), cidesaivenhist = " + new_id +
-           ", cdescricaohistorico = replace(cdescricaohistorico, '" + own + "' , '" + *number + "');",
-       "Erro ao atualizar ID na tabela temporária ahcontas_nfce|"},
-      {"insert into ahcontas select * from ahcontas_nfce;",
-       "Erro ao inserir registros duplicados na tabela ahcontas |"},
-      {"drop table ahcontas_nfce;", "Erro ao dar drop na tabela temporária ahcontas_nfce  |"},
-      {"select * into temp table asduplicatas_nfce from asduplicatas where cisadupli = " + old_id + " ;", ""},
-      {"update asduplicatas_nfce set cidedupli = nextval('seque_asduplicatas'), cnotdupli = " + *number +
-           ", cisadupli = " + new_id + ";",
-       "Erro ao atualizar ID na tabela temporária asduplicatas_nfce|"},
-      {"insert into asduplicatas select * from asduplicatas_nfce;",
-       "Erro ao inserir registros duplicados na tabela asduplicatas |"},
-      {"drop table asduplicatas_nfce;", "Erro ao dar drop na tabela temporária asduplicatas_nfce  |"},
+      {"update xmlnfe set s_nfe_chave = " + *key + ", i_nfe_codigo_asa = " + new_id +
+           " where i_nfe_codigo_asa = " + old_id + ";",
+       "Erro ao mover XML da NFC-e duplicada na tabela xmlnfe |"},
+      {"update ahistorico set cisahistorico = " + new_id + " where cisahistorico = " + old_id + ";",
+       "Erro ao mover itens da NFC-e duplicada na tabela ahistorico |"},
+      {"update ahcontas set cidesaivenhist = " + new_id + ", cdescricaohistorico = replace(cdescricaohistorico, '" +
+           own + "' , '" + *number + "') where cidesaivenhist = " + old_id + ";",
+       "Erro ao mover pagamentos da NFC-e duplicada na tabela ahcontas |"},
+      {"update asduplicatas set cnotdupli = " + *number + ", cisadupli = " + new_id + " where cisadupli = " + old_id +
+           ";",
+       "Erro ao mover duplicatas da NFC-e duplicada na tabela asduplicatas |"},
+      {"update tnota_pedido set i_tnp_asaidas = " + new_id + " where i_tnp_asaidas = " + old_id + ";",
+       "Erro ao mover pedidos da NFC-e duplicada na tabela tnota_pedido |"},
+      // The original number stays tracked, with no financial effect, until
+      // the service reports it voided.
+      {"update asaidas set i_asa_situacao_nfce = 2, s_asa_chave_nfe = " + *sql_service_key(original_key) +
+           " where cidesaidas = " + old_id + ";",
+       "Erro ao marcar NFC-e original da duplicada na tabela asaidas |"},
   };
+  statements.insert(statements.end(), moves.begin(), moves.end());
   for (const Statement& statement : statements) {
     if (table.execute(statement.sql) != 1) return fail(statement.context);
   }
   if (table.execute("Commit") != 1) return fail("Erro ao confirmar duplicação da nota|");
   if (table.close() != 1) return set_error(table.error_text("Erro ao fechar Tabela_Duplica_Nota|"), 0, kFunction);
+  return 1;
+}
+
+// The rest of an authorisation found by the resolution, in its
+// transaction: the authorised XML (a new xmlnfe row when the sale has none,
+// else the one kept in contingency gives way to it), the NSU when the sale
+// has none, and nothing left outstanding.
+int NFCE_PROCESSO::store_resolved(PassthroughTable& table, std::int32_t sale, const std::string& key) {
+  const std::string id = sql_integer(sale);
+  if (table.execute("select count(*) from xmlnfe where i_nfe_codigo_asa = " + id) != 1 || table.next() != 1) {
+    return set_error(table.error_text("Erro ao consultar tabela xmlnfe|"), 0, "store_resolved");
+  }
+  if (table.value(0) == "0") {
+    authorisation_ = AuthorisationResult{};
+    authorisation_.access_key = text::clip(status_.access_key).empty() ? key : text::clip(status_.access_key);
+    authorisation_.protocol = status_.protocol;
+    authorisation_.qr_code_url = status_.qr_code_url;
+    starting_sale_ = sale;
+    current_sale_ = sale;
+    if (Incluir_XML_Banco(sale) != 1) return 0;
+  } else {
+    std::string xml;
+    if (SERVICO.busca_documento(key, xml) == 1 && !xml.empty() &&
+        table.execute("update xmlnfe set b_nfe_xml = $1::bytea where i_nfe_codigo_asa = " + id +
+                          " and s_nfe_chave = " + table.literal(key),
+                      {SqlParam::bytes(xml)}) != 1) {
+      return set_error(table.error_text("Erro ao atualizar XML autorizado da NFC-e na tabela xmlnfe.|"), 0,
+                       "store_resolved");
+    }
+  }
+  if (table.execute("update asaidas set i_asa_situacao_nfce = 0, i_asa_nsu = case when i_asa_nsu = 0 then "
+                    "inclui_sequencia_nsu(cempresasaidas) else i_asa_nsu end where cidesaidas = " +
+                    id) != 1) {
+    return set_error(table.error_text("Erro ao salvar NSU em ASAIDAS.|"), 0, "store_resolved");
+  }
   return 1;
 }
 
@@ -189,22 +268,71 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
     const std::string suffix = why(table);
     return fail(std::string{log_text} + suffix, std::string{error_text} + suffix);
   };
-  // The row, locked; another station settling it (or a settled row) is skipped.
-  if (table.execute("select cidesaidas from asaidas where cidesaidas = " + id + " and " + std::string{kCondition} +
+  // The row, locked; a sale being sent, another station settling it (or a
+  // settled row) is skipped.
+  if (table.execute("select pg_try_advisory_xact_lock(" + std::to_string(kSendLock) + ", " + id + ")") != 1 ||
+      table.next() != 1) {
+    return fail_db("Erro ao bloquear NFC-e para resolução.", "Erro ao bloquear NFC-e para resolução.");
+  }
+  if (table.value(0) != "t") {
+    table.execute("Commit");
+    ++pending;
+    return 1;
+  }
+  if (table.execute("select i_asa_situacao_nfce, s_asa_protocolo_nfe = '', t_asa_envio_nfce is null or "
+                    "clock_timestamp() - t_asa_envio_nfce >= make_interval(secs => " +
+                    std::to_string(SERVICO.gateway().config().unknown_key_grace_ms) + " / 1000.0" +
+                    ") from asaidas where cidesaidas = " + id + " and " + std::string{kCondition} +
                     " for update skip locked") != 1) {
     return fail_db("Erro ao bloquear NFC-e para resolução.", "Erro ao bloquear NFC-e para resolução.");
   }
-  if (table.row_count() == 0) {
+  if (table.next() != 1) {
     table.execute("Commit");
     return 1;
   }
-  status_ = StatusResult{};
-  if (SERVICO.statuschave_nfce(key, status_) != 1) {
+  const bool renumbered = table.value(0) == "2";
+  // Only a sale without an authorisation may be reversed for a key the
+  // service does not know, and only once a request still in flight would
+  // have reached the service.
+  const bool unauthorised = table.value(1) == "t";
+  const bool grace_over = table.value(2) == "t";
+  std::string state;
+  if (query_status(key) == 1) {
+    state = text::upper(text::clip(status_.authorisation_status));
+  } else if (!SERVICO.Chave_Desconhecida() || !unauthorised) {
     return fail("Retorno Quorvex - Erro ao consultar status da NFCe," + SERVICO.error_text(),
                 "Erro ao consultar status da NFCe.|" + SERVICO.error_text());
+  } else if (renumbered) {
+    state = "INUTILIZADO";  // the service never held the original number: nothing left to void
+  } else if (!grace_over) {
+    ++pending;
+    table.execute("Commit");
+    return 1;
+  } else {
+    state = "ERRO";  // never received: reversed as not issued
   }
-  const std::string state = text::upper(text::clip(status_.authorisation_status));
-  if (state == "OK") {
+  if (state == "OK" && !renumbered && text::trim(status_.number) != std::to_string(number)) {
+    // Authorised under another number (renumbered, and the move failed when
+    // it was sent): the sale moves to that number now, then is settled.
+    table.execute("Commit");
+    authorisation_ = AuthorisationResult{};
+    authorisation_.number = text::trim(status_.number);
+    authorisation_.access_key = text::clip(status_.access_key);
+    if (Duplica_Nota(sale) != 1) {
+      const std::string text = "Erro ao duplicar NFCe emitida em contingência|" + Traduz_Erro();
+      LOG.Gera_Arquivo_Log(text);
+      post_failure(text);
+      return 0;
+    }
+    const auto moved_number = sql_service_integer(authorisation_.number);  // checked by Duplica_Nota
+    return resolve_row(current_sale_, authorisation_.access_key, std::stoi(*moved_number), series, cancel_pending,
+                       pending, errors);
+  }
+  if (renumbered && state != "INUTILIZADO") {
+    // The original of a renumbered note has no financial effect: only the
+    // voiding of its number settles it.
+    ++pending;
+  } else if (state == "OK") {
     const auto oid = sql_service_integer(status_.oid);
     const auto date = sql_service_date(status_.authorisation_date);
     const auto time = sql_service_time(status_.authorisation_time);
@@ -225,18 +353,15 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
       return fail_db("Erro ao atualizar procotolo de autorização da NFC-e tabela xmlnfe.",
                      "Erro ao atualizar procotolo de autorização da NFC-e na tabela xmlnfe.");
     }
-    // The XML kept while the note was in contingency gives way to the
-    // authorised one, when the service has it.
-    std::string xml;
-    if (SERVICO.busca_documento(key, xml) == 1 && !xml.empty() &&
-        table.execute("update xmlnfe set b_nfe_xml = $1::bytea where i_nfe_codigo_asa = " + id +
-                          " and s_nfe_chave = " + table.literal(key),
-                      {SqlParam::bytes(xml)}) != 1) {
-      return fail_db("Erro ao atualizar XML autorizado da NFC-e tabela xmlnfe.",
-                     "Erro ao atualizar XML autorizado da NFC-e na tabela xmlnfe.");
+    if (store_resolved(table, sale, key) != 1) {
+      const std::string text = "Erro ao gravar Arquivo NFCe|" + Traduz_Erro();
+      return fail(text, text);
     }
   } else if (state == "ERRO") {
     ++errors;
+    if (table.execute("select estorna_transacao(" + id + ", 'Estorno de Nfe Rejeitada', 'R');") != 1) {
+      return fail_db("Erro ao estornar nota eletrônica rejeitada.", "Erro ao estornar nota eletrônica rejeitada.");
+    }
   } else if (state == "INUTILIZADO") {
     const std::pair<std::string, std::string_view> steps[] = {
         {"insert into asaidas_canc (cidesaidas,caviaprsaidas,ctessaidas,cemisaidas,cdtsaisaidas,cnatsaidas,"

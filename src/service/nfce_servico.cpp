@@ -40,6 +40,25 @@ std::int32_t contingency_flag(std::string_view answer) {
   return text::upper(text::clip(ObterValorCampo(answer, "emContingencia"))) == "FALSE" ? 0 : 1;
 }
 
+// The authority's code for "this key is not in its base".
+constexpr std::string_view kUnknownKeyCode = "217";
+
+// The reason of a refusal: the answer's `name` field, else the first of
+// detalheAutorizacao, exMessage and xMotivo that it carries, led by the
+// authority's code (cStat) when the text does not start with it, so that
+// the cashier never reads an empty reason.
+std::string refusal_reason(std::string_view answer, std::string_view name) {
+  std::string reason;
+  for (const std::string_view candidate :
+       {name, std::string_view{"detalheAutorizacao"}, std::string_view{"exMessage"}, std::string_view{"xMotivo"}}) {
+    reason = text::clip(ObterValorCampo(answer, candidate));
+    if (!reason.empty()) break;
+  }
+  const std::string code = text::clip(ObterValorCampo(answer, "cStat"));
+  if (!code.empty() && reason.rfind(code, 0) != 0) reason = code + (reason.empty() ? "" : " - ") + reason;
+  return reason;
+}
+
 // The message a failure answer carries: its exMessage, else the answer.
 std::string answer_message(std::string_view answer) {
   std::string message = ObterValorCampo(answer, "exMessage");
@@ -91,12 +110,14 @@ int NFCE_SERVICO::Set_Login(std::string_view password, std::string_view user, st
 int NFCE_SERVICO::autorizaxml_nfce(std::string_view xml, AuthorisationResult& result) {
   constexpr std::string_view kFunction = "autorizaxml_nfce";
   const std::string answer = gateway_.Autorizar_Xml(cnpj_, xml);
+  const std::string status = text::upper(text::clip(ObterValorCampo(answer, "statusAutorizacao")));
+  refused_ = status == "ERRO" && !is_exception_answer(answer);
+  unknown_key_ = false;
   result.number = field(answer, "numero", kNumberCapacity);
   if (!positive_number(result.number)) {
     result.number = "0";
-    return fail("Erro: |Mensagem " + ObterValorCampo(answer, "exMessage"), kFunction);
+    return fail("Erro: |Mensagem " + refusal_reason(answer, "exMessage"), kFunction);
   }
-  const std::string status = text::upper(text::clip(ObterValorCampo(answer, "statusAutorizacao")));
   if (status == "OK") {
     result.protocol = field(answer, "numeroProtocoloAutorizacao", kProtocolCapacity);
     result.oid = field(answer, "oid", kOidCapacity);
@@ -115,18 +136,22 @@ int NFCE_SERVICO::autorizaxml_nfce(std::string_view xml, AuthorisationResult& re
     return 1;
   }
   result.number = "0";
-  return fail("Erro: Mensagem: " + ObterValorCampo(answer, "detalheAutorizacao"), kFunction);
+  return fail("Erro: Mensagem: " + refusal_reason(answer, "detalheAutorizacao"), kFunction);
 }
 
 int NFCE_SERVICO::statuschave_nfce(std::string_view key, StatusResult& status) {
   constexpr std::string_view kFunction = "statuschave_nfce";
   const std::string answer = gateway_.GetStatusPorChave_Xml(cnpj_, key);
+  refused_ = false;
+  unknown_key_ = false;
   status.authorisation_status = field(answer, "statusAutorizacao", kStatusCapacity);
   if (text::upper(text::clip(status.authorisation_status)) == "INUTILIZADO") return 1;
   status.number = field(answer, "numero", kNumberCapacity);
   if (!positive_number(status.number)) {
     status.number = "0";
-    return fail("Erro: " + ObterValorCampo(answer, "exMessage"), kFunction);
+    const std::string message = ObterValorCampo(answer, "exMessage");
+    unknown_key_ = !is_exception_answer(answer) && text::trim(message).rfind(kUnknownKeyCode, 0) == 0;
+    return fail("Erro: " + message, kFunction);
   }
   status.cancellation_status = field(answer, "statusCancelamento", kStatusCapacity);
   status.authorisation_status = field(answer, "statusAutorizacao", kStatusCapacity);

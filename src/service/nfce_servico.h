@@ -92,6 +92,13 @@ class NFCE_SERVICO : public ErrorTriple {
 
   [[nodiscard]] const std::string& error_text() const { return ERROR; }
   [[nodiscard]] const std::string& cnpj() const { return cnpj_; }
+  // How the last autorizaxml_nfce or statuschave_nfce failure reads. Only
+  // these two are answers about the note: the service refused it (status
+  // ERRO), or it does not hold the key (cStat 217). Any other failure (no
+  // answer, time-out, HTTP error, malformed answer) leaves the outcome
+  // unknown.
+  [[nodiscard]] bool Nota_Recusada() const { return refused_; }
+  [[nodiscard]] bool Chave_Desconhecida() const { return unknown_key_; }
   [[nodiscard]] ServiceGateway& gateway() { return gateway_; }
 
  private:
@@ -99,6 +106,8 @@ class NFCE_SERVICO : public ErrorTriple {
 
   ServiceGateway gateway_;
   VALIDADOR_FISCAL cnpj_validator_;
+  bool refused_ = false;
+  bool unknown_key_ = false;
   std::string cnpj_;
   std::string group_;
   std::string user_;

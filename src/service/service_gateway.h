@@ -45,6 +45,15 @@ struct GatewayConfig {
   // Time allowed for a download of an export file.
   long download_timeout_ms = 300'000;
   std::size_t max_answer_bytes = 8U << 20U;
+  // A status query that gets no answer is tried again, at most
+  // `status_attempts` times in all, waiting `status_backoff_ms` before the
+  // second try and twice as long before each later one.
+  int status_attempts = 4;
+  long status_backoff_ms = 1'000;
+  // A note the service says it does not hold is reversed only once this much
+  // time has passed since it was sent: a request still in flight (a slow
+  // link, a station killed mid-send) may yet reach the service before that.
+  long unknown_key_grace_ms = 120'000;
   std::size_t max_download_bytes = 512U << 20U;
 };
 

@@ -1,12 +1,19 @@
 // fvn's key, xml, ping, status, issue, sell, pending and export commands end
 // to end: a real database clone and a real simulator process, driven through
 // the command line's entry point.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include "app/fvn_cli.h"
 #include "cli_run.h"
@@ -129,6 +136,13 @@ class FvnWorkflow : public testing::DbTest {
     return out.substr(from, out.find('\n', from) - from);
   }
 
+  // Demo sale `sale` as if it had never been sent.
+  void unsent(int sale) const {
+    ASSERT_EQ(query("update asaidas set s_asa_protocolo_nfe = '', s_asa_chave_nfe = '' where cidesaidas = " +
+                    std::to_string(sale) + " returning 1"),
+              "1");
+  }
+
   // The first value of a one-row query on the test database.
   std::string query(const std::string& sql) const {
     PassthroughTable table("TESTE", db);
@@ -189,12 +203,12 @@ TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
 
   // A database of another version is refused before anything is recorded.
-  EXPECT_EQ(query("update tversao_esquema set i_tve_versao = 2 returning i_tve_versao"), "2");
+  EXPECT_EQ(query("update tversao_esquema set i_tve_versao = 3 where i_tve_versao = 2 returning i_tve_versao"), "3");
   const CliResult other_version = run_configured(config_, {"sell", kDemoSale});
   EXPECT_EQ(other_version.status, app::kExitFailure);
-  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 1\nEncontrada: 2\n");
+  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 2\nEncontrada: 3\n");
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
-  EXPECT_EQ(query("update tversao_esquema set i_tve_versao = 1 returning i_tve_versao"), "1");
+  EXPECT_EQ(query("update tversao_esquema set i_tve_versao = 2 where i_tve_versao = 3 returning i_tve_versao"), "2");
 
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
   const CliResult rejected = run_configured(config_, {"sell", kDemoSale});
@@ -227,6 +241,7 @@ TEST_F(FvnWorkflow, SellOfHostileTextAndAPunctuatedCpfIsAuthorised) {
 }
 
 TEST_F(FvnWorkflow, IssuePrintsTheStatusLinesThenTheAuthorisation) {
+  unsent(1);
   const CliResult run = run_configured(config_, {"issue", "1"});
   ASSERT_EQ(run.status, app::kExitOk) << run.out << run.err;
   EXPECT_NE(run.out.find("Arquivo para Checar Servidor Enviado OK\n"), std::string::npos) << run.out;
@@ -251,11 +266,32 @@ TEST_F(FvnWorkflow, IssueRefusesAnUnknownSaleABadIdAndAServiceThatRejects) {
   EXPECT_EQ(run_configured(config_, {"issue", "0"}).status, app::kExitUsage);
   EXPECT_EQ(run_configured(config_, {"issue"}).status, app::kExitUsage);
 
+  // An authorised sale, then a reversed one, is refused before anything is sent.
+  const std::string key = query("select s_asa_chave_nfe from asaidas where cidesaidas = 1");
+  const CliResult authorised = run_configured(config_, {"issue", "1"});
+  EXPECT_EQ(authorised.status, app::kExitFailure);
+  EXPECT_TRUE(
+      authorised.out.ends_with("\nNota Fiscal autorizada no servidor não pode ser reenviada.\nNada foi enviado.\n"))
+      << authorised.out;
+  EXPECT_EQ(run_configured(config_, {"status", key}).status, app::kExitFailure);  // the service never saw it
+
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
+  unsent(1);
   const CliResult rejected = run_configured(config_, {"issue", "1"});
   EXPECT_EQ(rejected.status, app::kExitFailure) << rejected.out;
-  EXPECT_NE(rejected.out.find("Erro ao efetuar emissão da Nfe.\n"), std::string::npos) << rejected.out;
+  // The service's code and reason reach the cashier.
+  EXPECT_NE(rejected.out.find(
+                "Erro ao efetuar emissão da Nfe.\nErro ao enviar Arquivo de NFCe Quorvex\nErro: Mensagem: 539 - "),
+            std::string::npos)
+      << rejected.out;
   EXPECT_EQ(field(rejected.out, "chave"), "");
+  EXPECT_EQ(query("select i_asa_situacao_nfce from asaidas where cidesaidas = 1"), "0");  // refused: nothing in doubt
+
+  EXPECT_EQ(query("select estorna_transacao(1, 'teste', 'R')"), "1");
+  const CliResult reversed = run_configured(config_, {"issue", "1"});
+  EXPECT_EQ(reversed.status, app::kExitFailure);
+  EXPECT_TRUE(reversed.out.ends_with("\nVenda 1 estornada: a nota não pode ser enviada.\nNada foi enviado.\n"))
+      << reversed.out;
 }
 
 TEST_F(FvnWorkflow, PendingListsTheNotesToSettleAndStopsOnOneTheServiceDoesNotHave) {
@@ -267,15 +303,54 @@ TEST_F(FvnWorkflow, PendingListsTheNotesToSettleAndStopsOnOneTheServiceDoesNotHa
   EXPECT_EQ(listed.out, notes);
   EXPECT_EQ(run_configured(config_, {"pending", "--now"}).status, app::kExitUsage);
 
-  // This simulator never received sale 3: the resolution reports the
-  // service's answer and settles nothing.
+  // This simulator never received either note: sale 3, never authorised,
+  // is reversed; sale 4, authorised, is reported and left.
   const CliResult resolved = run_configured(config_, {"pending", "--resolve"});
   EXPECT_EQ(resolved.status, app::kExitFailure);
   EXPECT_TRUE(resolved.out.starts_with(notes)) << resolved.out;
   EXPECT_NE(resolved.out.find("Arquivo para Checar Servidor Enviado OK\n"), std::string::npos) << resolved.out;
   EXPECT_NE(resolved.out.find("\npendentes: "), std::string::npos) << resolved.out;
   EXPECT_NE(resolved.out.find("Erro ao consultar status da NFCe.\nErro: 217"), std::string::npos) << resolved.out;
-  EXPECT_EQ(run_configured(config_, {"pending"}).out, notes);
+  EXPECT_EQ(query("select coalesce(s_asa_estorno, '-') from asaidas where cidesaidas = 3"), "R");
+  EXPECT_EQ(run_configured(config_, {"pending"}).out, "4 31260511222333000181650010000000031000000049\n");
+}
+
+// A station switched off while its note is on the way: the sale was marked
+// in doubt before the sending, so the resolution finds it and stores the
+// authorisation the service gave.
+TEST_F(FvnWorkflow, ASellKilledWhileSendingIsSettledByTheResolution) {
+  ASSERT_TRUE(sim_->fault({{"mode", "slow"}, {"call", "autorizar"}, {"delay_ms", 1500}, {"count", 1}}));
+  const pid_t child = fork();
+  if (child == 0) {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    execl(FVN_BINARY, FVN_BINARY, "--config", config_.c_str(), "sell", kDemoSale.c_str(), nullptr);
+    _exit(127);
+  }
+  ASSERT_GT(child, 0);
+  std::string sale;
+  for (int i = 0; i < 200 && sale.empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    sale = query("select coalesce(max(cidesaidas), 0) from asaidas where i_asa_situacao_nfce = 1");
+    if (sale == "0") sale.clear();
+  }
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  ASSERT_FALSE(sale.empty()) << "the sale was never marked in doubt";
+  const std::string key = query("select s_asa_chave_nfe from asaidas where cidesaidas = " + sale);
+  ASSERT_EQ(key.size(), 44U);
+  std::this_thread::sleep_for(std::chrono::milliseconds(2000));  // the service finishes the slow request
+  EXPECT_NE(run_configured(config_, {"pending"}).out.find(sale + " " + key + "\n"), std::string::npos);
+
+  run_configured(config_, {"pending", "--resolve"});  // the demo's notes fail; this one is settled
+  EXPECT_EQ(query("select (s_asa_protocolo_nfe <> '') || '/' || i_asa_situacao_nfce || '/' || (i_asa_nsu > 0) || "
+                  "'/' || coalesce(s_asa_estorno, '-') from asaidas where cidesaidas = " +
+                  sale),
+            "true/0/true/-");
+  EXPECT_EQ(query("select count(*) from xmlnfe where i_nfe_codigo_asa = " + sale +
+                  " and convert_from(b_nfe_xml, 'UTF8') like '%<nfeProc%'"),
+            "1");
 }
 
 TEST_F(FvnWorkflow, ExportRequestsListsAndDownloadsAMonth) {
@@ -288,6 +363,7 @@ TEST_F(FvnWorkflow, ExportRequestsListsAndDownloadsAMonth) {
   ASSERT_EQ(empty.status, app::kExitOk) << empty.out << empty.err;
   EXPECT_EQ(empty.out.find("05/2026"), std::string::npos) << empty.out;
 
+  unsent(1);
   ASSERT_EQ(run_configured(config_, {"issue", "1"}).status, app::kExitOk);
   const CliResult requested = run_configured(config_, {"export", "request", "2026-05"});
   ASSERT_EQ(requested.status, app::kExitOk) << requested.out << requested.err;

@@ -46,20 +46,22 @@ TEST_F(ContractTest, MissingObjectsAndWrongVersionAreReported) {
   PassthroughTable table("TABELA_A", db);
   ASSERT_EQ(table.open(), 1);
   ASSERT_EQ(table.execute("Begin"), 1);
-  ASSERT_EQ(table.execute("drop function busca_produto(text, text); drop table tnota_pedido; "
-                          "drop sequence seque_xmlnfe cascade; update tversao_esquema set i_tve_versao = 0;"),
-            1)
+  ASSERT_EQ(
+      table.execute("drop function busca_produto(text, text); drop table tnota_pedido; "
+                    "drop sequence seque_xmlnfe cascade; alter table asaidas drop column t_asa_envio_nfce; delete from "
+                    "tversao_esquema;"),
+      1)
       << table.driver_message();
   ContractReport report;
   ASSERT_EQ(check_database_contract(table, report), 1);
   EXPECT_FALSE(report.ok());
   EXPECT_EQ(report.schema_version, 0);
   const std::vector<std::string> expected = {"tabela tnota_pedido", "sequência seque_xmlnfe",
-                                             "função busca_produto(text,text)"};
+                                             "função busca_produto(text,text)", "coluna asaidas.t_asa_envio_nfce"};
   EXPECT_EQ(report.missing, expected);
   std::string error;
   EXPECT_EQ(verify_schema_version(table, error), 0);
-  EXPECT_EQ(error, "Versão do banco de dados incompatível.|Esperada: 1|Encontrada: nenhuma");
+  EXPECT_EQ(error, "Versão do banco de dados incompatível.|Esperada: 2|Encontrada: nenhuma");
   ASSERT_EQ(table.execute("RollBack"), 1);
 }
 

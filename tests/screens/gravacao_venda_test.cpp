@@ -559,6 +559,19 @@ TEST_F(GravacaoVendaTest, AnAcceptedNoteWhoseStorageFailedIsKeptNotReversed) {
   EXPECT_EQ(texto.find("A Nfe foi estornada!"), std::string::npos) << texto;
 }
 
+TEST_F(GravacaoVendaTest, ASendingWhoseOutcomeIsUnknownIsKeptInDoubtNotReversed) {
+  ASSERT_TRUE(sim_->fault({{"mode", "lost"}, {"call", "autorizar"}, {"count", 1}}));
+  ASSERT_TRUE(sim_->fault({{"mode", "drop"}, {"call", "status"}}));
+  venda_com_troco();
+  EXPECT_EQ(gravacao_->Fecha_Venda(contexto_), 0);
+  EXPECT_EQ(gravacao_->resultado(), ResultadoEmissao::Mantida);
+  EXPECT_EQ(value("select coalesce(s_asa_estorno, '-') || i_asa_situacao_nfce from asaidas where cidesaidas = " + id()),
+            "-1");
+  const std::string& texto = ui_.messages().back().text;
+  EXPECT_TRUE(texto.ends_with("|Ela será concluída na verificação das notas pendentes.")) << texto;
+  EXPECT_EQ(texto.find("estornada!"), std::string::npos) << texto;
+}
+
 TEST_F(GravacaoVendaTest, APrintedFormGetsItsNsuAndReceiptWithoutSending) {
   venda_com_troco();
   contexto_.tipo_emissor = 2;

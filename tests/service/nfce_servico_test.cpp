@@ -167,6 +167,20 @@ TEST_F(ServiceClientTest, ARejectionCarriesTheAuthorityMessage) {
   EXPECT_EQ(result.number, "0");
   EXPECT_EQ(client_->error_text(),
             "Erro: Mensagem: 704 - Rejeição: NFC-e com Data-Hora de emissão atrasada - rejeição simulada");
+  EXPECT_TRUE(client_->Nota_Recusada());
+  // A refusal that carries only the authority's code and motive still names them.
+  ASSERT_TRUE(sim_.fault({{"mode", "fields"},
+                          {"count", 1},
+                          {"fields",
+                           {{"statusAutorizacao", "ERRO"},
+                            {"detalheAutorizacao", nullptr},
+                            {"cStat", "533"},
+                            {"xMotivo", "Total da BC ICMS-ST difere do somatório dos itens"}}}}));
+  TestNote other;
+  other.number = 2;
+  EXPECT_EQ(authorise(other, result), 0);
+  EXPECT_EQ(client_->error_text(), "Erro: Mensagem: 533 - Total da BC ICMS-ST difere do somatório dos itens");
+  EXPECT_TRUE(client_->Nota_Recusada());
   // The service remembers the refusal: the note may be sent again.
   EXPECT_EQ(status_of(TestNote{}.key()).authorisation_status, "ERRO");
   EXPECT_EQ(authorise(TestNote{}, result), 1);
@@ -200,10 +214,15 @@ TEST_F(ServiceClientTest, TransportFaultsBecomeExceptionAnswers) {
     EXPECT_EQ(result.number, "0");
     EXPECT_TRUE(client_->error_text().starts_with("Erro: |Mensagem Exception: ")) << client_->error_text();
     EXPECT_NE(client_->error_text().find(cause), std::string::npos) << client_->error_text();
+    EXPECT_FALSE(client_->Nota_Recusada());  // no answer about the note: outcome unknown
   }
-  // None of them authorised anything.
+  // None of them authorised anything: the service says it does not hold the key.
   StatusResult status;
   EXPECT_EQ(client_->statuschave_nfce(TestNote{}.key(), status), 0);
+  EXPECT_TRUE(client_->Chave_Desconhecida());
+  ASSERT_TRUE(sim_.fault({{"mode", "drop"}, {"count", 1}}));
+  EXPECT_EQ(client_->statuschave_nfce(TestNote{}.key(), status), 0);
+  EXPECT_FALSE(client_->Chave_Desconhecida());
 }
 
 TEST_F(ServiceClientTest, ASlowServiceTimesOutInsteadOfHanging) {

@@ -80,6 +80,8 @@ GatewayConfig SimProcess::gateway_config() const {
   config.url = url();
   config.connect_timeout_ms = 2000;
   config.total_timeout_ms = 10000;
+  config.status_backoff_ms = 20;
+  config.unknown_key_grace_ms = 0;
   return config;
 }
 
