@@ -335,6 +335,10 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
       {"s_asa_local_embarque", g.texto(text::cut(local_embarque, 60))},
       {"s_asa_uf_embarque", g.texto(text::cut(uf_embarque, 2))},
       {"ide_futura", chave(c.venda_recarregada)},
+      // An electronic note is in doubt from the commit on: a station that
+      // stops before sending it leaves a sale the resolution settles.
+      {"i_asa_situacao_nfce", c.tipo_emissor == 2 ? "0" : "1"},
+      {"t_asa_envio_nfce", c.tipo_emissor == 2 ? "NULL" : "clock_timestamp()"},
   };
   if (!g.executa(insercao("asaidas", cabecalho), "Erro ao incluir nota fiscal.|")) return 0;
 

@@ -10,6 +10,9 @@
 //                            service to void its number; or
 //   contingency 1, oid 0, no protocol  (accepted in contingency); or
 //   i_asa_quorvex_canc = 1   (owed a cancellation).
+// A sale of an electronic emitter is recorded in state 1; the key (none
+// yet for a sale never sent: the one it would be sent under is computed) and
+// the moment are stored just before the sending.
 // For each, the status of its key (s_asa_chave_nfe) is asked, with bounded
 // retries when the service does not answer (then it is left for the next
 // run), and:
@@ -296,8 +299,14 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
   // have reached the service.
   const bool unauthorised = table.value(1) == "t";
   const bool grace_over = table.value(2) == "t";
+  // A sale recorded and never sent has no key yet: the one it would be sent
+  // under.
+  std::string sent_key = key;
+  if (sent_key.empty() && DOCUMENTO.Monta_Chave_Acesso(sale, sent_key) != 1) {
+    return fail("Erro ao gerar chave da NFC-e." + DOCUMENTO.ERROR, "Erro ao gerar chave da NFC-e." + DOCUMENTO.ERROR);
+  }
   std::string state;
-  if (query_status(key) == 1) {
+  if (query_status(sent_key) == 1) {
     state = text::upper(text::clip(status_.authorisation_status));
   } else if (!SERVICO.Chave_Desconhecida() || !unauthorised) {
     return fail("Retorno Quorvex - Erro ao consultar status da NFCe," + SERVICO.error_text(),
@@ -311,12 +320,13 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
   } else {
     state = "ERRO";  // never received: reversed as not issued
   }
-  if (state == "OK" && !renumbered && text::trim(status_.number) != std::to_string(number)) {
+  const auto returned_number = sql_service_integer(status_.number);
+  if (state == "OK" && !renumbered && returned_number && *returned_number != sql_integer(number)) {
     // Authorised under another number (renumbered, and the move failed when
     // it was sent): the sale moves to that number now, then is settled.
     table.execute("Commit");
     authorisation_ = AuthorisationResult{};
-    authorisation_.number = text::trim(status_.number);
+    authorisation_.number = *returned_number;
     authorisation_.access_key = text::clip(status_.access_key);
     if (Duplica_Nota(sale) != 1) {
       const std::string text = "Erro ao duplicar NFCe emitida em contingência|" + Traduz_Erro();
@@ -324,8 +334,8 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
       post_failure(text);
       return 0;
     }
-    const auto moved_number = sql_service_integer(authorisation_.number);  // checked by Duplica_Nota
-    return resolve_row(current_sale_, authorisation_.access_key, std::stoi(*moved_number), series, cancel_pending,
+    // The number fitted its integer column, or the move would have failed.
+    return resolve_row(current_sale_, authorisation_.access_key, std::stoi(*returned_number), series, cancel_pending,
                        pending, errors);
   }
   if (renumbered && state != "INUTILIZADO") {
@@ -353,7 +363,7 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
       return fail_db("Erro ao atualizar procotolo de autorização da NFC-e tabela xmlnfe.",
                      "Erro ao atualizar procotolo de autorização da NFC-e na tabela xmlnfe.");
     }
-    if (store_resolved(table, sale, key) != 1) {
+    if (store_resolved(table, sale, sent_key) != 1) {
       const std::string text = "Erro ao gravar Arquivo NFCe|" + Traduz_Erro();
       return fail(text, text);
     }

@@ -332,7 +332,8 @@ TEST_F(FvnWorkflow, ASellKilledWhileSendingIsSettledByTheResolution) {
   std::string sale;
   for (int i = 0; i < 200 && sale.empty(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    sale = query("select coalesce(max(cidesaidas), 0) from asaidas where i_asa_situacao_nfce = 1");
+    sale = query(
+        "select coalesce(max(cidesaidas), 0) from asaidas where i_asa_situacao_nfce = 1 and s_asa_chave_nfe <> ''");
     if (sale == "0") sale.clear();
   }
   kill(child, SIGKILL);

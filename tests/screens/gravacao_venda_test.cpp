@@ -572,6 +572,17 @@ TEST_F(GravacaoVendaTest, ASendingWhoseOutcomeIsUnknownIsKeptInDoubtNotReversed)
   EXPECT_EQ(texto.find("estornada!"), std::string::npos) << texto;
 }
 
+TEST_F(GravacaoVendaTest, ASaleRecordedButNeverSentIsSettledByTheResolution) {
+  venda_com_troco();
+  ASSERT_EQ(gravacao_->Grava_Venda(contexto_), 1) << ::testing::PrintToString(textos());
+  sql("update asaidas set i_asa_contigencia = 0, i_asa_quorvex_canc = 0 where cidesaidas <> " + id());
+  ASSERT_EQ(processor_->Checar_Servidor(testing::kCnpj, "", "", "", "", 0, 0, 0), 1);
+  std::int32_t pendentes = 0;
+  std::int32_t erros = 0;
+  ASSERT_EQ(processor_->Resolve_Notas_Offline(pendentes, erros), 1) << processor_->ERROR;
+  EXPECT_EQ(value("select s_asa_estorno || i_asa_situacao_nfce from asaidas where cidesaidas = " + id()), "R0");
+}
+
 TEST_F(GravacaoVendaTest, APrintedFormGetsItsNsuAndReceiptWithoutSending) {
   venda_com_troco();
   contexto_.tipo_emissor = 2;

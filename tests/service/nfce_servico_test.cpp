@@ -135,8 +135,8 @@ TEST_F(ServiceClientTest, ContingencyUnderAnotherNumberRenumbersTheNote) {
   EXPECT_NE(result.access_key, note.key());
   EXPECT_EQ(result.access_key.substr(25, 9), "000000011");
   EXPECT_EQ(status_of(result.access_key).authorisation_status, "OK");
-  StatusResult unknown;
-  EXPECT_EQ(client_->statuschave_nfce(note.key(), unknown), 0);
+  // The number it was sent under is voided, as the service does.
+  EXPECT_EQ(status_of(note.key()).authorisation_status, "INUTILIZADO");
 }
 
 TEST_F(ServiceClientTest, PendingNotesResolveToOkOrToError) {

@@ -133,18 +133,10 @@ TEST_F(WorkflowTest, ReSendingIsAllowedOnlyForARejectedNote) {
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}}));
   const auto rejected = scenario("consumidor_com_cpf");
   EXPECT_EQ(issue(rejected), 0);
-  const std::string rejected_key =
-      value("select s_asa_chave_nfe from asaidas where cidesaidas = " + std::to_string(rejected));
   // The rejected note's key, from the file that was sent.
   std::string sent_key = processor_->DOCUMENTO.XML_NFCE.substr(processor_->DOCUMENTO.XML_NFCE.find("Id=\"NFe") + 7, 44);
   EXPECT_EQ(processor_->Verifica_Reenvio(sent_key), 1) << processor_->ERROR;
   EXPECT_EQ(processor_->Ping_Servidor(), 1);
-}
-
-TEST_F(WorkflowTest, AnEmptyQrUrlFailsBeforeAnyFolderIsCreated) {
-  EXPECT_EQ(processor_->Gera_QRCode(""), 0);
-  EXPECT_EQ(processor_->ERROR, "QR Code vazio.|");
-  EXPECT_FALSE(std::filesystem::exists(processor_->base_folder() + "Qrcode_Gerados"));
 }
 
 TEST_F(WorkflowTest, FileToBlobRefusesEmptyMissingAndUnreadableFiles) {
