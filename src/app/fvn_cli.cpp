@@ -6,6 +6,7 @@
 #include "runtime/host_ui.h"
 #include "runtime/runtime_messages.h"
 #include "runtime/working_folder.h"
+#include "sale/sale_formatter.h"
 
 #ifndef FVN_VERSION
 #define FVN_VERSION "0.0.0"
@@ -120,6 +121,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kExitFailure;
   }
   set_working_folder(ctx.working_folder());
+  // Copies of the IBPT table left by processes killed mid-sale.
+  sale::SaleFormatter::remove_copias_abandonadas();
   const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
   return command->run(ctx, rest);
 }

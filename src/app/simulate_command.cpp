@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/sale_report.h"
+#include "nfce/validador_fiscal.h"
 #include "runtime/clock.h"
 #include "runtime/decimal.h"
 #include "runtime/text.h"
@@ -89,7 +90,13 @@ class Reader {
     if (const Json* value = member(name)) field = as_double(*value, path(name));
   }
   void operator()(std::string_view name, std::string& field, std::size_t capacity) {
-    if (const Json* value = member(name)) field = text::fit(as_text(*value, path(name)), capacity);
+    const Json* value = member(name);
+    if (value == nullptr) return;
+    std::string text = as_text(*value, path(name));
+    // The fields hold the digits only: a CPF or CNPJ typed with its
+    // punctuation must not lose digits to the width.
+    if (name == "CPF" || name == "CNPJ") text = document_digits(text);
+    field = text::fit(text, capacity);
   }
   template <int Digits, int Places>
   void operator()(std::string_view name, Dec<Digits, Places>& field) {

@@ -111,6 +111,39 @@ std::string quoted_value(std::string_view label, std::string_view value) {
   return out;
 }
 
+// What the schema's text type accepts is U+0020..U+00FF. Outside it, a few
+// typographic characters have a plain equivalent; everything else (emoji,
+// bidi and other format controls, combining marks, private-use and
+// non-Latin characters) is dropped, so that a typed or pasted text can never
+// make the authority refuse the note. C1 controls and DEL become blanks, as
+// the C0 controls do. Equivalents come escaped, as the escaping writes them.
+std::string_view schema_equivalent(char32_t c) {
+  switch (c) {
+    case 0x2018:
+    case 0x2019:
+    case 0x201A:
+    case 0x201B:
+    case 0x2032: return "&#39;";
+    case 0x201C:
+    case 0x201D:
+    case 0x201E:
+    case 0x2033: return "&quot;";
+    case 0x2010:
+    case 0x2011:
+    case 0x2012:
+    case 0x2013:
+    case 0x2014:
+    case 0x2015:
+    case 0x2212:
+    case 0x2022: return "-";
+    case 0x2026: return "...";
+    case 0x20AC: return "EUR";
+    default: break;
+  }
+  if ((c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F || c == 0x3000) return " ";
+  return {};
+}
+
 std::string zero_filled(std::string_view digits, std::size_t width) {
   std::string out;
   if (digits.size() < width) out.assign(width - digits.size(), '0');
@@ -265,7 +298,9 @@ std::string FORMATADOR_FISCAL::Alpha(std::string_view valor, std::int64_t maximo
 
 std::string FORMATADOR_FISCAL::Texto_XML(std::string_view valor, std::int64_t maximo) {
   const std::string escapado = Remove_Quebra_Linha(Escapa_XML(Alpha(valor, maximo)));
-  return com_sufixo(text::clip(blank_control_characters(escapado)));
+  // A character dropped by the escaping may leave a blank at either end,
+  // which the schema's text type refuses.
+  return com_sufixo(text::trim(blank_control_characters(escapado)));
 }
 
 std::string FORMATADOR_FISCAL::Remove_Acentos(std::string_view texto) {
@@ -313,13 +348,13 @@ std::string FORMATADOR_FISCAL::Escapa_XML(std::string_view texto) {
       case U'\t':
       case U'\n':
       case U'\r': out += static_cast<char>(cp->value); break;
-      case 0xFFFE:
-      case 0xFFFF: out += '?'; break;  // not XML characters
       default:
-        if (cp->value < 0x20) {
-          out += ' ';  // control characters are not XML characters
-        } else {
+        if (cp->value < 0x20 || (cp->value >= 0x7F && cp->value <= 0x9F)) {
+          out += ' ';  // control characters: not XML characters, or not text
+        } else if (cp->value <= 0xFF) {
           out.append(fonte, pos, cp->length);
+        } else {
+          out += schema_equivalent(cp->value);
         }
     }
     pos += cp->length;

@@ -19,7 +19,11 @@
 //  - Escapa_XML turns control characters that XML forbids and bytes that are
 //    not UTF-8 into safe characters, and Texto_XML leaves no line break or
 //    other control character in its result, so that a value can never make
-//    a document ill-formed or break the line it is written on.
+//    a document ill-formed or break the line it is written on;
+//  - Escapa_XML keeps only what the schema's text type accepts (U+0020 to
+//    U+00FF): a few typographic characters become their plain equivalents,
+//    every other character outside it (emoji, bidi controls, private use)
+//    is dropped, and Texto_XML trims the blanks a drop leaves at the ends.
 #pragma once
 
 #include <cstdint>

@@ -80,6 +80,13 @@ std::string digits_of(std::string_view value) {
   return digits;
 }
 
+std::string document_digits(std::string_view value) {
+  for (const char c : value) {
+    if (!is_digit(c) && std::string_view{".-/ "}.find(c) == std::string_view::npos) return std::string{value};
+  }
+  return digits_of(value);
+}
+
 VALIDADOR_FISCAL::VALIDADOR_FISCAL(HostUi& ui) {
   for (const TableInfo& table : kTables) {
     const std::string name = code_table::file_name(table.number);

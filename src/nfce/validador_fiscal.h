@@ -52,6 +52,12 @@ std::string file_name(std::int32_t table);
 // most 1,023 of them.
 std::string digits_of(std::string_view value);
 
+// A CPF or CNPJ as typed, reduced to its digits before it is stored in a
+// field sized for the digits: a value of digits, points, hyphens, slashes and
+// blanks gives its digits; any other value comes back unchanged, so that the
+// validator still refuses it.
+std::string document_digits(std::string_view value);
+
 class VALIDADOR_FISCAL : public ErrorTriple {
  public:
   // One cached answer of the table look-up.

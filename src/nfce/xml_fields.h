@@ -7,7 +7,7 @@
 //   Text n    Remove_Acentos, then Texto_XML with maximum n
 //   Plain n   Texto_XML with maximum n
 //   Safe      a value written as it is (e-mails, codes, a value marked with
-//             "?"): escaped and kept on one line, never cut
+//             "?"): escaped, kept on one line and trimmed, never cut
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,7 @@
 
 #include "nfce/formatador_fiscal.h"
 #include "runtime/decimal.h"
+#include "runtime/text.h"
 
 namespace fvn::xml {
 
@@ -47,7 +48,7 @@ class Campos {
     return f_.Texto_XML(f_.Remove_Acentos(value), maximum);
   }
   std::string plano(std::string_view value, std::int64_t maximum) { return f_.Texto_XML(value, maximum); }
-  std::string seguro(std::string_view value) { return blank_control_characters(f_.Escapa_XML(value)); }
+  std::string seguro(std::string_view value) { return text::trim(blank_control_characters(f_.Escapa_XML(value))); }
 
  private:
   FORMATADOR_FISCAL& f_;

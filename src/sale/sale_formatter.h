@@ -46,6 +46,12 @@ class SaleFormatter {
   // Removes the working copy made by this process, if any.
   static void remove_copia_ibpt();
 
+  // Removes the working copies of the working folder whose owner process is
+  // gone (killed mid-sale, the machine switched off): the owner holds a lock
+  // on its copy while it lives. Returns how many were removed. Run at
+  // start-up.
+  static int remove_copias_abandonadas();
+
   // The draw of copy numbers (1 to 10,000). Tests replace it to make names
   // collide; an empty function restores the random draw.
   static void set_sorteio(std::function<int()> sorteio);

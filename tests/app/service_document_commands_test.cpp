@@ -112,8 +112,8 @@ class FvnWorkflow : public testing::DbTest {
     if (IsSkipped() || HasFatalFailure()) return;
     testing::invoice_working_folder(work_);
     sim_ = std::make_unique<testing::SimProcess>(
-        folder_.file("sim"),
-        std::vector<std::string>{"--max-age", "999999999", "--max-future", "999999999", "--export-delay", "0"});
+        folder_.file("sim"), std::vector<std::string>{"--max-age", "999999999", "--max-future", "999999999",
+                                                      "--export-delay", "0", "--schemas", FVN_SCHEMA_DIR});
     ASSERT_TRUE(sim_->running());
     PassthroughTable table("TESTE", db);
     ASSERT_EQ(table.open(), 1);
@@ -221,6 +221,25 @@ TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
   ASSERT_FALSE(sale.empty()) << rejected.out;
   EXPECT_EQ(query("select s_asa_estorno from asaidas where cidesaidas = " + sale), "R");
   EXPECT_EQ(field(rejected.out, "chave"), "");
+}
+
+// Text the schema refuses, typed into the customer's name, an item and the
+// observation, and a CPF typed with its punctuation: the service (checking
+// the schema) authorises the note, and the CPF keeps its eleven digits.
+TEST_F(FvnWorkflow, SellOfHostileTextAndAPunctuatedCpfIsAuthorised) {
+  nlohmann::json script = nlohmann::json::parse(testing::read_file(kDemoSale));
+  script["setup"]["CLIENTE"] = {
+      {"CODIGO", 2}, {"NOME", "JOSE \U0001F600\u202E DA SILVA"}, {"UF", "MG"}, {"TIPO", 1}, {"CPF", "111.444.777-35"}};
+  script["steps"][0]["item"]["DESCRICAO"] = "\u202ECAFE \u2615 TORRADO \uE000";
+  script["steps"].push_back({{"op", "Set_Observacao"}, {"value", "\U0001F69A entregar \u202Ehoje"}});
+  const std::string path = folder_.file("hostil.json");
+  testing::write_file(path, script.dump());
+
+  const CliResult run = run_configured(config_, {"sell", path});
+  ASSERT_EQ(run.status, app::kExitOk) << run.out << run.err;
+  const std::string sale = field(run.out, "venda");
+  EXPECT_EQ(field(run.out, "chave").size(), 44U) << run.out;
+  EXPECT_EQ(query("select cpf_saidas from asaidas where cidesaidas = " + sale), "11144477735");
 }
 
 TEST_F(FvnWorkflow, IssuePrintsTheStatusLinesThenTheAuthorisation) {

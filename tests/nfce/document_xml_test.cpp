@@ -219,16 +219,19 @@ TEST_F(DocumentTest, TaxMessagesAreNotCutAt1023Characters) {
 TEST_F(DocumentTest, UnsafeValuesStayWellFormedAndReadable) {
   const auto inf = invoice(scenario("texto_inseguro"));
   EXPECT_EQ(text_at(inf, "dest/xNome"), "Ze <Ana> & \"Filhos\" d'Avila  Teste Linha");
-  EXPECT_EQ(text_at(inf, "det/prod/xProd"), "CAFE <ESPECIAL> & \"GOURMET\"");
-  EXPECT_EQ(text_at(inf, "infAdic/infCpl"), "Entregar as 10h portao no 3 <fundos> & cia. 20° \"frio\"");
+  // Emoji, bidi controls, private-use characters and combining marks are
+  // dropped, typographic punctuation becomes plain (EveryInvoice checks the
+  // same sale against the schema).
+  EXPECT_EQ(text_at(inf, "det/prod/xProd"), "CAFE  <ESPECIAL> & \"GOURMET\"");
+  EXPECT_EQ(text_at(inf, "infAdic/infCpl"), "Entregar as 10h portao no 3 <fundos> & cia. 20° \"frio\" - \"ja\"...");
 
-  // Characters outside the accent table and e-mails written as typed.
+  // Latin-1 characters outside the accent table and e-mails written as typed.
   const auto sale = scenario("cliente_cnpj_email");
   sql("update aclientes set cemail = 'a&b<c>\"@x''.example', s_acl_denominacao_social = 'PADARIA € 😀 ÑOÑO' "
       "where ccodigo = 3");
   const auto named = invoice(sale);
   EXPECT_EQ(text_at(named, "dest/email"), "a&b<c>\"@x'.example");
-  EXPECT_EQ(text_at(named, "dest/xNome"), "PADARIA € 😀 ÑOÑO");
+  EXPECT_EQ(text_at(named, "dest/xNome"), "PADARIA EUR  ÑOÑO");
 }
 
 TEST_F(DocumentTest, EmitterWithoutTelephoneHasNoEmptyFone) {

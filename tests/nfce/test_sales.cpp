@@ -286,11 +286,13 @@ std::int32_t descontos_frete(SaleBuilder& b) {
 
 std::int32_t texto_inseguro(SaleBuilder& b) {
   const auto s = b.sale({{"cpf_saidas", "'12345678909'"},
-                         {"nome_saidas", b.text("Zé <Ana> & \"Filhos\" d'Ávila\x01\tTeste\r\nLinha")},
-                         {"cobssaidas", b.text("Entregar às 10h\nportão nº 3 <fundos> & cia. 20° \"frio\"")},
+                         {"nome_saidas", b.text("\U0001F600 Zé <Ana> & \"Filhos\" d'Ávila\x01\tTeste\r\nLinha\u202E")},
+                         {"cobssaidas", b.text("Entregar às 10h\nportão nº 3 <fundos> & cia. 20° \"frio\" "
+                                               "\U0001F69A\u202E\uE000\u2014 \u201Cja\u0301\u201D\u2026\u0085")},
                          {"cmersaidas", "17.90"},
                          {"ctotsaidas", "17.90"}});
-  b.item(s, with(item_row(42, "CAFÉ <ESPECIAL> & \"GOURMET\"", "5.102", "1", "17.90", "17.90", "0102", 102),
+  b.item(s, with(item_row(42, "CAFÉ \u2615\uFE0F <ESPECIAL> & \"GOURMET\" \U0001F44D\U0001F3FD", "5.102", "1", "17.90",
+                          "17.90", "0102", 102),
                  {{"copcadhistorico", "1"}}));
   cash(b, s, "17.90");
   return s;

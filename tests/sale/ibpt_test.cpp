@@ -2,6 +2,7 @@
 // private working copy (made once, reused, never overwriting another
 // station's copy, never retrying for ever).
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -208,6 +209,46 @@ TEST_F(WorkingCopy, IsRemovedWithTheSaleObject) {
     EXPECT_EQ(copies().size(), 1U);
   }
   EXPECT_TRUE(copies().empty());
+}
+
+// A copy is removed at start-up only once its owner is gone: a live owner
+// (this process, or a child) keeps it; a child killed mid-sale loses it.
+TEST_F(WorkingCopy, AbandonedCopiesAreRemovedOnlyOnceTheirOwnerIsGone) {
+  write_file(folder.file("ibpt.csv"), kPublished);
+  write_file(folder.file("ibpt_9.csv"), "left by a process killed long ago");
+  write_file(folder.file("ibpt_9.csv.bak"), "not a working copy");
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    SaleFormatter::set_sorteio([] { return 4242; });
+    ErrorTriple e;
+    const char made = SaleFormatter{}.Prepara_Tabela_IBPT(e) == 1 ? '1' : '0';
+    (void)::write(ready[1], &made, 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char made = 0;
+  ASSERT_EQ(::read(ready[0], &made, 1), 1);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  EXPECT_EQ(made, '1');
+  ASSERT_EQ(formatter.Prepara_Tabela_IBPT(venda), 1);
+  const std::string own = SaleFormatter::caminho_copia_ibpt();
+
+  EXPECT_EQ(SaleFormatter::remove_copias_abandonadas(), 1);
+  EXPECT_TRUE(std::filesystem::exists(own));
+  EXPECT_TRUE(std::filesystem::exists(folder.file("ibpt_4242.csv")));
+  EXPECT_FALSE(std::filesystem::exists(folder.file("ibpt_9.csv")));
+  EXPECT_TRUE(std::filesystem::exists(folder.file("ibpt_9.csv.bak")));
+
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_EQ(SaleFormatter::remove_copias_abandonadas(), 1);
+  EXPECT_FALSE(std::filesystem::exists(folder.file("ibpt_4242.csv")));
+  EXPECT_TRUE(std::filesystem::exists(own));
+  EXPECT_EQ(read_file(own), kPublished);
 }
 
 class IbptAcrossSales : public testing::SaleTest {};
