@@ -429,10 +429,21 @@ Operation parse_step(const Json& step, const std::string& where) {
   }
 
   if (op == "Vende_Item") {
-    check_members(step, {"item"}, where);
+    check_members(step, {"item", "pesar"}, where);
     sale::QUEUE_ITEM item;
     read_record(required(step, "item", where), item, where + ".item");
-    return {op, [item](sale::CLASSE_VENDA& venda, Json& line) mutable {
+    // "pesar": true takes the quantity from the scale, as the sale screen
+    // does for a weighed product.
+    const auto pesar = step.find("pesar");
+    const bool weighed = pesar != step.end() && pesar->is_boolean() && pesar->get<bool>();
+    return {op, [item, weighed](sale::CLASSE_VENDA& venda, Json& line) mutable {
+              if (weighed) {
+                double peso = 0;
+                if (venda.Get_Peso(peso) != 1) return Json(0);
+                item.QUANTIDADE = peso;
+                item.BALANCA = 1;
+                line["PESO"] = peso;
+              }
               const int result = venda.Vende_Item(item);
               line["NUMERO"] = item.NUMERO;
               return Json(result);

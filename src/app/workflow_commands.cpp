@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <fstream>
+#include <iostream>
 #include <ostream>
 
 #include "app/command_line_ui.h"
@@ -11,8 +12,10 @@
 #include "data/database_contract.h"
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
+#include "devices/classe_balanca.h"
 #include "devices/impressao_danfe.h"
 #include "runtime/clock.h"
+#include "runtime/headless_ui.h"
 #include "runtime/working_folder.h"
 #include "screens/exportacao_xml.h"
 #include "screens/gravacao_venda.h"
@@ -241,6 +244,10 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
     return kExitFailure;
   }
   sale::CLASSE_VENDA venda;
+  // Weighed items of the script read the scale configured in [scale].
+  venda.DADOS_BALANCA = devices::le_dados_balanca(ctx.config);
+  HeadlessUi scale_ui(ctx.err, &std::cin);
+  venda.BALANCA->Set_Ui(&scale_ui);
   std::string problem;
   if (!build_sale(input, venda, problem)) {
     ctx.out << "A venda do roteiro não pôde ser montada: " << problem << "\n";
