@@ -229,13 +229,15 @@ int export_files(Context& ctx, const std::vector<std::string>& args) {
 // screen does with the cashier's input), then the sale is recorded, issued
 // and its receipt rendered exactly as the screen closes a sale. The station
 // values come from [station]; the receipt goes to the files named (by
-// default danfe-<sale>.pdf and .png in the working folder) and, with
-// --print, to the printer.
+// default danfe-<sale>.pdf and .png in the working folder), with --escpos
+// as ESC/POS too, and, with --print, to the printer as [station] says. An
+// item step with "pesar" reads the scale configured in [scale].
 int sell(Context& ctx, const std::vector<std::string>& args) {
   ReceiptOptions options;
   std::string script;
   if (!parse_receipt_options(args, options, script)) {
-    ctx.err << "fvn: usage: fvn sell FILE.json [--resumido] [--pdf FILE] [--png FILE] [--print]\n";
+    ctx.err
+        << "fvn: usage: fvn sell FILE.json [--resumido] [--pdf FILE] [--png FILE] [--escpos FILE|DEVICE] [--print]\n";
     return kExitUsage;
   }
   std::ifstream input(script, std::ios::binary);
@@ -274,6 +276,14 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
   NFCE_PROCESSO processor(ui, setup.config);
   IMPRESSAO_DANFE danfe(ui);
   danfe.set_connection(setup.connection);
+  if (options.print) {
+    ImpressaoEstacao station;
+    if (le_impressao_estacao(ctx.config, station, problem) != 1) {
+      ctx.out << problem << "\n";
+      return kExitFailure;
+    }
+    danfe.set_impressao(station);
+  }
   std::string pdf = options.pdf;
   std::string png = options.png;
   int printed = 0;
@@ -305,6 +315,10 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
       return 0;
     }
     printed = 1;
+    if (!options.escpos.empty() && danfe.Gera_EscPos(sale_id, resumido, options.escpos, escpos_options(options)) != 1) {
+      ui.message(std::string{IMPRESSAO_DANFE::kMensagemFalha} + "|" + danfe.ERROR, IMPRESSAO_DANFE::kTituloFalha);
+      return 0;
+    }
     if (options.print && danfe.Imprime(sale_id, resumido) != 1) {
       ui.message(std::string{IMPRESSAO_DANFE::kMensagemFalha} + "|" + danfe.ERROR, IMPRESSAO_DANFE::kTituloFalha);
       return 0;
@@ -326,6 +340,7 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
   if (printed == 1)
     ctx.out << "pdf: " << pdf << "\n"
             << "png: " << png << "\n";
+  if (printed == 1 && !options.escpos.empty()) ctx.out << "escpos: " << options.escpos << "\n";
   if (options.print)
     ctx.out << "impressora: " << (danfe.ultima_impressora().empty() ? "-" : danfe.ultima_impressora()) << "\n";
   return kExitOk;
@@ -334,7 +349,7 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
 }  // namespace
 
 Command sell_command() {
-  return {"sell", "FILE.json [--resumido] [--pdf FILE] [--png FILE] [--print]",
+  return {"sell", "FILE.json [--resumido] [--pdf FILE] [--png FILE] [--escpos FILE|DEVICE] [--print]",
           "build a sale from a sale script, record it, issue it and render its receipt", sell};
 }
 
