@@ -14,48 +14,12 @@
 #include <signal.h>
 #include <spawn.h>
 
+#include "devices/scale_sim_process.h"
 #include "runtime/scripted_ui.h"
 #include "sale/classe_venda.h"
 
-extern char** environ;
-
 namespace fvn::devices {
 namespace {
-
-// One scale-sim process; its terminal's path is the first line it prints.
-class ScaleSim {
- public:
-  explicit ScaleSim(std::vector<std::string> args) {
-    args.insert(args.begin(), FVN_SCALE_SIM_BINARY);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int out[2];
-    if (::pipe(out) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    char c = 0;
-    while (::read(out[0], &c, 1) == 1 && c != '\n') path_ += c;
-    ::close(out[0]);
-  }
-  ~ScaleSim() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-  }
-  ScaleSim(const ScaleSim&) = delete;
-  ScaleSim& operator=(const ScaleSim&) = delete;
-  [[nodiscard]] const std::string& path() const { return path_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string path_;
-};
 
 // The common checkout-scale protocol: ENQ, answer STX + five characters + ETX.
 DadosBalanca serial(const std::string& device) {
@@ -93,13 +57,13 @@ Reading read(const DadosBalanca& d) {
 }
 
 TEST(ScaleSerial, ReadsTheWeightWholeEvenWhenTheAnswerComesInPieces) {
-  ScaleSim plain({"--grams", "1250"});
+  testing::ScaleSim plain({"--grams", "1250"});
   ASSERT_FALSE(plain.path().empty());
   const Reading r = read(serial(plain.path()));
   EXPECT_EQ(r.result, 1) << r.error;
   EXPECT_DOUBLE_EQ(r.peso, 1.25);
 
-  ScaleSim split({"--grams", "98765", "--split", "--delay-ms", "50"});
+  testing::ScaleSim split({"--grams", "98765", "--split", "--delay-ms", "50"});
   DadosBalanca d = serial(split.path());
   d.bits_dados = 7;  // settings a pseudo-terminal accepts like a serial port
   d.paridade = 3;
@@ -112,27 +76,27 @@ TEST(ScaleSerial, ReadsTheWeightWholeEvenWhenTheAnswerComesInPieces) {
 TEST(ScaleSerial, StatesOfTheScaleFailWithTheirTexts) {
   for (const auto& [mode, text] : std::vector<std::pair<std::string, std::string>>{
            {"unstable", "Peso instável."}, {"overload", "Excesso de peso."}, {"negative", "Peso negativo."}}) {
-    ScaleSim sim({"--mode", mode});
+    testing::ScaleSim sim({"--mode", mode});
     const Reading r = read(serial(sim.path()));
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.error, text) << mode;
   }
   // The unstable condition wins even over an answer that holds a weight.
-  ScaleSim sim({"--grams", "1250"});
+  testing::ScaleSim sim({"--grams", "1250"});
   DadosBalanca d = serial(sim.path());
   d.expressao_instavel = "SUB(P, 2, 1) = '0'";
   EXPECT_EQ(read(d).error, "Peso instável.");
   d.expressao_instavel = "SUB(P, 2";
   EXPECT_EQ(read(d).error, "Erro ao interpretar instável: Expressão ilegal");
 
-  ScaleSim garbage({"--mode", "garbage"});
+  testing::ScaleSim garbage({"--mode", "garbage"});
   const Reading g = read(serial(garbage.path()));
   EXPECT_EQ(g.result, 0);
   EXPECT_EQ(g.error.rfind("Resposta da balança não é um peso", 0), 0U) << g.error;
 }
 
 TEST(ScaleSerial, ASilentScaleTimesOutAfterTheTimeOutAndNotBefore) {
-  ScaleSim sim({"--mode", "silent"});
+  testing::ScaleSim sim({"--mode", "silent"});
   DadosBalanca d = serial(sim.path());
   d.timeout_ms = 300;
   const auto start = std::chrono::steady_clock::now();
@@ -157,7 +121,7 @@ TEST(ScaleSerial, ConfigurationFaultsFailBeforeAnyReading) {
   EXPECT_EQ(zero.result, 0);
   EXPECT_NE(zero.error.find("Divisor da balança igual a zero"), std::string::npos);
 
-  ScaleSim sim({});
+  testing::ScaleSim sim({});
   DadosBalanca bad_answer = serial(sim.path());
   bad_answer.expressao_resposta = "SUB(Q, 2, 5)";
   EXPECT_EQ(read(bad_answer).error, "Erro ao interpretar reposta: Variavel não encontrada");
@@ -215,7 +179,7 @@ TEST(ScaleModels, SimulatedTypedAndUndefinedModels) {
 
 // The sale facade reads the scale it was configured with.
 TEST(ScaleSerial, TheSaleFacadeWeighsThroughItsConfiguration) {
-  ScaleSim sim({"--grams", "450"});
+  testing::ScaleSim sim({"--grams", "450"});
   sale::CLASSE_VENDA venda;
   venda.DADOS_BALANCA = serial(sim.path());
   double peso = 0;
