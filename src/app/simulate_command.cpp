@@ -627,7 +627,7 @@ bool build_sale(std::istream& input, sale::CLASSE_VENDA& venda, std::string& pro
   return true;
 }
 
-int run_simulation(std::istream& input, std::ostream& out, std::ostream& err) {
+int run_simulation(std::istream& input, std::ostream& out, std::ostream& err, const devices::DadosBalanca& scale) {
   Script script;
   try {
     script = parse_script(input);
@@ -640,6 +640,7 @@ int run_simulation(std::istream& input, std::ostream& out, std::ostream& err) {
   }
 
   sale::CLASSE_VENDA venda;
+  venda.DADOS_BALANCA = scale;
   Json report = Json::object();
   report["setup"] = run_all(script.setup, venda);
   report["steps"] = run_all(script.steps, venda);
@@ -660,7 +661,7 @@ Command simulate_command() {
               ctx.err << "fvn: simulate: cannot read " << args[0] << "\n";
               return kExitFailure;
             }
-            return run_simulation(script, ctx.out, ctx.err);
+            return run_simulation(script, ctx.out, ctx.err, devices::le_dados_balanca(ctx.config));
           }};
 }
 

@@ -2,6 +2,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "cli_run.h"
 #include "devices/scale_sim_process.h"
@@ -37,6 +38,36 @@ TEST(FvnScale, ReadsTheConfiguredScale) {
   EXPECT_EQ(silent.out, "Erro ao ler peso: Erro ao abrir porta.\n");
   EXPECT_EQ(testing::run_configured(config, {"scale"}).status, app::kExitUsage);
   EXPECT_EQ(testing::run_configured(config, {"scale", "read", "--device"}).status, app::kExitUsage);
+}
+
+// A weighed item of a sale script takes its quantity from the scale.
+TEST(FvnScale, AWeighedItemTakesItsQuantityFromTheScale) {
+  const testing::TempFolder folder;
+  testing::ScaleSim sim({"--grams", "1875"});
+  const std::string config = testing::write_config(folder, scale_config(sim.path()));
+  const std::string script = folder.file("pesado.json");
+  // The set-up of an example script, one weighed item.
+  auto sale = nlohmann::json::parse(testing::read_file(FVN_EXAMPLES_DIR "/cafe_com_frete.json"));
+  sale["steps"] = nlohmann::json::parse(R"([{"op": "Vende_Item", "pesar": true, "item": {"CODIGO": "46",
+      "DESCRICAO": "QUEIJO KG", "UNITARIO": 40, "QUANTIDADE": 0, "UNIDADE": "KG", "TIPO_PRODUTO": 1, "IAT": "A",
+      "IPPT": "T", "ICMS": {"CST_ICMS_CONSUMO": "00", "ALIQUOTA_ICMS": 18}, "PIS": {"CST_PIS": "07"},
+      "COFINS": {"CST_COFINS": "07"}}}])");
+  testing::write_file(script, sale.dump());
+  const CliResult r = testing::run_configured(config, {"simulate", script});
+  ASSERT_EQ(r.status, app::kExitOk) << r.err;
+  const auto report = nlohmann::json::parse(r.out);
+  ASSERT_EQ(report.at("steps").at(0).at("result"), 1) << r.out;
+  EXPECT_DOUBLE_EQ(report.at("items").at(0).at("QUANTIDADE").get<double>(), 1.875) << r.out;
+  EXPECT_EQ(report.at("items").at(0).at("BALANCA"), 1);
+  EXPECT_DOUBLE_EQ(report.at("totals").at("TOTAL_BRUTO").get<double>(), 75.0) << r.out;
+
+  testing::ScaleSim unstable({"--mode", "unstable"});
+  const CliResult failed =
+      testing::run_configured(testing::write_config(folder, scale_config(unstable.path())), {"simulate", script});
+  const auto failure = nlohmann::json::parse(failed.out);
+  EXPECT_EQ(failure.at("steps").at(0).at("result"), 0);
+  EXPECT_EQ(failure.at("steps").at(0).at("ERROR"), "Erro ao ler peso: Peso instável.");
+  EXPECT_TRUE(failure.at("items").empty());
 }
 
 }  // namespace
