@@ -1,7 +1,7 @@
 // scale-sim: a virtual checkout scale behind a pseudo-terminal.
 //
 //   scale-sim [--mode stable|unstable|overload|negative|silent|garbage]
-//             [--grams N] [--delay-ms N] [--split] [--link PATH]
+//             [--grams N] [--delay-ms N] [--split] [--link PATH] [--exit-with-parent]
 //
 // Prints the terminal's path (/dev/pts/N) on the first line of standard
 // output, then answers every ENQ (byte 5) it receives the way common
@@ -12,8 +12,11 @@
 //   garbage   eight bytes of noise without STX or ETX
 // --delay-ms waits before answering; --split sends the answer in two
 // pieces 30 ms apart; --link makes a symbolic link PATH to the terminal
-// (a stable name for a configuration). Runs until SIGTERM or SIGINT.
+// (a stable name for a configuration). Runs until SIGTERM or SIGINT, or,
+// with --exit-with-parent, until the process that started it ends (tests:
+// no simulator outlives a test program that crashed).
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -37,13 +40,14 @@ struct Options {
   long grams = 1250;
   long delay_ms = 0;
   bool split = false;
+  bool exit_with_parent = false;
   std::string link;
 };
 
 int usage() {
   std::fputs(
       "usage: scale-sim [--mode stable|unstable|overload|negative|silent|garbage] [--grams N] [--delay-ms N] "
-      "[--split] [--link PATH]\n",
+      "[--split] [--link PATH] [--exit-with-parent]\n",
       stderr);
   return 2;
 }
@@ -95,6 +99,8 @@ int main(int argc, char** argv) {
       o.link = argv[++i];
     } else if (arg == "--split") {
       o.split = true;
+    } else if (arg == "--exit-with-parent") {
+      o.exit_with_parent = true;
     } else {
       return usage();
     }
@@ -104,6 +110,11 @@ int main(int argc, char** argv) {
   for (const auto mode : kModes) known = known || o.mode == mode;
   if (!known || o.grams < 0 || o.delay_ms < 0) return usage();
 
+  if (o.exit_with_parent) {
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent) return 0;  // the parent ended before the request took effect
+  }
   const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
     std::perror("scale-sim: pseudo-terminal");

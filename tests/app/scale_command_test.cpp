@@ -6,6 +6,8 @@
 
 #include "cli_run.h"
 #include "devices/scale_sim_process.h"
+#include "runtime/working_folder.h"
+#include "support/code_tables.h"
 
 namespace fvn {
 namespace {
@@ -43,8 +45,10 @@ TEST(FvnScale, ReadsTheConfiguredScale) {
 // A weighed item of a sale script takes its quantity from the scale.
 TEST(FvnScale, AWeighedItemTakesItsQuantityFromTheScale) {
   const testing::TempFolder folder;
+  testing::link_code_tables(folder.path());
+  const std::string module = "[module]\nworking_folder=" + folder.path().string() + "\n";
   testing::ScaleSim sim({"--grams", "1875"});
-  const std::string config = testing::write_config(folder, scale_config(sim.path()));
+  const std::string config = testing::write_config(folder, module + scale_config(sim.path()));
   const std::string script = folder.file("pesado.json");
   // The set-up of an example script, one weighed item.
   auto sale = nlohmann::json::parse(testing::read_file(FVN_EXAMPLES_DIR "/cafe_com_frete.json"));
@@ -62,8 +66,9 @@ TEST(FvnScale, AWeighedItemTakesItsQuantityFromTheScale) {
   EXPECT_DOUBLE_EQ(report.at("totals").at("TOTAL_BRUTO").get<double>(), 75.0) << r.out;
 
   testing::ScaleSim unstable({"--mode", "unstable"});
-  const CliResult failed =
-      testing::run_configured(testing::write_config(folder, scale_config(unstable.path())), {"simulate", script});
+  const CliResult failed = testing::run_configured(
+      testing::write_config(folder, module + scale_config(unstable.path())), {"simulate", script});
+  set_working_folder(".");
   const auto failure = nlohmann::json::parse(failed.out);
   EXPECT_EQ(failure.at("steps").at(0).at("result"), 0);
   EXPECT_EQ(failure.at("steps").at(0).at("ERROR"), "Erro ao ler peso: Peso instável.");

@@ -19,7 +19,7 @@ namespace fvn::testing {
 class ScaleSim {
  public:
   explicit ScaleSim(std::vector<std::string> args) {
-    args.insert(args.begin(), FVN_SCALE_SIM_BINARY);
+    args.insert(args.begin(), {FVN_SCALE_SIM_BINARY, "--exit-with-parent"});
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
