@@ -92,7 +92,9 @@ std::string texto_cp850(std::string_view utf8) {
   std::string out;
   for (const std::string& c : caracteres(utf8)) {
     const auto b0 = static_cast<unsigned char>(c[0]);
-    if (c.size() == 1 && b0 < 0x80) {
+    if (c.size() == 1 && (b0 < 0x20 || b0 == 0x7F)) {
+      out += ' ';  // a control byte in the sale's data must not reach the printer as a command
+    } else if (c.size() == 1 && b0 < 0x80) {
       out += c;
     } else if (c.size() == 2 && (b0 == 0xC2 || b0 == 0xC3)) {
       const unsigned code = ((b0 & 0x1FU) << 6U) | (static_cast<unsigned char>(c[1]) & 0x3FU);

@@ -29,7 +29,8 @@ struct OpcoesEscPos {
 
 std::string danfe_escpos(const DanfeNfce& d, bool resumido, const OpcoesEscPos& opcoes);
 
-// UTF-8 text in code page 850 (a character outside it becomes "?").
+// UTF-8 text in code page 850 (a character outside it becomes "?", a
+// control byte a blank: data never carries printer commands).
 std::string texto_cp850(std::string_view utf8);
 
 // Word-wraps `text` to lines of at most `columns` characters (code points);

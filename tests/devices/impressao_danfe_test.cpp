@@ -382,6 +382,7 @@ TEST(DanfeTexts, WrappingForFixedColumns) {
             (std::vector<std::string>{"ab", "https://x.", "example/ab", "cdefgh"}));
   EXPECT_TRUE(quebra_linhas("   ", 10).empty());
   EXPECT_EQ(texto_cp850("ção €"), "\x87\xc6o ?");
+  EXPECT_EQ(texto_cp850("A\x1bi\x1dV\x01"), "A i V ");  // a description cannot cut the paper
 }
 
 TEST(DanfeTexts, MoneyKeyDocumentsAndConsultationAddress) {
