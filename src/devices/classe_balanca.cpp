@@ -216,7 +216,13 @@ int Classe_Balanca::leitura_direta(double& peso) {
   // become a weight of zero).
   const std::string texto = text::clip(texto_peso.value.substr(0, kTamanhoTextoPeso - 1));
   const auto lido = read_number(texto);
-  if (!lido) return falha("Resposta da balança não é um peso: \"" + texto + "\".");
+  if (!lido) {
+    std::string visivel = texto;  // the scale's bytes as a message can show them
+    for (char& c : visivel) {
+      if (c < 0x20 || c > 0x7E) c = '?';
+    }
+    return falha("Resposta da balança não é um peso: \"" + visivel + "\".");
+  }
   peso = round_to(*lido / DADOS.divisor, 3);
   return 1;
 }
