@@ -1,5 +1,6 @@
 // Cost of drawing the consumer receipt of a 20-item sale: the PDF alone,
-// the PNG preview alone, and both (what a preview writes). The sale is held
+// the PNG preview alone, both (what a preview writes), and the ESC/POS
+// commands with the printer's QR command and with a raster QR. The sale is held
 // in memory, so the figures are the drawing's own, without the database.
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include "devices/danfe_desenho.h"
+#include "devices/danfe_escpos.h"
 
 namespace {
 
@@ -72,6 +74,16 @@ void BM_ReceiptPdfAndPng(benchmark::State& state) { render(state, true, true); }
 BENCHMARK(BM_ReceiptPdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReceiptPng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReceiptPdfAndPng)->Unit(benchmark::kMillisecond);
+
+void escpos(benchmark::State& state, bool native) {
+  const fvn::DanfeNfce sale = sale_of_twenty_items();
+  const fvn::OpcoesEscPos options{48, native};
+  for (auto _ : state) benchmark::DoNotOptimize(fvn::danfe_escpos(sale, false, options));
+}
+void BM_ReceiptEscPos(benchmark::State& state) { escpos(state, true); }
+void BM_ReceiptEscPosRasterQr(benchmark::State& state) { escpos(state, false); }
+BENCHMARK(BM_ReceiptEscPos)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReceiptEscPosRasterQr)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -2,10 +2,26 @@
 // written: decimal rounding, ABNT rounding and number pictures.
 #include <benchmark/benchmark.h>
 
+#include "runtime/expression.h"
 #include "runtime/picture.h"
 #include "runtime/rounding.h"
 
 namespace {
+
+// One scale reading evaluates four expressions against the answer.
+void BM_ScaleExpressions(benchmark::State& state) {
+  const std::vector<fvn::ExpressionBinding> p{{"P",
+                                               "\x02"
+                                               "01250"
+                                               "\x03"}};
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(fvn::evaluate_expression("SUB(P, 2, 5)", p));
+    benchmark::DoNotOptimize(fvn::evaluate_expression("SUB(P, 2, 1) = 'N'", p));
+    benchmark::DoNotOptimize(fvn::evaluate_expression("SUB(P, 2, 1) = 'I'", p));
+    benchmark::DoNotOptimize(fvn::evaluate_expression("SUB(P, 2, 1) = 'S'", p));
+  }
+}
+BENCHMARK(BM_ScaleExpressions);
 
 void BM_RoundTo2(benchmark::State& state) {
   double x = 1.005;

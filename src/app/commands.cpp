@@ -6,6 +6,7 @@
 #include "app/document_commands.h"
 #include "app/fvn_cli.h"
 #include "app/receipt_command.h"
+#include "app/scale_command.h"
 #include "app/self_check.h"
 #include "app/service_commands.h"
 #include "app/simulate_command.h"
@@ -36,6 +37,7 @@ const std::vector<Command>& commands() {
       pending_command(),
       export_command(),
       receipt_command(),
+      scale_command(),
       audit_command(),
   };
   // clang-format on

@@ -436,10 +436,21 @@ Operation parse_step(const Json& step, const std::string& where) {
   }
 
   if (op == "Vende_Item") {
-    check_members(step, {"item"}, where);
+    check_members(step, {"item", "pesar"}, where);
     sale::QUEUE_ITEM item;
     read_record(required(step, "item", where), item, where + ".item");
-    return {op, [item](sale::CLASSE_VENDA& venda, Json& line) mutable {
+    // "pesar": true takes the quantity from the scale, as the sale screen
+    // does for a weighed product.
+    const auto pesar = step.find("pesar");
+    const bool weighed = pesar != step.end() && pesar->is_boolean() && pesar->get<bool>();
+    return {op, [item, weighed](sale::CLASSE_VENDA& venda, Json& line) mutable {
+              if (weighed) {
+                double peso = 0;
+                if (venda.Get_Peso(peso) != 1) return Json(0);
+                item.QUANTIDADE = peso;
+                item.BALANCA = 1;
+                line["PESO"] = peso;
+              }
               const int result = venda.Vende_Item(item);
               line["NUMERO"] = item.NUMERO;
               return Json(result);
@@ -623,7 +634,7 @@ bool build_sale(std::istream& input, sale::CLASSE_VENDA& venda, std::string& pro
   return true;
 }
 
-int run_simulation(std::istream& input, std::ostream& out, std::ostream& err) {
+int run_simulation(std::istream& input, std::ostream& out, std::ostream& err, const devices::DadosBalanca& scale) {
   Script script;
   try {
     script = parse_script(input);
@@ -636,6 +647,7 @@ int run_simulation(std::istream& input, std::ostream& out, std::ostream& err) {
   }
 
   sale::CLASSE_VENDA venda;
+  venda.DADOS_BALANCA = scale;
   Json report = Json::object();
   report["setup"] = run_all(script.setup, venda);
   report["steps"] = run_all(script.steps, venda);
@@ -656,7 +668,7 @@ Command simulate_command() {
               ctx.err << "fvn: simulate: cannot read " << args[0] << "\n";
               return kExitFailure;
             }
-            return run_simulation(script, ctx.out, ctx.err);
+            return run_simulation(script, ctx.out, ctx.err, devices::le_dados_balanca(ctx.config));
           }};
 }
 

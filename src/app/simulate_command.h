@@ -11,13 +11,15 @@
 #include <string>
 
 #include "app/fvn_cli.h"
+#include "devices/classe_balanca.h"
 #include "sale/classe_venda.h"
 
 namespace fvn::app {
 
 // Runs the script read from `script`; the report goes to `out`, a script
-// error to `err`. Returns the exit status.
-int run_simulation(std::istream& script, std::ostream& out, std::ostream& err);
+// error to `err`. Weighed items read the scale `scale` (fvn simulate: the
+// [scale] section). Returns the exit status.
+int run_simulation(std::istream& script, std::ostream& out, std::ostream& err, const devices::DadosBalanca& scale = {});
 
 // Runs the script's setup and steps on `venda` and stops at the first
 // operation that fails. False, with what went wrong in `problem`, when the

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <fstream>
+#include <iostream>
 #include <ostream>
 
 #include "app/command_line_ui.h"
@@ -11,8 +12,10 @@
 #include "data/database_contract.h"
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
+#include "devices/classe_balanca.h"
 #include "devices/impressao_danfe.h"
 #include "runtime/clock.h"
+#include "runtime/headless_ui.h"
 #include "runtime/working_folder.h"
 #include "screens/exportacao_xml.h"
 #include "screens/gravacao_venda.h"
@@ -235,13 +238,15 @@ int export_files(Context& ctx, const std::vector<std::string>& args) {
 // screen does with the cashier's input), then the sale is recorded, issued
 // and its receipt rendered exactly as the screen closes a sale. The station
 // values come from [station]; the receipt goes to the files named (by
-// default danfe-<sale>.pdf and .png in the working folder) and, with
-// --print, to the printer.
+// default danfe-<sale>.pdf and .png in the working folder), with --escpos
+// as ESC/POS too, and, with --print, to the printer as [station] says. An
+// item step with "pesar" reads the scale configured in [scale].
 int sell(Context& ctx, const std::vector<std::string>& args) {
   ReceiptOptions options;
   std::string script;
   if (!parse_receipt_options(args, options, script)) {
-    ctx.err << "fvn: usage: fvn sell FILE.json [--resumido] [--pdf FILE] [--png FILE] [--print]\n";
+    ctx.err
+        << "fvn: usage: fvn sell FILE.json [--resumido] [--pdf FILE] [--png FILE] [--escpos FILE|DEVICE] [--print]\n";
     return kExitUsage;
   }
   std::ifstream input(script, std::ios::binary);
@@ -250,6 +255,10 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
     return kExitFailure;
   }
   sale::CLASSE_VENDA venda;
+  // Weighed items of the script read the scale configured in [scale].
+  venda.DADOS_BALANCA = devices::le_dados_balanca(ctx.config);
+  HeadlessUi scale_ui(ctx.err, &std::cin);
+  venda.BALANCA->Set_Ui(&scale_ui);
   std::string problem;
   if (!build_sale(input, venda, problem)) {
     ctx.out << "A venda do roteiro não pôde ser montada: " << problem << "\n";
@@ -276,6 +285,14 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
   NFCE_PROCESSO processor(ui, setup.config);
   IMPRESSAO_DANFE danfe(ui);
   danfe.set_connection(setup.connection);
+  if (options.print) {
+    ImpressaoEstacao station;
+    if (le_impressao_estacao(ctx.config, station, problem) != 1) {
+      ctx.out << problem << "\n";
+      return kExitFailure;
+    }
+    danfe.set_impressao(station);
+  }
   std::string pdf = options.pdf;
   std::string png = options.png;
   int printed = 0;
@@ -307,6 +324,10 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
       return 0;
     }
     printed = 1;
+    if (!options.escpos.empty() && danfe.Gera_EscPos(sale_id, resumido, options.escpos, escpos_options(options)) != 1) {
+      ui.message(std::string{IMPRESSAO_DANFE::kMensagemFalha} + "|" + danfe.ERROR, IMPRESSAO_DANFE::kTituloFalha);
+      return 0;
+    }
     if (options.print && danfe.Imprime(sale_id, resumido) != 1) {
       ui.message(std::string{IMPRESSAO_DANFE::kMensagemFalha} + "|" + danfe.ERROR, IMPRESSAO_DANFE::kTituloFalha);
       return 0;
@@ -328,6 +349,7 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
   if (printed == 1)
     ctx.out << "pdf: " << pdf << "\n"
             << "png: " << png << "\n";
+  if (printed == 1 && !options.escpos.empty()) ctx.out << "escpos: " << options.escpos << "\n";
   if (options.print)
     ctx.out << "impressora: " << (danfe.ultima_impressora().empty() ? "-" : danfe.ultima_impressora()) << "\n";
   return kExitOk;
@@ -336,7 +358,7 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
 }  // namespace
 
 Command sell_command() {
-  return {"sell", "FILE.json [--resumido] [--pdf FILE] [--png FILE] [--print]",
+  return {"sell", "FILE.json [--resumido] [--pdf FILE] [--png FILE] [--escpos FILE|DEVICE] [--print]",
           "build a sale from a sale script, record it, issue it and render its receipt", sell};
 }
 

@@ -1,7 +1,6 @@
-// The DANFE NFC-e drawn for a receipt roll, in the order of the national
-// receipt layout: emitter, title, notices, items (left out when the receipt
-// is short), totals and payments, consultation address and access key,
-// consumer, number and authorisation, QR code, approximate taxes. Text is
+// The DANFE NFC-e drawn for a receipt roll: the blocks of danfe_blocos.h
+// (what the receipt says, shared with the ESC/POS receipt) drawn with
+// cairo. Text is
 // laid out with pango (UTF-8, accents, wrapped to the paper width); the
 // page is as tall as its content. Output: a PDF (vector text) and a PNG
 // preview at the layout's resolution.
@@ -27,6 +26,7 @@
 
 #include <string>
 
+#include "devices/danfe_blocos.h"
 #include "devices/danfe_dados.h"
 
 namespace fvn {
@@ -62,11 +62,5 @@ int le_layout_danfe(const std::string& path, LayoutDanfe& layout, std::string& e
 // page height through `altura_mm` when given.
 int desenha_danfe(const DanfeNfce& danfe, bool resumido, const LayoutDanfe& layout, const std::string& pdf,
                   const std::string& png, std::string& erro, double* altura_mm = nullptr);
-
-// Text helpers of the receipt, Brazilian style.
-std::string danfe_valor(double value);                 // 1.234,50
-std::string danfe_quantidade(double value);            // 2, 0,212 (up to 4 decimals)
-std::string danfe_chave(std::string_view key);         // groups of four
-std::string danfe_documento(std::string_view digits);  // CPF or CNPJ with its mask
 
 }  // namespace fvn

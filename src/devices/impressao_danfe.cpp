@@ -11,7 +11,9 @@
 #include "data/sql_values.h"
 #include "devices/danfe_dados.h"
 #include "devices/danfe_desenho.h"
+#include "devices/impressora_linha.h"
 #include "runtime/host_ui.h"
+#include "runtime/ini_file.h"
 #include "runtime/text.h"
 #include "runtime/working_folder.h"
 
@@ -37,6 +39,35 @@ class ArquivoTemporario {
 
 }  // namespace
 
+int le_impressao_estacao(const IniFile& config, ImpressaoEstacao& impressao, std::string& erro) {
+  ImpressaoEstacao lida;
+  const std::string tipo = text::trim(config.get("station", "receipt", "pdf"));
+  const std::string colunas = text::trim(config.get("station", "receipt_columns", "48"));
+  const std::string qr = text::trim(config.get("station", "receipt_qr", "native"));
+  if (tipo != "pdf" && tipo != "escpos") {
+    erro = "[station] receipt deve ser pdf ou escpos: " + tipo;
+    return 0;
+  }
+  if (colunas != "48" && colunas != "32") {
+    erro = "[station] receipt_columns deve ser 48 ou 32: " + colunas;
+    return 0;
+  }
+  if (qr != "native" && qr != "raster") {
+    erro = "[station] receipt_qr deve ser native ou raster: " + qr;
+    return 0;
+  }
+  lida.escpos = tipo == "escpos";
+  lida.dispositivo = text::trim(config.get("station", "receipt_device"));
+  if (lida.escpos && lida.dispositivo.empty()) {
+    erro = "[station] receipt_device é necessário para o recibo escpos.";
+    return 0;
+  }
+  lida.opcoes.colunas = colunas == "32" ? 32 : 48;
+  lida.opcoes.qrcode_nativo = qr == "native";
+  impressao = std::move(lida);
+  return 1;
+}
+
 IMPRESSAO_DANFE::IMPRESSAO_DANFE(HostUi& ui) : ui_(ui) {}
 
 void IMPRESSAO_DANFE::set_connection(std::string connection_text) { connection_ = std::move(connection_text); }
@@ -60,10 +91,31 @@ int IMPRESSAO_DANFE::Gera_PDF(std::int32_t ide, std::int32_t resumido, const std
   return 1;
 }
 
+int IMPRESSAO_DANFE::Gera_EscPos(std::int32_t ide, std::int32_t resumido, const std::string& destino,
+                                 const OpcoesEscPos& opcoes) {
+  static constexpr const char* kFuncao = "Gera_EscPos";
+  if (destino.empty()) return set_error("Nenhum dispositivo de saída informado.", 0, kFuncao);
+  DanfeNfce danfe;
+  LayoutDanfe layout;
+  if (prepara(ide, danfe, layout, kFuncao) != 1) return 0;
+  std::string erro;
+  if (devices::envia_bruto(destino, danfe_escpos(danfe, resumido != 0, opcoes), erro) != 1)
+    return set_error(erro, 0, kFuncao);
+  return 1;
+}
+
 int IMPRESSAO_DANFE::Imprime(std::int32_t ide, std::int32_t resumido, const std::string& impressora) {
   static constexpr const char* kFuncao = "Imprime";
   ultima_impressora_.clear();
   ultimo_trabalho_ = 0;
+  if (impressao_.escpos) {
+    if (Gera_EscPos(ide, resumido, impressao_.dispositivo, impressao_.opcoes) != 1) {
+      ERROR_FUNCTION = kFuncao;
+      return 0;
+    }
+    ultima_impressora_ = impressao_.dispositivo;
+    return 1;
+  }
   DanfeNfce danfe;
   LayoutDanfe layout;
   if (prepara(ide, danfe, layout, kFuncao) != 1) return 0;

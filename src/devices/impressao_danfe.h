@@ -22,16 +22,40 @@
 //
 // IMPRIME_RESUMIDO (imprime_resumido, resumido): 0 the detailed receipt,
 // any other value the short one, without item lines.
+//
+// A station with a thermal printer prints ESC/POS instead (danfe_escpos.h):
+// the [station] section of the configuration chooses, read by
+// le_impressao_estacao and handed over with set_impressao:
+//   receipt          pdf (default) or escpos
+//   receipt_device   escpos only: a device node (/dev/usb/lp0), a file, or
+//                    cups:QUEUE for a raw print queue ("cups:" alone: the
+//                    default queue)
+//   receipt_columns  48 (80 mm, default) or 32 (58 mm)
+//   receipt_qr       native (the printer's QR command, default) or raster
+// Then the print path of Imprime_Danfe (and Imprime) sends the ESC/POS
+// receipt to that device; the preview path still shows the PDF.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "devices/danfe_escpos.h"
 #include "runtime/error_triple.h"
 
 namespace fvn {
 
 class HostUi;
+class IniFile;
+
+// How a station prints its receipts.
+struct ImpressaoEstacao {
+  bool escpos = false;
+  std::string dispositivo;
+  OpcoesEscPos opcoes;
+};
+
+// The receipt keys of [station]; 0 with `erro` set for a value it does not know.
+int le_impressao_estacao(const IniFile& config, ImpressaoEstacao& impressao, std::string& erro);
 struct LayoutDanfe;
 struct DanfeNfce;
 
@@ -56,6 +80,13 @@ class IMPRESSAO_DANFE : public ErrorTriple {
   // `png_path`. 1 or 0 with the error triple set.
   int Gera_PDF(std::int32_t ide, std::int32_t resumido, const std::string& pdf_path, const std::string& png_path = {});
 
+  // Writes the ESC/POS receipt to `destino` (a file, a device node or
+  // cups:QUEUE). 1 or 0 with the error triple set.
+  int Gera_EscPos(std::int32_t ide, std::int32_t resumido, const std::string& destino, const OpcoesEscPos& opcoes);
+
+  // The station's way of printing (see above).
+  void set_impressao(ImpressaoEstacao impressao) { impressao_ = std::move(impressao); }
+
   // Prints the receipt on `impressora`; empty: the layout's printer, else
   // the default printer. 1 when the print server took the job.
   int Imprime(std::int32_t ide, std::int32_t resumido, const std::string& impressora = {});
@@ -72,6 +103,7 @@ class IMPRESSAO_DANFE : public ErrorTriple {
 
   HostUi& ui_;
   std::string connection_;
+  ImpressaoEstacao impressao_;
   std::string ultimo_pdf_;
   std::string ultima_impressora_;
   int ultimo_trabalho_ = 0;

@@ -1,11 +1,16 @@
 #include "runtime/headless_ui.h"
 
+#include <algorithm>
 #include <iostream>
+#include <string>
+
+#include "runtime/expression.h"
+#include "runtime/text.h"
 
 namespace fvn {
 
 HeadlessUi::HeadlessUi() : out_(&std::cerr) {}
-HeadlessUi::HeadlessUi(std::ostream& out) : out_(&out) {}
+HeadlessUi::HeadlessUi(std::ostream& out, std::istream* in) : out_(&out), in_(in) {}
 
 int HeadlessUi::message(const MessageRequest& request) {
   const auto captions = button_captions(request.buttons);
@@ -22,6 +27,23 @@ int HeadlessUi::message(const MessageRequest& request) {
 void HeadlessUi::preview_document(std::string_view title, std::string_view path) {
   *out_ << "[" << title << "] " << path << '\n';
   out_->flush();
+}
+
+std::optional<double> HeadlessUi::ask_number(const NumberRequest& request) {
+  *out_ << "[" << request.title << "] " << caption_text(request.prompt) << ' ';
+  out_->flush();
+  const auto captions = button_captions(request.buttons);
+  const std::string cancel =
+      "-> " + (captions.empty() ? std::string{"cancelado"} : caption_text(captions.back())) + "\n";
+  std::string line;
+  if (in_ == nullptr || !std::getline(*in_, line) || text::trim(line).empty()) {
+    *out_ << cancel;
+    return std::nullopt;
+  }
+  std::replace(line.begin(), line.end(), ',', '.');
+  const auto value = read_number(line);
+  if (!value) *out_ << cancel;
+  return value;
 }
 
 }  // namespace fvn

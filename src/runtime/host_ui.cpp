@@ -28,6 +28,8 @@ void HostUi::operation_window(std::string_view /*title*/, OperationSteps& steps)
   }
 }
 
+std::optional<double> HostUi::ask_number(const NumberRequest& /*request*/) { return std::nullopt; }
+
 void HostUi::preview_document(std::string_view /*title*/, std::string_view /*path*/) {}
 
 std::vector<std::string> button_captions(std::string_view buttons) {

@@ -28,6 +28,18 @@ struct PickListRequest {
   int default_row = 1;  // 1-based; 0 for none
 };
 
+// A window asking for one number: a group box captioned `group` holding the
+// entry `prompt` (with `decimals` decimals, starting at `initial`) and the
+// buttons `buttons` (accept first, cancel second).
+struct NumberRequest {
+  std::string title;
+  std::string group;
+  std::string prompt;
+  int decimals = 0;
+  double initial = 0;
+  std::string buttons = "&Ok|&Cancelar";
+};
+
 // The steps of an operation window (a status list above a progress bar,
 // one step per timer tick). The operation decides when it has ended; the
 // window only drives it.
@@ -77,6 +89,10 @@ class HostUi {
   // step per timer tick, until they end; then closes it. The default (no
   // window) runs the steps back to back.
   virtual void operation_window(std::string_view title, OperationSteps& steps);
+
+  // Asks for a number; std::nullopt when the user cancels. The default
+  // implementation cancels.
+  virtual std::optional<double> ask_number(const NumberRequest& request);
 
   // Shows a document the module has written (the receipt's PDF) in a
   // preview window titled `title`. The default shows nothing.

@@ -26,6 +26,15 @@ std::optional<std::string> ScriptedUi::choose_folder(std::string_view title, std
   return answer;
 }
 
+// With no answer queued the question is cancelled.
+std::optional<double> ScriptedUi::ask_number(const NumberRequest& request) {
+  number_requests_.push_back(request);
+  if (number_answers_.empty()) return std::nullopt;
+  const auto answer = number_answers_.front();
+  number_answers_.pop_front();
+  return answer;
+}
+
 void ScriptedUi::operation_window(std::string_view title, OperationSteps& steps) {
   operation_titles_.emplace_back(title);
   bool running = true;

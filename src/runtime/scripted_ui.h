@@ -18,6 +18,7 @@ class ScriptedUi final : public HostUi {
   int message(const MessageRequest& request) override;
   int pick_list(const PickListRequest& request) override;
   std::optional<std::string> choose_folder(std::string_view title, std::string_view start_folder) override;
+  std::optional<double> ask_number(const NumberRequest& request) override;
   void operation_status(std::string_view line) override { operation_statuses_.emplace_back(line); }
   // Records the title, asks to close before every tick (a user pressing the
   // close button all along) and records each answer and the progress after
@@ -31,6 +32,10 @@ class ScriptedUi final : public HostUi {
   // Queues the answer of the next folder choice (std::nullopt = cancel).
   void answer_folder(std::optional<std::string> folder) { folder_answers_.push_back(std::move(folder)); }
 
+  // Queues the answer of the next number question (std::nullopt = cancel).
+  void answer_number(std::optional<double> value) { number_answers_.push_back(value); }
+
+  [[nodiscard]] const std::vector<NumberRequest>& number_requests() const { return number_requests_; }
   [[nodiscard]] const std::vector<MessageRequest>& messages() const { return messages_; }
   [[nodiscard]] const std::vector<PickListRequest>& pick_lists() const { return pick_lists_; }
   [[nodiscard]] const std::vector<std::string>& folder_prompts() const { return folder_prompts_; }
@@ -46,6 +51,8 @@ class ScriptedUi final : public HostUi {
   std::deque<int> message_answers_;
   std::deque<int> pick_answers_;
   std::deque<std::optional<std::string>> folder_answers_;
+  std::deque<std::optional<double>> number_answers_;
+  std::vector<NumberRequest> number_requests_;
   std::vector<MessageRequest> messages_;
   std::vector<PickListRequest> pick_lists_;
   std::vector<std::string> folder_prompts_;

@@ -412,6 +412,8 @@ int CLASSE_VENDA::Get_Evento_Venda(GRUPO_EVENTO& evento) {
 // ---- Scale ----
 
 int CLASSE_VENDA::Get_Peso(double& peso) {
+  // The facade's DADOS_BALANCA is the scale's configuration.
+  BALANCA->Configura(DADOS_BALANCA);
   if (BALANCA->Get_Peso(peso)) return 1;
   return set_error("Erro ao ler peso: " + BALANCA->Get_Error(), 0, "Get_Peso");
 }

@@ -1,5 +1,6 @@
 // `fvn receipt` end to end: a database clone, the command line's entry
 // point, the files read back with pdftotext and zbarimg.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -11,6 +12,7 @@
 #include "app/fvn_cli.h"
 #include "cli_run.h"
 #include "data/db_fixture.h"
+#include "devices/escpos_reader.h"
 #include "support/external_tools.h"
 #include "support/fontconfig_leaks.h"
 #include "support/temp_folder.h"
@@ -62,6 +64,34 @@ TEST_F(FvnReceipt, ShortReceiptAndPngWhoseQrCodeReadsBackAsJson) {
   EXPECT_NE(text.find("194,01"), std::string::npos) << text;
   EXPECT_EQ(testing::qr_text(png),
             "https://nfce.example/qrcode?p=31260511222333000181650010000000041000000054|2|2|1|MNO");
+}
+
+TEST_F(FvnReceipt, EscPosToAFileAndThroughTheStationSetting) {
+  const std::string out = folder.file("r.escpos");
+  const CliResult r = run({"receipt", "5", "--escpos", out, "--columns", "32"});
+  ASSERT_EQ(r.status, app::kExitOk) << r.out << r.err;
+  EXPECT_EQ(r.out, out + "\n");
+  const testing::EscPosPage page = testing::read_escpos(testing::read_file(out));
+  ASSERT_TRUE(page.problem.empty()) << page.problem;
+  ASSERT_EQ(page.qr_payloads.size(), 1U);
+  EXPECT_EQ(page.qr_payloads[0],
+            "https://nfce.example/qrcode?p=31260511222333000181650010000000041000000054|2|2|1|MNO");
+  // 32 columns: the title wraps after exactly 32 characters.
+  EXPECT_NE(std::find(page.lines.begin(), page.lines.end(), "DANFE NFC-e - Documento Auxiliar"), page.lines.end());
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "danfe-5.pdf"));
+
+  // --print goes where [station] says.
+  const std::string device = folder.file("lp0");
+  const std::string station = testing::write_config(folder, testing::read_file(config) +
+                                                                "[station]\nreceipt=escpos\nreceipt_qr=raster\n"
+                                                                "receipt_device=" +
+                                                                device + "\n");
+  const CliResult printed = testing::run_configured(station, {"receipt", "5", "--print"});
+  ASSERT_EQ(printed.status, app::kExitOk) << printed.out << printed.err;
+  EXPECT_EQ(testing::read_escpos(testing::read_file(device)).rasters.size(), 1U);
+  testing::write_file(station, testing::read_file(station) + "receipt_columns=40\n");
+  EXPECT_EQ(testing::run_configured(station, {"receipt", "5", "--print"}).status, app::kExitFailure);
+  EXPECT_EQ(run({"receipt", "5", "--escpos", out, "--columns", "40"}).status, app::kExitUsage);
 }
 
 TEST_F(FvnReceipt, FailuresAndUsage) {

@@ -3,8 +3,11 @@
 // against a print server that does not exist.
 #include "devices/impressao_danfe.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <regex>
 #include <string>
 #include <vector>
@@ -15,9 +18,12 @@
 #include "data/passthrough_table.h"
 #include "devices/danfe_dados.h"
 #include "devices/danfe_desenho.h"
+#include "devices/danfe_escpos.h"
+#include "devices/escpos_reader.h"
 #include "devices/gerador_qrcode.h"
 #include "nfce/test_sales.h"
 #include "runtime/host_ui.h"
+#include "runtime/text.h"
 #include "runtime/working_folder.h"
 #include "support/external_tools.h"
 #include "support/fontconfig_leaks.h"
@@ -302,6 +308,81 @@ TEST_F(Danfe, FiftyEightMillimetreLayoutFromTheConfiguration) {
   write_layout("largura_mm=70\n");
   EXPECT_EQ(danfe.Gera_PDF(5, 0, pdf), 0);
   EXPECT_NE(danfe.ERROR.find("Largura de papel"), std::string::npos) << danfe.ERROR;
+}
+
+// The ESC/POS receipt says what the PDF receipt says, in the same order,
+// and carries the same QR payload, at both widths and with both QR forms.
+TEST_F(Danfe, EscPosReceiptMatchesThePdfReceipt) {
+  const std::string url = single("select i_asa_url_code_nfce from asaidas where cidesaidas = 1");
+  ASSERT_FALSE(url.empty());
+  for (const int resumido : {0, 1}) {
+    const std::string pdf_text = receipt(1, resumido);
+    for (const int columns : {48, 32}) {
+      for (const bool native : {true, false}) {
+        const std::string out = folder.file("escpos-" + std::to_string(columns) + (native ? "n" : "r"));
+        ASSERT_EQ(danfe.Gera_EscPos(1, resumido, out, OpcoesEscPos{columns, native}), 1) << danfe.ERROR;
+        const testing::EscPosPage page = testing::read_escpos(testing::read_file(out));
+        ASSERT_TRUE(page.problem.empty()) << page.problem;
+        EXPECT_EQ(page.code_page, 2);
+        EXPECT_EQ(page.cuts, 1);
+        EXPECT_TRUE(page.cut_last);
+        std::string text;  // the rules, drawn as lines in the PDF, left out
+        for (std::size_t i = 0; i < page.lines.size(); ++i) {
+          const std::size_t width = page.font_b[i] ? (columns == 48 ? 64U : 42U) : static_cast<std::size_t>(columns);
+          EXPECT_LE(text::length(page.lines[i]), width) << page.lines[i];
+          if (page.lines[i] != std::string(static_cast<std::size_t>(columns), '-')) text += page.lines[i] + "\n";
+        }
+        std::string pdf_lines = pdf_text;
+        std::erase(pdf_lines, '\f');
+        EXPECT_EQ(squeezed(text), squeezed(pdf_lines)) << text << "\n---\n" << pdf_text;
+        EXPECT_EQ(resumido == 0, has(text, "CAFE TORRADO")) << text;
+        if (native) {
+          ASSERT_EQ(page.qr_payloads.size(), 1U);
+          EXPECT_EQ(page.qr_payloads[0], url);
+          EXPECT_EQ(page.qr_model, 2);
+          EXPECT_EQ(page.qr_correction, 49);  // M
+        } else {
+          ASSERT_EQ(page.rasters.size(), 1U);
+          const std::string pbm = folder.file("qr.pbm");
+          testing::write_file(pbm, page.rasters[0]);
+          EXPECT_EQ(testing::qr_text(pbm), url);
+        }
+      }
+    }
+  }
+}
+
+TEST_F(Danfe, EscPosAccentsAndTargets) {
+  testing::SaleBuilder b(table);
+  const std::int32_t sale = b.sale({{"nome_saidas", b.text("JOÃO ÁVILA D'ÁGUA")}, {"cpf_saidas", "'52998224725'"}});
+  ASSERT_GT(sale, 0);
+  b.item(sale, {{"cprohistorico", "42"}, {"cdeshistorico", b.text("AÇÚCAR ORGÂNICO – 1KG")}});
+  const std::string fifo = folder.file("lp0");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto printed = std::async(std::launch::async, [&] { return testing::read_file(fifo); });
+  ASSERT_EQ(danfe.Gera_EscPos(sale, 0, fifo, OpcoesEscPos{}), 1) << danfe.ERROR;
+  const testing::EscPosPage page = testing::read_escpos(printed.get());
+  std::string text;
+  for (const std::string& line : page.lines) text += line + "\n";
+  EXPECT_TRUE(has(text, "AÇÚCAR ORGÂNICO \\? 1KG")) << text;  // the dash is not in code page 850
+  EXPECT_TRUE(has_wrapped(text, "CONSUMIDOR - CPF 529.982.247-25 - JOÃO ÁVILA D'ÁGUA")) << text;
+  EXPECT_TRUE(has(text, "NFC-e nº")) << text;
+
+  EXPECT_EQ(danfe.Gera_EscPos(sale, 0, folder.file("no/such/dir/x"), OpcoesEscPos{}), 0);
+  EXPECT_NE(danfe.ERROR.find("no/such/dir"), std::string::npos) << danfe.ERROR;
+  EXPECT_EQ(danfe.Gera_EscPos(sale, 0, "cups:BALCAO_02", OpcoesEscPos{}), 0);
+  EXPECT_NE(danfe.ERROR.find("BALCAO_02"), std::string::npos) << danfe.ERROR;
+}
+
+TEST(DanfeTexts, WrappingForFixedColumns) {
+  EXPECT_EQ(quebra_linhas("Valor  a Pagar R$", 8), (std::vector<std::string>{"Valor a", "Pagar R$"}));
+  EXPECT_EQ(quebra_linhas("AÇÚCAR", 4), (std::vector<std::string>{"AÇÚC", "AR"}));
+  EXPECT_EQ(quebra_linhas("    2 UN x 1,00", 10), (std::vector<std::string>{"    2 UN x", "1,00"}));
+  EXPECT_EQ(quebra_linhas("ab https://x.example/abcdefgh", 10),
+            (std::vector<std::string>{"ab", "https://x.", "example/ab", "cdefgh"}));
+  EXPECT_TRUE(quebra_linhas("   ", 10).empty());
+  EXPECT_EQ(texto_cp850("ção €"), "\x87\xc6o ?");
+  EXPECT_EQ(texto_cp850("A\x1bi\x1dV\x01"), "A i V ");  // a description cannot cut the paper
 }
 
 TEST(DanfeTexts, MoneyKeyDocumentsAndConsultationAddress) {

@@ -107,3 +107,25 @@ TEST(OperationWindow, ScriptedRecordsTitleProgressAndCloseAnswers) {
 
 }  // namespace
 }  // namespace fvn
+
+namespace fvn {
+namespace {
+
+TEST(HeadlessUi, ReadsANumberFromItsInputAndCancelsWithoutOne) {
+  std::istringstream in("1,250\n\nabc\n");
+  std::ostringstream out;
+  HeadlessUi ui(out, &in);
+  NumberRequest request;
+  request.title = "Balança";
+  request.prompt = "Digite o &Peso:";
+  EXPECT_EQ(ui.ask_number(request), 1.25);
+  EXPECT_FALSE(ui.ask_number(request));  // empty line
+  EXPECT_FALSE(ui.ask_number(request));  // not a number
+  EXPECT_FALSE(ui.ask_number(request));  // end of input
+  EXPECT_NE(out.str().find("[Balança] Digite o Peso:"), std::string::npos);
+  HeadlessUi no_input(out);
+  EXPECT_FALSE(no_input.ask_number(request));
+}
+
+}  // namespace
+}  // namespace fvn
