@@ -78,10 +78,17 @@ LoginCheck check_login(PassthroughTable& table, std::string_view login, std::str
       .bind_long(active)
       .bind_long(found.libera_desconto)
       .bind_long(found.cancela_item)
-      .bind_real(found.desconto_maximo);
+      .bind_real(found.desconto_maximo)
+      .bind_long(found.venda_prazo)
+      .bind_long(found.cliente_bloqueado)
+      .bind_long(found.estoque_negativo)
+      .bind_long(found.cadastra_cliente)
+      .bind_long(found.autoriza_propria);
   if (table.open() != 1 ||
       table.execute("select i_tus_codigo, s_tus_login, s_tus_nome, s_tus_sal, s_tus_hash, i_tus_iteracoes, "
-                    "i_tus_ativo, i_tus_libera_desconto, i_tus_cancela_item, n_tus_desconto_maximo from tusuarios "
+                    "i_tus_ativo, i_tus_libera_desconto, i_tus_cancela_item, n_tus_desconto_maximo, i_tus_venda_prazo, "
+                    "i_tus_cliente_bloqueado, i_tus_estoque_negativo, i_tus_cadastra_cliente, i_tus_autoriza_propria "
+                    "from tusuarios "
                     "where s_tus_login = " +
                     table.literal(login)) != 1) {
     error = table.error_text("Erro ao consultar usuários.|");

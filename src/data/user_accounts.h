@@ -18,9 +18,14 @@ struct UserAccount {
   std::int32_t codigo = 0;  // operator code (parametros.cusuariocod)
   std::string login;
   std::string nome;
-  std::int32_t libera_desconto = 0;  // may release discounts
-  std::int32_t cancela_item = 0;     // may cancel items and sales
-  double desconto_maximo = 0;        // GLO_MAX_DESC, percent
+  std::int32_t libera_desconto = 0;    // may release discounts
+  std::int32_t cancela_item = 0;       // may cancel items and sales
+  double desconto_maximo = 0;          // GLO_MAX_DESC, percent
+  std::int32_t venda_prazo = 0;        // may release credit sales and sales above the credit limit
+  std::int32_t cliente_bloqueado = 0;  // may release sales to blocked customers
+  std::int32_t estoque_negativo = 0;   // may release stock going below zero
+  std::int32_t cadastra_cliente = 0;   // may register consumers
+  std::int32_t autoriza_propria = 0;   // may authorise operations of their own session
 };
 
 // Rounds of PBKDF2 for new passwords.
