@@ -54,4 +54,12 @@ int log_failed_login(PassthroughTable& table, std::string_view login, int attemp
 // 0 with `error` when the user does not exist or the database refused it.
 int set_password(PassthroughTable& table, std::int32_t codigo, std::string_view password, std::string& error);
 
+// Adds `user` (its code, login, name and flags) with `password`; 0 with
+// `error` when the login or code is taken or the database refused it.
+int add_user(PassthroughTable& table, const UserAccount& user, std::string_view password, std::string& error);
+
+// The code of the user `login` (active or not); 0 when there is none, -1
+// with `error` when the database failed.
+std::int32_t user_code(PassthroughTable& table, std::string_view login, std::string& error);
+
 }  // namespace fvn
