@@ -26,6 +26,15 @@ std::optional<std::int32_t> whole(std::string_view text) {
   return value;
 }
 
+// An amount typed with a decimal comma or point ("400,00", "7.5"); none
+// when it is not a number.
+std::optional<double> amount(std::string text) {
+  for (char& c : text) {
+    if (c == ',') c = '.';
+  }
+  return deformat_picture(text, "@n15.2");
+}
+
 std::string_view kind_name(TipoBloqueio tipo) {
   switch (tipo) {
     case TipoBloqueio::Nenhum: break;
@@ -39,7 +48,7 @@ int customer_check(Context& ctx, const std::vector<std::string>& args) {
   std::optional<std::int32_t> cliente = args.size() >= 2 && args[0] == "check" ? whole(args[1]) : std::nullopt;
   std::optional<double> total = 0.0;
   if (args.size() == 4 && args[2] == "--total") {
-    total = deformat_picture(args[3], "@n15.2");
+    total = amount(args[3]);
   } else if (args.size() != 2) {
     cliente.reset();
   }
@@ -151,7 +160,7 @@ int user_add(Context& ctx, const std::vector<std::string>& args, std::istream& i
     } else if (args[i] == "--flags") {
       ok = parse_flags(args[i + 1], user);
     } else if (args[i] == "--max-discount") {
-      const auto max = deformat_picture(args[i + 1], "@n6.2");
+      const auto max = amount(args[i + 1]);
       ok = max && *max >= 0 && *max <= 100;
       user.desconto_maximo = max.value_or(0);
     } else {
