@@ -1042,6 +1042,12 @@ create index ahcontas_credito_cliente on ahcontas (i_ahc_codigo_cli)
 
 -- New customers of the simplified registration take the next code.
 create sequence seque_aclientes as integer minvalue 1;
+-- A release record keeps whom the release was for (the operator logged in
+-- at the station) and the company, beside who authorised it (i_ali_usuario).
+alter table aliberacao
+  add column i_ali_operador integer not null default 0,
+  add column i_ali_codigo_tem integer;
+
 -- The registration looks a document up before adding a customer.
 create index aclientes_cpf on aclientes (s_acl_cpf) where s_acl_cpf <> '';
 create index aclientes_cnpj on aclientes (s_acl_cnpj) where s_acl_cnpj <> '';

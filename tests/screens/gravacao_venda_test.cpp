@@ -276,10 +276,10 @@ TEST_F(GravacaoVendaTest, AnInstallmentSaleRecordsItsPlanAndItsCreditRelease) {
                   "endereco_saidas || '/' || cep_saidas from asaidas where cidesaidas = " +
                   id()),
             "P1JOSE DA SILVA SAURO/12345678909/RUA DOS GUAJAJARAS/30140071");
-  EXPECT_EQ(value("select i_ali_tipo || ':' || i_ali_usuario || ':' || n_ali_valor::numeric(15,2) from aliberacao "
-                  "where i_ali_ide_asaidas = " +
+  EXPECT_EQ(value("select concat_ws(':', i_ali_tipo, i_ali_usuario, i_ali_operador, i_ali_codigo_tem, "
+                  "n_ali_valor::numeric(15,2)) from aliberacao where i_ali_ide_asaidas = " +
                   id()),
-            "3:2:110.00");
+            "3:2:1:1:110.00");
 }
 
 TEST_F(GravacaoVendaTest, ConsumerInvoiceLimitsStopTheRecordingBeforeAnythingIsWritten) {
