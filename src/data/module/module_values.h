@@ -17,20 +17,22 @@ class PassthroughTable;
 
 struct ModuleValues {
   // Logged-in user and company.
-  std::int32_t USUARIO = 0;           // GLO_USUARIO: tusuarios.i_tus_codigo
-  std::int32_t OPERADOR = 0;          // GLO_OPERADOR: the same code, as operator of parametros
-  std::string NOME_USUARIO;           // the user's name, for the windows' status lines
-  std::int32_t LIBERA_DESCONTO = 0;   // the user may release discounts
-  std::int32_t CANCELA_ITEM = 0;      // the user may cancel items and sales
-  double MAX_DESC = 0;                // GLO_MAX_DESC: largest discount, percent
-  std::int32_t CADASTRA_CLIENTE = 0;  // the user may register consumers
-  std::string EMPRESA;                // GLO_EMPRESA: company name (crazempresa)
-  std::string NOME_FANTASIA;          // cfanempresa
-  std::int32_t COD_EMPR = 0;          // GLO_COD_EMPR
-  std::string CNPJ;                   // GLO_CNPJ: 14 digits
-  std::string UF;                     // s_tem_uf
-  std::string CNXSTR;                 // GLO:CNXSTR: the connection text
-  std::int32_t ONLINE = 1;            // GLO:ONLINE: 1 while the service is used
+  std::int32_t USUARIO = 0;          // GLO_USUARIO: tusuarios.i_tus_codigo
+  std::int32_t OPERADOR = 0;         // GLO_OPERADOR: the same code, as operator of parametros
+  std::string NOME_USUARIO;          // the user's name, for the windows' status lines
+  std::int32_t LIBERA_DESCONTO = 0;  // the user may release discounts
+  std::int32_t CANCELA_ITEM = 0;     // the user may cancel items and sales
+  double MAX_DESC = 0;               // GLO_MAX_DESC: largest discount, percent
+  std::string EMPRESA;               // GLO_EMPRESA: company name (crazempresa)
+  std::string NOME_FANTASIA;         // cfanempresa
+  std::int32_t COD_EMPR = 0;         // GLO_COD_EMPR
+  std::string CNPJ;                  // GLO_CNPJ: 14 digits
+  std::string UF;                    // s_tem_uf
+  std::string CNXSTR;                // GLO:CNXSTR: the connection text
+  std::int32_t ONLINE = 1;           // GLO:ONLINE: 1 while the service is used
+
+  // 1 when the user may register consumers (tusuarios.i_tus_cadastra_cliente).
+  std::int32_t CADASTRA_CLIENTE = 0;
 
   // Company defaults of a new sale (tempresa.i_tem_*_padrao).
   std::int32_t SERIE = 1;           // GLO_SERIE
