@@ -87,8 +87,9 @@ AutorizacaoPresenter::Outcome AutorizacaoPresenter::submit(std::string_view logi
     case LoginCheck::Accepted: break;
   }
   // Authorising one's own operation needs the flag even for a supervisor:
-  // otherwise a cashier with rights could lend their session to anyone.
-  if (direito_ != Direito::Autenticacao && user.codigo == sessao_.operador && user.autoriza_propria != 1) {
+  // otherwise a cashier with rights could lend their session to anyone. A
+  // plain authentication is a release too (the caller reads the flags).
+  if (user.codigo == sessao_.operador && user.autoriza_propria != 1) {
     ui_.message("O usuário não pode autorizar uma operação da própria sessão.|Informe outro usuário.", kAviso,
                 MessageIcon::Exclamation);
     return Outcome::Retry;

@@ -22,8 +22,9 @@ class CLASSE_VENDA;
 namespace fvn {
 
 // The rights a supervisor grants. `Autenticacao` asks for no right: any
-// active user who types a valid password is accepted and the caller reads
-// the flags it needs from `supervisor()`.
+// active user who types a valid password (and is not the session's own
+// user, unless allowed) is accepted and the caller reads the flags it needs
+// from `supervisor()`.
 enum class Direito {
   Autenticacao,
   Desconto,          // a discount above the user's maximum

@@ -42,6 +42,13 @@ int restricao(Bloqueio& bloqueio, TipoBloqueio tipo, std::string motivo, Direito
 
 }  // namespace
 
+std::string_view falta_permissao(const UserAccount& user, const std::vector<Bloqueio>& bloqueios) {
+  for (const Bloqueio& b : bloqueios) {
+    if (b.tipo == TipoBloqueio::Liberacao && !tem_direito(user, b.direito)) return b.sem_permissao;
+  }
+  return {};
+}
+
 ServicosCliente::ServicosCliente(std::string connection, std::int32_t empresa)
     : table_("SERVICOS_CLIENTE", std::move(connection)), empresa_(empresa) {}
 

@@ -54,6 +54,10 @@ struct CreditoCliente {
   std::string descricao;
 };
 
+// The refusal to show when `user` may not release every kind-1 block of
+// `bloqueios` (the first one they lack the right for); empty when they may.
+std::string_view falta_permissao(const UserAccount& user, const std::vector<Bloqueio>& bloqueios);
+
 class ServicosCliente {
  public:
   ServicosCliente(std::string connection, std::int32_t empresa);

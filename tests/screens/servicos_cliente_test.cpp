@@ -133,6 +133,14 @@ TEST_F(ServicosClienteTest, CreditLimitWarnsNearItAndBlocksAboveIt) {
             "Limite de crédito do cliente excedido: limite R$ 1.000,00, em aberto R$ 400,00, esta venda "
             "R$ 600,01.");
   EXPECT_EQ(b.direito, Direito::VendaPrazo);
+  // A user who may release blocked customers but not credit above the limit.
+  UserAccount user;
+  user.cliente_bloqueado = 1;
+  Bloqueio aviso{TipoBloqueio::Aviso, "", Direito::EstoqueNegativo, "nunca"};
+  EXPECT_EQ(falta_permissao(user, {aviso, b}),
+            "Usuário sem permissão para liberação de venda acima do limite do cliente.");
+  user.venda_prazo = 1;
+  EXPECT_EQ(falta_permissao(user, {aviso, b}), "");
   EXPECT_EQ(s.VERIFICA_BLOQUEIO_LIMITE_CREDITO(3, 1e6, b), 0);  // no limit set: no control
 }
 
