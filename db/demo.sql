@@ -371,3 +371,24 @@ insert into tusuarios (i_tus_codigo, s_tus_login, s_tus_nome, s_tus_sal, s_tus_h
   (3, 'supervisor', 'SUPERVISOR', 'c3d94e1b7a2f06d8e5b4a3c2917f0e6d',
    '61ec83999b147205f7943ee962a1f5ffbc300e94206678d534fc399c650b5bb9', 100000, 1, 1, 100);
 update tempresa set i_tem_natureza_padrao = 5, i_tem_cliente_padrao = 1, i_tem_vendedor_padrao = 1;
+
+-- Supervisor rights and credit rules (docs/rights.md).
+--   supervisor: every right, and may authorise operations of their own session
+--   gerente / gerente123 (operator 4): discounts up to 20 %, credit sales and
+--     blocked customers; no cancellation, no negative stock, no registration
+update tusuarios set i_tus_venda_prazo = 1, i_tus_cliente_bloqueado = 1, i_tus_estoque_negativo = 1,
+                     i_tus_cadastra_cliente = 1, i_tus_autoriza_propria = 1 where i_tus_codigo = 3;
+insert into tusuarios (i_tus_codigo, s_tus_login, s_tus_nome, s_tus_sal, s_tus_hash, i_tus_iteracoes,
+                       i_tus_libera_desconto, n_tus_desconto_maximo, i_tus_venda_prazo, i_tus_cliente_bloqueado) values
+  (4, 'gerente', 'GERENTE', '0f1e2d3c4b5a69788796a5b4c3d2e1f0',
+   '1e8d18e619171d6731c451d24b09a9c9d91cbef48e968d75c10ca1fddbf99004', 100000, 1, 20, 1, 1);
+-- JOSE: limit 1000.00, 300.00 a month; PADARIA: Juiz de Fora is closed to
+-- credit sales; MARIA: reported to the credit bureau. CONSTRUTORA owes two
+-- installments past due (the credit sale of note 1, series 2).
+update aclientes set n_acl_limite_credito = 1000, n_acl_limite_mensal = 300, d_acl_nascimento = date '1980-03-15'
+  where ccodigo = 2;
+update aclientes set d_acl_spc = date '2026-02-10', d_acl_nascimento = date '1992-07-01' where ccodigo = 4;
+update aclientes set n_acl_limite_credito = 500 where ccodigo = 5;
+insert into tcidade_bloqueada (i_tcb_codigo_tem, i_tcb_codigo_cidade, s_tcb_motivo) values
+  (1, 3136702, 'Cobrança fora da região');
+select setval('seque_aclientes', 6);

@@ -1011,3 +1011,59 @@ insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (3, 'usuarios
 
 -- Version 4: the product's retained ST; the item's FCP-ST rate, deferral and Simples credit.
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (4, 'ST retido do produto; FCP-ST, diferimento e credito do Simples no item');
+-- ---------------------------------------------------------------------------
+-- Supervisor rights, credit checks and consumer registration
+
+-- Rights a user may grant when authorising at another user's station, on
+-- top of i_tus_libera_desconto and i_tus_cancela_item. A user authorises an
+-- operation of their own session only with i_tus_autoriza_propria = 1.
+alter table tusuarios
+  add column i_tus_venda_prazo integer not null default 0,        -- credit sale, sale above the credit limit
+  add column i_tus_cliente_bloqueado integer not null default 0,  -- sale to a blocked customer
+  add column i_tus_estoque_negativo integer not null default 0,   -- stock going below zero
+  add column i_tus_cadastra_cliente integer not null default 0,   -- simplified consumer registration
+  add column i_tus_autoriza_propria integer not null default 0;
+
+-- The customer's credit: limit over the open installments (0 = no limit
+-- control), monthly limit of installments due in one month (0 = none),
+-- birth date (age check of credit sales) and the credit bureau record.
+alter table aclientes
+  add column n_acl_limite_credito numeric(15,4) not null default 0 check (n_acl_limite_credito >= 0),
+  add column n_acl_limite_mensal numeric(15,4) not null default 0 check (n_acl_limite_mensal >= 0),
+  add column d_acl_nascimento date,
+  add column d_acl_spc date;                                      -- reported to the bureau on, null = not reported
+
+-- The company's credit rules (documented in docs/rights.md).
+alter table tempresa
+  add column i_tem_dias_tolerancia_atraso integer not null default 0 check (i_tem_dias_tolerancia_atraso >= 0),
+  add column i_tem_dias_negativacao integer not null default 60 check (i_tem_dias_negativacao >= 1),
+  add column i_tem_idade_minima_prazo integer not null default 18 check (i_tem_idade_minima_prazo >= 0),
+  add column n_tem_perc_aviso_limite numeric(7,4) not null default 90 check (n_tem_perc_aviso_limite between 0 and 100);
+
+-- Municipalities (IBGE code) to which the company does not sell on credit.
+create table tcidade_bloqueada (
+  i_tcb_codigo_tem integer not null references tempresa,
+  i_tcb_codigo_cidade integer not null,
+  s_tcb_motivo varchar(200) not null default '',
+  primary key (i_tcb_codigo_tem, i_tcb_codigo_cidade)
+);
+
+-- The checks read one customer's open installments and unused credits.
+create index asaidas_cliente on asaidas (cclisaidas);
+create index asduplicatas_abertas on asduplicatas (cisadupli, cvendupli) where s_adu_situacao = 'A';
+create index ahcontas_credito_cliente on ahcontas (i_ahc_codigo_cli)
+  where i_ahc_tip_lancto = 3 and i_ahc_credito_utilizado = 0;
+
+-- New customers of the simplified registration take the next code.
+create sequence seque_aclientes as integer minvalue 1;
+-- A release record keeps whom the release was for (the operator logged in
+-- at the station) and the company, beside who authorised it (i_ali_usuario).
+alter table aliberacao
+  add column i_ali_operador integer not null default 0,
+  add column i_ali_codigo_tem integer;
+
+-- The registration looks a document up before adding a customer.
+create index aclientes_cpf on aclientes (s_acl_cpf) where s_acl_cpf <> '';
+create index aclientes_cnpj on aclientes (s_acl_cnpj) where s_acl_cnpj <> '';
+
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (5, 'direitos de supervisor, verificacoes de credito e cadastro de consumidor');

@@ -1,7 +1,10 @@
 // The list of fvn sub-commands. Each capability adds its command here, one
 // line each, in the order --help lists them.
+#include <iostream>
+
 #include "app/abnt_command.h"
 #include "app/audit_command.h"
+#include "app/customer_commands.h"
 #include "app/db_command.h"
 #include "app/document_commands.h"
 #include "app/fvn_cli.h"
@@ -39,6 +42,8 @@ const std::vector<Command>& commands() {
       receipt_command(),
       scale_command(),
       audit_command(),
+      customer_command(),
+      user_command(std::cin),
   };
   // clang-format on
   return all;

@@ -78,10 +78,17 @@ LoginCheck check_login(PassthroughTable& table, std::string_view login, std::str
       .bind_long(active)
       .bind_long(found.libera_desconto)
       .bind_long(found.cancela_item)
-      .bind_real(found.desconto_maximo);
+      .bind_real(found.desconto_maximo)
+      .bind_long(found.venda_prazo)
+      .bind_long(found.cliente_bloqueado)
+      .bind_long(found.estoque_negativo)
+      .bind_long(found.cadastra_cliente)
+      .bind_long(found.autoriza_propria);
   if (table.open() != 1 ||
       table.execute("select i_tus_codigo, s_tus_login, s_tus_nome, s_tus_sal, s_tus_hash, i_tus_iteracoes, "
-                    "i_tus_ativo, i_tus_libera_desconto, i_tus_cancela_item, n_tus_desconto_maximo from tusuarios "
+                    "i_tus_ativo, i_tus_libera_desconto, i_tus_cancela_item, n_tus_desconto_maximo, i_tus_venda_prazo, "
+                    "i_tus_cliente_bloqueado, i_tus_estoque_negativo, i_tus_cadastra_cliente, i_tus_autoriza_propria "
+                    "from tusuarios "
                     "where s_tus_login = " +
                     table.literal(login)) != 1) {
     error = table.error_text("Erro ao consultar usuários.|");
@@ -111,13 +118,23 @@ int log_failed_login(PassthroughTable& table, std::string_view login, int attemp
   return 1;
 }
 
+namespace {
+
+// A new salt and the hash of `password` with it; false with `error` when the
+// system gave no randomness.
+bool new_hash(std::string_view password, std::string& salt, std::string& hash, std::string& error) {
+  salt = new_password_salt();
+  hash = password_hash(password, salt, kPasswordIterations);
+  if (hash.empty()) error = "Não foi possível gerar o código da senha.";
+  return !hash.empty();
+}
+
+}  // namespace
+
 int set_password(PassthroughTable& table, std::int32_t codigo, std::string_view password, std::string& error) {
-  const std::string salt = new_password_salt();
-  const std::string hash = password_hash(password, salt, kPasswordIterations);
-  if (hash.empty()) {
-    error = "Não foi possível gerar o código da senha.";
-    return 0;
-  }
+  std::string salt;
+  std::string hash;
+  if (!new_hash(password, salt, hash, error)) return 0;
   table.clear_fields();
   if (table.open() != 1 || table.execute("update tusuarios set s_tus_sal = '" + salt + "', s_tus_hash = '" + hash +
                                          "', i_tus_iteracoes = " + sql_integer(kPasswordIterations) +
@@ -130,6 +147,47 @@ int set_password(PassthroughTable& table, std::int32_t codigo, std::string_view 
     return 0;
   }
   return 1;
+}
+
+int add_user(PassthroughTable& table, const UserAccount& user, std::string_view password, std::string& error) {
+  std::string salt;
+  std::string hash;
+  if (!new_hash(password, salt, hash, error)) return 0;
+  table.clear_fields();
+  const auto flag = [](std::int32_t value) { return sql_integer(value == 1 ? 1 : 0); };
+  if (table.open() != 1 ||
+      table.execute(
+          "insert into tusuarios (i_tus_codigo, s_tus_login, s_tus_nome, s_tus_sal, s_tus_hash, i_tus_iteracoes, "
+          "i_tus_libera_desconto, i_tus_cancela_item, n_tus_desconto_maximo, i_tus_venda_prazo, "
+          "i_tus_cliente_bloqueado, i_tus_estoque_negativo, i_tus_cadastra_cliente, i_tus_autoriza_propria) values (" +
+          sql_integer(user.codigo) + ", " + table.literal(text::cut(user.login, 40)) + ", " +
+          table.literal(text::cut(user.nome, 100)) + ", '" + salt + "', '" + hash + "', " +
+          sql_integer(kPasswordIterations) + ", " + flag(user.libera_desconto) + ", " + flag(user.cancela_item) + ", " +
+          sql_number(user.desconto_maximo, 2) + ", " + flag(user.venda_prazo) + ", " + flag(user.cliente_bloqueado) +
+          ", " + flag(user.estoque_negativo) + ", " + flag(user.cadastra_cliente) + ", " + flag(user.autoriza_propria) +
+          ") on conflict do nothing") != 1) {
+    error = table.error_text("Erro ao gravar o usuário.|");
+    return 0;
+  }
+  if (table.row_count() != 1) {
+    error = "Já existe um usuário com o código " + std::to_string(user.codigo) + " ou o login " + user.login + ".";
+    return 0;
+  }
+  return 1;
+}
+
+std::int32_t user_code(PassthroughTable& table, std::string_view login, std::string& error) {
+  std::int32_t codigo = 0;
+  table.clear_fields();
+  table.bind_long(codigo);
+  if (table.open() != 1 ||
+      table.execute("select i_tus_codigo from tusuarios where s_tus_login = " + table.literal(login)) != 1) {
+    error = table.error_text("Erro ao consultar usuários.|");
+    return -1;
+  }
+  if (table.next() != 1) codigo = 0;
+  table.close();
+  return codigo;
 }
 
 }  // namespace fvn

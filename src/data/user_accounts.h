@@ -18,9 +18,14 @@ struct UserAccount {
   std::int32_t codigo = 0;  // operator code (parametros.cusuariocod)
   std::string login;
   std::string nome;
-  std::int32_t libera_desconto = 0;  // may release discounts
-  std::int32_t cancela_item = 0;     // may cancel items and sales
-  double desconto_maximo = 0;        // GLO_MAX_DESC, percent
+  std::int32_t libera_desconto = 0;    // may release discounts
+  std::int32_t cancela_item = 0;       // may cancel items and sales
+  double desconto_maximo = 0;          // GLO_MAX_DESC, percent
+  std::int32_t venda_prazo = 0;        // may release credit sales and sales above the credit limit
+  std::int32_t cliente_bloqueado = 0;  // may release sales to blocked customers
+  std::int32_t estoque_negativo = 0;   // may release stock going below zero
+  std::int32_t cadastra_cliente = 0;   // may register consumers
+  std::int32_t autoriza_propria = 0;   // may authorise operations of their own session
 };
 
 // Rounds of PBKDF2 for new passwords.
@@ -48,5 +53,13 @@ int log_failed_login(PassthroughTable& table, std::string_view login, int attemp
 // Sets the password of the user `codigo` (a new salt, the current rounds);
 // 0 with `error` when the user does not exist or the database refused it.
 int set_password(PassthroughTable& table, std::int32_t codigo, std::string_view password, std::string& error);
+
+// Adds `user` (its code, login, name and flags) with `password`; 0 with
+// `error` when the login or code is taken or the database refused it.
+int add_user(PassthroughTable& table, const UserAccount& user, std::string_view password, std::string& error);
+
+// The code of the user `login` (active or not); 0 when there is none, -1
+// with `error` when the database failed.
+std::int32_t user_code(PassthroughTable& table, std::string_view login, std::string& error);
 
 }  // namespace fvn

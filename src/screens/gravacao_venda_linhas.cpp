@@ -352,6 +352,8 @@ std::vector<Colunas> colunas_liberacoes(const sale::DADOS_NF& dados, std::int32_
     linhas.push_back({{"i_ali_ide_asaidas", sql_integer(venda)},
                       {"i_ali_tipo", sql_integer(tipo)},
                       {"i_ali_usuario", sql_integer(l.OPERADOR_LIBERACAO)},
+                      {"i_ali_operador", sql_integer(l.OPERADOR_LOGADO)},
+                      {"i_ali_codigo_tem", l.CODIGO_EMPRESA > 0 ? sql_integer(l.CODIGO_EMPRESA) : "NULL"},
                       {"n_ali_valor", sql_number(valor, 2)},
                       {"n_ali_percentual", "0"},
                       {"s_ali_motivo",

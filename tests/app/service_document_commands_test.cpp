@@ -205,12 +205,12 @@ TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
 
   // A database of another version is refused before anything is recorded.
-  EXPECT_EQ(query("insert into tversao_esquema (i_tve_versao) values (5) returning i_tve_versao"), "5");
+  EXPECT_EQ(query("insert into tversao_esquema (i_tve_versao) values (6) returning i_tve_versao"), "6");
   const CliResult other_version = run_configured(config_, {"sell", kDemoSale});
   EXPECT_EQ(other_version.status, app::kExitFailure);
-  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 4\nEncontrada: 5\n");
+  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 5\nEncontrada: 6\n");
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
-  EXPECT_EQ(query("delete from tversao_esquema where i_tve_versao = 5 returning i_tve_versao"), "5");
+  EXPECT_EQ(query("delete from tversao_esquema where i_tve_versao = 6 returning i_tve_versao"), "6");
 
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
   const CliResult rejected = run_configured(config_, {"sell", kDemoSale});

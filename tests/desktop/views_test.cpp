@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "data/db_fixture.h"
+#include "desktop/autorizacao_view.h"
 #include "desktop/key_player.h"
 #include "desktop/login_view.h"
 #include "desktop/qt_host_ui.h"
@@ -214,6 +215,36 @@ TEST_F(LoginViewTest, WrongPasswordIsAnsweredAndTheFocusReturnsToThePassword) {
   QTest::keyClick(password, Qt::Key_Return);
   EXPECT_EQ(accepted_user, 1);
   EXPECT_FALSE(view.isVisible());
+}
+
+// The supervisor's dialog refuses a user without the right, keeps the typed
+// login, and closes accepted once a supervisor with it grants.
+TEST_F(LoginViewTest, AuthorisationRefusesWithoutTheRightThenGrants) {
+  AutorizacaoPresenter presenter(ui, db, {1, "caixa", 1}, Direito::CancelaItem,
+                                 "O usuário não possui permissão para cancelar nota fiscal.");
+  AutorizacaoView view(presenter);
+  view.show();
+  view.activateWindow();
+  QTest::qWait(50);
+  auto* user = view.findChild<QLineEdit*>("usuario");
+  auto* password = view.findChild<QLineEdit*>("senha");
+  ASSERT_TRUE(user != nullptr && password != nullptr);
+  EXPECT_EQ(view.findChild<QLabel*>("motivo")->text(), "O usuário não possui permissão para cancelar nota fiscal.");
+  QTest::keyClicks(user, "gerente");
+  QTest::keyClick(user, Qt::Key_Tab);
+  QTest::keyClicks(QApplication::focusWidget(), "gerente123");
+  QString message;
+  answer({"Return"}, [&](QWidget* box) { message = qobject_cast<QMessageBox*>(box)->text(); });
+  QTest::keyClick(password, Qt::Key_Return);
+  EXPECT_EQ(message, "Usuário sem permissão para cancelar itens ou a venda.");
+  EXPECT_TRUE(view.isVisible());
+  EXPECT_TRUE(password->text().isEmpty());
+  user->clear();
+  QTest::keyClicks(user, "supervisor");
+  QTest::keyClicks(password, "super123");
+  QTest::keyClick(password, Qt::Key_Return);
+  EXPECT_EQ(view.result(), QDialog::Accepted);
+  EXPECT_EQ(presenter.liberacao().USUARIO_LIBERACAO, "supervisor");
 }
 
 }  // namespace

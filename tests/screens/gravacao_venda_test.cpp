@@ -14,6 +14,7 @@
 #include "runtime/clock.h"
 #include "runtime/picture.h"
 #include "sale/sale_test_support.h"
+#include "screens/autorizacao.h"
 #include "service/workflow_fixture.h"
 
 namespace fvn {
@@ -268,10 +269,36 @@ TEST_F(GravacaoVendaTest, AnInstallmentSaleRecordsItsPlanAndItsCreditRelease) {
                   "endereco_saidas || '/' || cep_saidas from asaidas where cidesaidas = " +
                   id()),
             "P1JOSE DA SILVA SAURO/12345678909/RUA DOS GUAJAJARAS/30140071");
-  EXPECT_EQ(value("select i_ali_tipo || ':' || i_ali_usuario || ':' || n_ali_valor::numeric(15,2) from aliberacao "
-                  "where i_ali_ide_asaidas = " +
+  EXPECT_EQ(value("select concat_ws(':', i_ali_tipo, i_ali_usuario, i_ali_operador, i_ali_codigo_tem, "
+                  "n_ali_valor::numeric(15,2)) from aliberacao where i_ali_ide_asaidas = " +
                   id()),
-            "3:2:110.00");
+            "3:2:1:1:110.00");
+}
+
+// A supervisor cancels an item picked from the live ones and releases the
+// discount; the sale records who authorised each release and for whom.
+TEST_F(GravacaoVendaTest, SupervisorReleasesAreRecordedWithWhoAndForWhom) {
+  vende(item(42, "CAFE TORRADO MOIDO 500G", 17.90, 2, "09012100"));
+  vende(item(43, "ARROZ TIPO 1 5KG", 27.50, 1, "10063021", "400"));
+  vende(item(44, "FEIJAO CARIOCA 1KG", 8.99, 1, "07133319", "400"));
+  ASSERT_EQ(venda_->Cancela_Item(1), 1) << venda_->ERROR;
+  std::int32_t escolhido = 0;
+  ui_.answer_pick(2);
+  ASSERT_EQ(SETA_ITEM_CANCELAR(ui_, *venda_, escolhido), 1);
+  ASSERT_EQ(ui_.pick_lists().size(), 1U);
+  EXPECT_EQ(ui_.pick_lists().back().rows.size(), 2U);  // item 1 is already cancelled
+  EXPECT_EQ(escolhido, 3);
+
+  AutorizacaoPresenter autorizacao(ui_, db, {1, "caixa", 1}, Direito::CancelaItem, "Cancelar item");
+  ASSERT_EQ(autorizacao.submit("supervisor", "super123"), AutorizacaoPresenter::Outcome::Granted);
+  ASSERT_EQ(venda_->Cancela_Item(escolhido), 1) << venda_->ERROR;
+  ASSERT_EQ(venda_->Seta_Dados_Liberacao_Cancelamento(autorizacao.liberacao(), escolhido), 1) << venda_->ERROR;
+  paga_a_vista({{1, 27.50}});
+  ASSERT_EQ(gravacao_->Grava_Venda(contexto_), 1) << ::testing::PrintToString(textos());
+  EXPECT_EQ(value("select concat_ws(':', i_ali_tipo, i_ali_usuario, i_ali_operador, i_ali_codigo_tem, s_ali_motivo) "
+                  "from aliberacao where i_ali_ide_asaidas = " +
+                  id()),
+            "2:3:1:1:Cancelamento: ");
 }
 
 TEST_F(GravacaoVendaTest, ConsumerInvoiceLimitsStopTheRecordingBeforeAnythingIsWritten) {

@@ -100,7 +100,9 @@ int load_parameters(PassthroughTable& table, std::int32_t user, ModuleValues& v,
 int load_user(PassthroughTable& table, std::int32_t user, ModuleValues& v, std::string& error) {
   table.clear_fields();
   table.bind_text(v.NOME_USUARIO, 101).bind_long(v.LIBERA_DESCONTO).bind_long(v.CANCELA_ITEM).bind_real(v.MAX_DESC);
-  if (table.execute("select s_tus_nome, i_tus_libera_desconto, i_tus_cancela_item, n_tus_desconto_maximo "
+  table.bind_long(v.CADASTRA_CLIENTE);
+  if (table.execute("select s_tus_nome, i_tus_libera_desconto, i_tus_cancela_item, n_tus_desconto_maximo, "
+                    "i_tus_cadastra_cliente "
                     "from tusuarios where i_tus_ativo = 1 and i_tus_codigo = " +
                     sql_integer(user)) != 1) {
     error = table.error_text("Erro ao carregar os dados do usuário.|");

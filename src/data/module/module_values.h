@@ -31,6 +31,9 @@ struct ModuleValues {
   std::string CNXSTR;                // GLO:CNXSTR: the connection text
   std::int32_t ONLINE = 1;           // GLO:ONLINE: 1 while the service is used
 
+  // 1 when the user may register consumers (tusuarios.i_tus_cadastra_cliente).
+  std::int32_t CADASTRA_CLIENTE = 0;
+
   // Company defaults of a new sale (tempresa.i_tem_*_padrao).
   std::int32_t SERIE = 1;           // GLO_SERIE
   std::int32_t NAT_PADRAO = 0;      // GLO_NAT_PADRAO: default operation, 0 = none
