@@ -367,3 +367,13 @@ insert into tusuarios (i_tus_codigo, s_tus_login, s_tus_nome, s_tus_sal, s_tus_h
   (3, 'supervisor', 'SUPERVISOR', 'c3d94e1b7a2f06d8e5b4a3c2917f0e6d',
    '61ec83999b147205f7943ee962a1f5ffbc300e94206678d534fc399c650b5bb9', 100000, 1, 1, 100);
 update tempresa set i_tem_natureza_padrao = 5, i_tem_cliente_padrao = 1, i_tem_vendedor_padrao = 1;
+
+-- Browses: events and boleto messages.
+insert into teventos (i_eve_codigo, s_eve_descricao, d_eve_data) values
+  (1, 'FEIRA DO PRODUTOR', '2026-03-14'),
+  (2, 'ANIVERSARIO DA LOJA', '2026-09-01');
+insert into teventos (i_eve_codigo, s_eve_descricao, d_eve_data, i_eve_ativo) values
+  (3, 'LIQUIDACAO DE INVERNO', '2025-07-01', 0);
+insert into tmensagens_boleto (i_mbo_codigo, s_mbo_texto) values
+  (1, 'Nao receber apos o vencimento.'),
+  (2, 'Apos o vencimento cobrar multa de 2%.');
