@@ -87,7 +87,7 @@ TEST_F(ViewsTest, PickListWithASearchShowsItsRowsAndAnswersAPositionInThem) {
   };
   answer({"B", "R", "Down", "Return"});
   EXPECT_EQ(ui.pick_list(names), 2);  // the second row of the last search
-  EXPECT_EQ(texts, (std::vector<std::string>{"B", "BR"}));
+  EXPECT_EQ(texts, (std::vector<std::string>{"b", "br"}));
 }
 
 TEST_F(ViewsTest, PickListSearchesAsTheUserTypesAndAnswersTheOriginalRow) {
