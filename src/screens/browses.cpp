@@ -26,14 +26,13 @@ bool all_digits(std::string_view text) {
 
 std::string and_filter(const std::string& filter) { return filter.empty() ? std::string{} : " and " + filter; }
 
-std::string ordered_name(const Browse& browse) { return "lower(" + browse.name + ") collate \"C\""; }
-
 }  // namespace
 
 int browse_rows(PassthroughTable& table, const Browse& browse, const std::string& search, BrowseRows& rows) {
   rows.clear();
   const std::string text = text::trim(search);
   std::string where = "true";
+  std::string scan_limit;
   std::vector<SqlParam> params;
   if (all_digits(text)) {
     // A code fits an integer column; longer digit strings are documents or bar codes.
@@ -47,20 +46,31 @@ int browse_rows(PassthroughTable& table, const Browse& browse, const std::string
     for (const auto& column : browse.numbers) where += " or " + column + " like " + prefix;
     where += ")";
   } else if (text::length(text) > 0 && text::length(text) < 3) {
-    where = ordered_name(browse) + " like lower($1)";
+    where = "lower(" + browse.name + ") collate \"C\" like lower($1)";
     params.push_back(SqlParam::text(like_escaped(text) + "%"));
   } else if (!text.empty()) {
+    // A fragment common to many names would otherwise walk the name order
+    // through every row before it: the trigram index finds at most
+    // kBrowseScan matches, which are then put in order.
     where = browse.name + " ilike $1";
     params.push_back(SqlParam::text("%" + like_escaped(text) + "%"));
+    scan_limit = " limit " + sql_integer(kBrowseScan);
   }
-  const std::string sql = browse.select + " where " + where + and_filter(browse.filter) + " order by " +
-                          ordered_name(browse) + ", " + browse.code + " limit " + sql_integer(kBrowseRows);
+  // The sort keys ride along as two extra columns (dropped below), so the
+  // bounded scan can be ordered outside it; without a limit the subquery is
+  // flattened and the name index still gives the order.
+  const std::size_t from = browse.select.find(" from ");
+  const std::string sql = "select * from (" + browse.select.substr(0, from) + ", lower(" + browse.name +
+                          ") collate \"C\" as browse_order, " + browse.code + " as browse_code" +
+                          browse.select.substr(from) + " where " + where + and_filter(browse.filter) + scan_limit +
+                          ") b order by browse_order, browse_code limit " + sql_integer(kBrowseRows);
   table.clear_fields();
   if (table.open() != 1 || table.execute(sql, params) != 1) return 0;
   while (table.next() == 1) {
     std::vector<std::string> row;
-    row.reserve(static_cast<std::size_t>(table.column_count()));
-    for (int column = 0; column < table.column_count(); ++column) row.push_back(text::clip(table.value(column)));
+    const int shown = table.column_count() - 2;
+    row.reserve(static_cast<std::size_t>(shown));
+    for (int column = 0; column < shown; ++column) row.push_back(text::clip(table.value(column)));
     rows.push_back(std::move(row));
   }
   table.close();

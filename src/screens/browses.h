@@ -13,6 +13,8 @@
 // Case is ignored. Rows come ordered by name, at most kBrowseRows of them,
 // so every keystroke runs one indexed query (a prefix index on lower(name)
 // and a trigram index on the name; see "-- Browses" in db/schema.sql).
+// A fragment found in more than kBrowseScan names lists kBrowseRows of the
+// first kBrowseScan the index gives, in name order: typing more narrows it.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +29,12 @@
 namespace fvn {
 
 inline constexpr int kBrowseRows = 200;
+inline constexpr int kBrowseScan = 1000;
 
 struct Browse {
   std::string title;
   std::vector<std::string> columns;  // headings, one per selected column
-  std::string select;                // "select <code>, ... from ..." with no where clause
+  std::string select;                // "select <code>, ... from ...": one " from ", no where clause
   std::string filter;                // fixed condition, or empty
   std::string code;                  // integer code expression
   std::string name;                  // searched name expression (indexed)
