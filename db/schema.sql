@@ -1001,6 +1001,9 @@ insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (3, 'usuarios
 -- The pick lists search names by prefix (one or two characters) or anywhere
 -- (three or more, through trigrams) and list them ordered by lower(name) in
 -- byte order, so each keystroke is one index scan even on large tables.
+-- The trigram indexes take new names at once (fastupdate off): a pending
+-- list left by a bulk import would be read whole by every search until
+-- vacuum flushed it.
 create extension if not exists pg_trgm;
 
 create table teventos (
@@ -1016,13 +1019,13 @@ create table tmensagens_boleto (
 );
 
 create index aclientes_nome on aclientes ((lower(cnomecliente) collate "C"));
-create index aclientes_nome_trgm on aclientes using gin (cnomecliente gin_trgm_ops);
+create index aclientes_nome_trgm on aclientes using gin (cnomecliente gin_trgm_ops) with (fastupdate = off);
 create index aclientes_cpf on aclientes (s_acl_cpf text_pattern_ops);
 create index aclientes_cnpj on aclientes (s_acl_cnpj text_pattern_ops);
 create index aprodutos_descricao on aprodutos ((lower(cdesproduto) collate "C"));
-create index aprodutos_descricao_trgm on aprodutos using gin (cdesproduto gin_trgm_ops);
+create index aprodutos_descricao_trgm on aprodutos using gin (cdesproduto gin_trgm_ops) with (fastupdate = off);
 create index aprodutos_barras on aprodutos (cbarproduto text_pattern_ops);
 create index atransportadora_nome on atransportadora ((lower(cnomtransportadora) collate "C"));
-create index atransportadora_nome_trgm on atransportadora using gin (cnomtransportadora gin_trgm_ops);
+create index atransportadora_nome_trgm on atransportadora using gin (cnomtransportadora gin_trgm_ops) with (fastupdate = off);
 create index pedidos_abertos on pedidos (i_pdi_codigo_cli) where i_pdi_ide_asaidas is null;
 create index aordens_abertas on aordens (i_aor_codigo_cli) where ide_asaidas is null;
