@@ -392,3 +392,13 @@ update aclientes set n_acl_limite_credito = 500 where ccodigo = 5;
 insert into tcidade_bloqueada (i_tcb_codigo_tem, i_tcb_codigo_cidade, s_tcb_motivo) values
   (1, 3136702, 'Cobrança fora da região');
 select setval('seque_aclientes', 6);
+
+-- Browses: events and boleto messages.
+insert into teventos (i_eve_codigo, s_eve_descricao, d_eve_data) values
+  (1, 'FEIRA DO PRODUTOR', '2026-03-14'),
+  (2, 'ANIVERSARIO DA LOJA', '2026-09-01');
+insert into teventos (i_eve_codigo, s_eve_descricao, d_eve_data, i_eve_ativo) values
+  (3, 'LIQUIDACAO DE INVERNO', '2025-07-01', 0);
+insert into tmensagens_boleto (i_mbo_codigo, s_mbo_texto) values
+  (1, 'Nao receber apos o vencimento.'),
+  (2, 'Apos o vencimento cobrar multa de 2%.');

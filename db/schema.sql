@@ -1067,3 +1067,38 @@ create index aclientes_cpf on aclientes (s_acl_cpf) where s_acl_cpf <> '';
 create index aclientes_cnpj on aclientes (s_acl_cnpj) where s_acl_cnpj <> '';
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (5, 'direitos de supervisor, verificacoes de credito e cadastro de consumidor');
+
+-- Browses
+-- The pick lists search names by prefix (one or two characters) or anywhere
+-- (three or more, through trigrams) and list them ordered by lower(name) in
+-- byte order, so each keystroke is one index scan even on large tables.
+-- The trigram indexes take new names at once (fastupdate off): a pending
+-- list left by a bulk import would be read whole by every search until
+-- vacuum flushed it.
+create extension if not exists pg_trgm;
+
+create table teventos (
+  i_eve_codigo integer primary key,
+  s_eve_descricao varchar(200) not null,
+  d_eve_data date,
+  i_eve_ativo integer not null default 1
+);
+
+create table tmensagens_boleto (
+  i_mbo_codigo integer primary key,
+  s_mbo_texto varchar(255) not null
+);
+
+create index aclientes_nome on aclientes ((lower(cnomecliente) collate "C"));
+create index aclientes_nome_trgm on aclientes using gin (cnomecliente gin_trgm_ops) with (fastupdate = off);
+create index aclientes_cpf on aclientes (s_acl_cpf text_pattern_ops);
+create index aclientes_cnpj on aclientes (s_acl_cnpj text_pattern_ops);
+create index aprodutos_descricao on aprodutos ((lower(cdesproduto) collate "C"));
+create index aprodutos_descricao_trgm on aprodutos using gin (cdesproduto gin_trgm_ops) with (fastupdate = off);
+create index aprodutos_barras on aprodutos (cbarproduto text_pattern_ops);
+create index atransportadora_nome on atransportadora ((lower(cnomtransportadora) collate "C"));
+create index atransportadora_nome_trgm on atransportadora using gin (cnomtransportadora gin_trgm_ops) with (fastupdate = off);
+create index pedidos_abertos on pedidos (i_pdi_codigo_cli) where i_pdi_ide_asaidas is null;
+create index aordens_abertas on aordens (i_aor_codigo_cli) where ide_asaidas is null;
+
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (6, 'buscas: indices de nome, documento e codigo de barras; eventos e mensagens de boleto');

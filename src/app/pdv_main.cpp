@@ -26,9 +26,12 @@
 #include "desktop/key_player.h"
 #include "desktop/login_view.h"
 #include "desktop/main_window.h"
+#include "desktop/pending_view.h"
 #include "desktop/qt_host_ui.h"
+#include "screens/browses.h"
 #include "screens/exportacao_xml.h"
 #include "screens/login.h"
+#include "screens/notas_pendentes.h"
 #include "screens/ping_servico.h"
 
 namespace {
@@ -60,6 +63,11 @@ QtMessageHandler g_default_handler = nullptr;
 void filter_platform_noise(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
   g_default_handler(type, context, message);
+}
+
+// The company's login at the NFC-e service.
+fvn::ExportCompany service_company(const fvn::ModuleValues& v) {
+  return {v.COD_EMPR, v.CNPJ, v.S_TEM_GRUPO_EDOC, v.S_TEM_LOGIN_EDOC, v.S_TEM_SENHA_EDOC};
 }
 
 struct Options {
@@ -157,15 +165,51 @@ int main(int argc, char** argv) {
     window->set_action(fvn::desktop::MainWindow::ExportarXml, [&ui, window] {
       fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
       if (up == nullptr) return;
-      const fvn::ModuleValues& v = up->values();
-      fvn::SOLICITA_EXPORTACAO_XML exportacao(
-          ui, up->processo(), {v.COD_EMPR, v.CNPJ, v.S_TEM_GRUPO_EDOC, v.S_TEM_LOGIN_EDOC, v.S_TEM_SENHA_EDOC});
+      fvn::SOLICITA_EXPORTACAO_XML exportacao(ui, up->processo(), service_company(up->values()));
       fvn::desktop::ExportView view(exportacao, window);
       view.open_window();
+    });
+    window->set_action(fvn::desktop::MainWindow::NotasPendentes, [&ui, window] {
+      fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
+      if (up == nullptr) return;
+      if (fvn::VERIFICA_NOTAS_PENDENTES(ui, up->values().CNXSTR) != 1) {
+        window->show_status(QStringLiteral("Nenhuma nota pendente."));
+        return;
+      }
+      fvn::ATUALIZA_NOTAS_PENDENTES(ui, up->processo(), service_company(up->values()), 1);
+      window->show_status(fvn::VERIFICA_NOTAS_PENDENTES(ui, up->values().CNXSTR) == 1
+                              ? QStringLiteral("Ainda há notas pendentes.")
+                              : QStringLiteral("Nenhuma nota pendente."));
+    });
+    window->set_action(fvn::desktop::MainWindow::NotasContingencia, [&ui, window] {
+      fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
+      if (up == nullptr) return;
+      fvn::NFCE_EMITIDAS_CONTINGENCIA browse(ui, up->processo(), service_company(up->values()));
+      fvn::desktop::PendingNotesView view(browse, window);
+      view.open_window();
+    });
+    window->set_action(fvn::desktop::MainWindow::Consultas, [&ui, window] {
+      fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
+      if (up == nullptr) return;
+      const fvn::ModuleValues& v = up->values();
+      fvn::PassthroughTable table("Consultas", v.CNXSTR);
+      const auto chosen = fvn::CONSULTAS(ui, table, fvn::browse_catalog(v.COD_EMPR, v.OPERADOR, v.TAB_PRE_PADRAO));
+      window->show_status(chosen ? to_qstring(chosen->first + ": " + chosen->second)
+                                 : QStringLiteral("Nenhum código escolhido."));
     });
     window->setAttribute(Qt::WA_QuitOnClose, true);
     window->show();
     window->activateWindow();
+    // Once after log-in: notes left unresolved (by this station or another)
+    // are offered for resolution before the first sale.
+    QTimer::singleShot(0, window, [&ui, window] {
+      fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
+      if (up == nullptr || fvn::VERIFICA_NOTAS_PENDENTES(ui, up->values().CNXSTR) != 1) return;
+      if (ui.message("Há notas fiscais emitidas offline pendentes de resolução.|Deseja resolvê-las agora?",
+                     "Aviso do sistema", fvn::MessageIcon::Question, "&Sim|&Não") == 1) {
+        fvn::ATUALIZA_NOTAS_PENDENTES(ui, up->processo(), service_company(up->values()), 1);
+      }
+    });
     if (timing) {
       QTimer::singleShot(0, window, [&login_view] {
         std::cerr << "pdv: main window after " << login_view->since_enter_ms() << " ms\n";

@@ -32,16 +32,7 @@ PickListDialog::PickListDialog(const PickListRequest& request, QWidget* parent)
   QStringList headings;
   for (const auto& column : request.columns) headings << to_qstring(column);
   model_->setHorizontalHeaderLabels(headings);
-  for (std::size_t r = 0; r < request.rows.size(); ++r) {
-    QList<QStandardItem*> cells;
-    for (const auto& cell : request.rows[r]) {
-      auto* item = new QStandardItem(to_qstring(cell));
-      item->setEditable(false);
-      item->setData(static_cast<int>(r) + 1, Qt::UserRole);
-      cells << item;
-    }
-    model_->appendRow(cells);
-  }
+  fill(request.rows);
   filter_->setSourceModel(model_);
   filter_->setFilterKeyColumn(-1);
   filter_->setFilterCaseSensitivity(Qt::CaseInsensitive);
@@ -67,8 +58,12 @@ PickListDialog::PickListDialog(const PickListRequest& request, QWidget* parent)
   connect(leave, &QPushButton::clicked, this, &QDialog::reject);
   connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this, [this] { pick(); });
   connect(new QShortcut(QKeySequence(Qt::Key_F12), this), &QShortcut::activated, this, &QDialog::reject);
-  connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    filter_->setFilterFixedString(text);
+  connect(search_, &QLineEdit::textChanged, this, [this, search = request.search](const QString& text) {
+    if (search) {
+      fill(search(text.toStdString()));
+    } else {
+      filter_->setFilterFixedString(text);
+    }
     if (filter_->rowCount() > 0) table_->setCurrentIndex(filter_->index(0, 0));
   });
   connect(table_, &QTableView::activated, this, [this] { pick(); });
@@ -88,6 +83,20 @@ PickListDialog::PickListDialog(const PickListRequest& request, QWidget* parent)
   layout->addLayout(buttons);
   resize(560, 360);
   search_->setFocus();
+}
+
+void PickListDialog::fill(const std::vector<std::vector<std::string>>& rows) {
+  model_->removeRows(0, model_->rowCount());
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    QList<QStandardItem*> cells;
+    for (const auto& cell : rows[r]) {
+      auto* item = new QStandardItem(to_qstring(cell));
+      item->setEditable(false);
+      item->setData(static_cast<int>(r) + 1, Qt::UserRole);
+      cells << item;
+    }
+    model_->appendRow(cells);
+  }
 }
 
 bool PickListDialog::eventFilter(QObject* watched, QEvent* event) {

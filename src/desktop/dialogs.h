@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "runtime/host_ui.h"
 
@@ -19,7 +20,8 @@ class QTimer;
 namespace fvn::desktop {
 
 // A list to pick a row from: a search box above the table filters the rows
-// as the user types (any column, ignoring case); Up, Down, Page Up and Page
+// as the user types (any column, ignoring case), or, for a request with a
+// search function, shows the rows it returns for the text typed; Up, Down, Page Up and Page
 // Down move in the table while typing. Enter or F2 ("&Selecionar (F2)")
 // picks the current row, Esc or F12 ("Sai&r (F12)") leaves.
 class PickListDialog final : public QDialog {
@@ -33,6 +35,7 @@ class PickListDialog final : public QDialog {
 
  private:
   void pick();
+  void fill(const std::vector<std::vector<std::string>>& rows);
   QLineEdit* search_;
   QTableView* table_;
   QStandardItemModel* model_;

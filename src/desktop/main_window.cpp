@@ -22,6 +22,7 @@ constexpr std::array<EntryText, MainWindow::kEntries> kEntryTexts = {{
     {Qt::Key_F4, "F4 - Notas em &contingência"},
     {Qt::Key_F5, "F5 - Pin&g no servidor de NFC-e"},
     {Qt::Key_F6, "F6 - E&xportação de XML"},
+    {Qt::Key_F7, "F7 - C&onsultas"},
 }};
 
 }  // namespace

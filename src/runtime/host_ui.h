@@ -4,6 +4,7 @@
 // ScriptedUi. No engine code shows anything by itself.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,11 @@ struct PickListRequest {
   std::vector<std::string> columns;
   std::vector<std::vector<std::string>> rows;
   int default_row = 1;  // 1-based; 0 for none
+  // When set, the list searches through it instead of filtering `rows`:
+  // every change of the search text replaces the rows shown with what it
+  // returns for that text, and the answer is a position in the rows it
+  // returned last (in `rows` while the text was never changed).
+  std::function<std::vector<std::vector<std::string>>(const std::string& text)> search;
 };
 
 // A window asking for one number: a group box captioned `group` holding the

@@ -12,6 +12,10 @@ int ScriptedUi::message(const MessageRequest& request) {
 
 int ScriptedUi::pick_list(const PickListRequest& request) {
   pick_lists_.push_back(request);
+  if (request.search && !pick_searches_.empty()) {
+    searched_rows_ = request.search(pick_searches_.front());
+    pick_searches_.pop_front();
+  }
   if (pick_answers_.empty()) return request.default_row;
   const int answer = pick_answers_.front();
   pick_answers_.pop_front();

@@ -29,6 +29,10 @@ class ScriptedUi final : public HostUi {
   void answer_message(int button) { message_answers_.push_back(button); }
   // Queues the answer of the next pick list (0 = cancel).
   void answer_pick(int row) { pick_answers_.push_back(row); }
+  // Queues a search text typed into the next searching pick list before it
+  // is answered; the rows it found are kept in searched_rows().
+  void type_in_pick(std::string text) { pick_searches_.push_back(std::move(text)); }
+  [[nodiscard]] const std::vector<std::vector<std::string>>& searched_rows() const { return searched_rows_; }
   // Queues the answer of the next folder choice (std::nullopt = cancel).
   void answer_folder(std::optional<std::string> folder) { folder_answers_.push_back(std::move(folder)); }
 
@@ -50,6 +54,8 @@ class ScriptedUi final : public HostUi {
  private:
   std::deque<int> message_answers_;
   std::deque<int> pick_answers_;
+  std::deque<std::string> pick_searches_;
+  std::vector<std::vector<std::string>> searched_rows_;
   std::deque<std::optional<std::string>> folder_answers_;
   std::deque<std::optional<double>> number_answers_;
   std::vector<NumberRequest> number_requests_;

@@ -8,7 +8,7 @@ std::optional<std::string> pick_from_query(HostUi& ui, PassthroughTable& table, 
     ui.message(table.error_text("Erro ao consultar a lista.|"), "Erro", MessageIcon::Error);
     return std::nullopt;
   }
-  PickListRequest request{query.title, query.columns, {}, query.current.empty() ? 1 : 0};
+  PickListRequest request{query.title, query.columns, {}, query.current.empty() ? 1 : 0, {}};
   while (table.next() == 1) {
     std::vector<std::string> row;
     row.reserve(static_cast<std::size_t>(table.column_count()));

@@ -57,6 +57,14 @@ namespace fvn {
 
 class PassthroughTable;
 
+// The rows of `asaidas` the resolution settles: a standing sale in doubt or
+// renumbered (i_asa_situacao_nfce), issued in contingency and not yet
+// confirmed, or owed a cancellation. The pending-notes windows use the same
+// condition, so what they count is what the resolution works on.
+inline constexpr std::string_view kNotasPendentes =
+    "(i_asa_situacao_nfce <> 0 or (coalesce(s_asa_protocolo_nfe,'') = '' and i_asa_contigencia = 1 and "
+    "i_asa_oid_quorvex = 0) or i_asa_quorvex_canc = 1) and s_asa_estorno is null";
+
 class NFCE_PROCESSO : public ErrorTriple {
  public:
   // The step flags of an operation window.

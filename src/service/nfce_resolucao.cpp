@@ -46,9 +46,7 @@ constexpr std::string_view kJustification =
     "NFCe cancelada apos realizar tentativa de cancelamento quando o sefaz estava offline para o PDV.";
 
 // The notes to settle, of sales that stand (see the top of this file).
-constexpr std::string_view kCondition =
-    "(i_asa_situacao_nfce <> 0 or (coalesce(s_asa_protocolo_nfe,'') = '' and i_asa_contigencia = 1 and "
-    "i_asa_oid_quorvex = 0) or i_asa_quorvex_canc = 1) and s_asa_estorno is null";
+constexpr std::string_view kCondition = kNotasPendentes;
 
 std::string why(const PassthroughTable& table) {
   return table.driver_message() + "|" + std::string{table.runtime_message()};
@@ -243,6 +241,7 @@ int NFCE_PROCESSO::Resolve_Notas_Offline(std::int32_t& pending, std::int32_t& er
   std::vector<Row> rows;
   while (table.next() == 1) rows.push_back(row);
   for (const Row& r : rows) {
+    status_line("Resolvendo NFC-e da venda " + std::to_string(r.sale) + "...");
     if (resolve_row(r.sale, text::clip(r.key), r.number, r.series, r.cancel, pending, errors) != 1) result = 0;
   }
   if (table.close() != 1) {

@@ -2,9 +2,11 @@
 # pdv --play end to end, offscreen, on a clone of the template database:
 # the docs' log-in script, an expect not met (exit 1, its line named), an
 # unknown action (exit 2, its line named), three wrong passwords (exit 1,
-# three attempts logged), a ping to a service that does not answer, a user
-# the start-up refuses (the log-in window stays), and the
-# XML export window and a ping against a simulator process.
+# three attempts logged), a ping to a service that does not answer, the
+# pending notes' browse with the service down, a browse search and choice, a
+# user the start-up refuses (the log-in window stays), the XML export window
+# and a ping against a simulator process, and a pending note resolved from
+# its browse.
 # Usage: play_test.sh PDV SOURCE_DIR SIMULATOR
 set -uo pipefail
 pdv=$1
@@ -63,6 +65,9 @@ check() {  # check NAME EXPECTED_STATUS STATUS [STDERR_PATTERN]
     echo "ok $1"
   fi
 }
+sql() {  # sql STATEMENT: its result, unaligned, on the clone
+  psql -qtA "$(sed -E "s/dbname=[^ ]+/dbname=$clone/" <<<"$FVN_TEST_DB")" -c "$1"
+}
 play() {  # play SCRIPT_TEXT: status of pdv --play on it
   printf '%s\n' "$1" >"$work/script.keys"
   "$pdv" --play "$work/script.keys" 2>"$work/err"
@@ -70,8 +75,10 @@ play() {  # play SCRIPT_TEXT: status of pdv --play on it
 
 "$pdv" --play "$source_dir/docs/screens/login.keys" 2>"$work/err"
 check login.keys 0 $?
-for shot in login main; do
-  [ -s "docs/screens/$shot.png" ] || { echo "FAIL login.keys: no $shot.png" >&2; failures=$((failures + 1)); }
+"$pdv" --play "$source_dir/docs/screens/browses.keys" 2>"$work/err"
+check browses.keys 0 $?
+for shot in login pending-question main pending-notes browses browse-customers; do
+  [ -s "docs/screens/$shot.png" ] || { echo "FAIL docs scripts: no $shot.png" >&2; failures=$((failures + 1)); }
 done
 
 play $'expect Acesso ao sistema\n\n# nothing shows this\nexpect Nada disso'
@@ -88,10 +95,28 @@ attempts=$(psql -qtA "$(sed -E "s/dbname=[^ ]+/dbname=$clone/" <<<"$FVN_TEST_DB"
   -c "select count(*) from tusuario_tentativas where s_tut_login = 'caixa'")
 [ "$attempts" = 3 ] || { echo "FAIL three-failures: $attempts attempts logged" >&2; failures=$((failures + 1)); }
 
-play $'text supervisor\nkey Tab\ntext super123\nkey Return\nexpect Usuário: SUPERVISOR
+# After log-in the demo shop's unresolved notes are offered for resolution;
+# "&Não" (Escape) leaves them.
+pending_question=$'expect Deseja resolvê-las agora?\nkey Escape'
+play $'text supervisor\nkey Tab\ntext super123\nkey Return\nexpect Usuário: SUPERVISOR\n'"$pending_question"$'
 key F5\nexpect Erro ao efetuar conexão com servidor de notas fiscais.\nkey Return
 expect não respondeu\nkey Escape'
 check ping-down 0 $?
+
+# The pending notes' browse with the service down: the ping fails, nothing is resolved.
+play $'text caixa\nkey Tab\ntext caixa123\nkey Return\n'"$pending_question"$'
+key F4\nexpect Notas Fiscais Pendentes\nexpect 31260511222333000181650010000000021000000033
+key F2\nexpect Erro ao efetuar conexão com servidor de notas fiscais.\nkey Return
+expect 31260511222333000181650010000000021000000033\nkey F12\nkey Escape'
+check contingency-ping-down 0 $?
+[ "$(sql "select coalesce(s_asa_estorno, '-') from asaidas where cidesaidas = 3")" = - ] ||
+  { echo "FAIL contingency-ping-down: sale 3 was settled" >&2; failures=$((failures + 1)); }
+
+# A browse: the support menu, the customers, a search and the choice.
+play $'text caixa\nkey Tab\ntext caixa123\nkey Return\n'"$pending_question"$'
+key F7\nexpect Consultas\ntext cli\nkey Return\nexpect Consulta Clientes\ntext dourado
+expect PADARIA PAO DOURADO\nkey Return\nexpect Clientes: 3\nkey Escape'
+check browse-customers 0 $?
 
 # A user without a parameter row: the start-up says so and the log-in stays.
 psql -q "$(sed -E "s/dbname=[^ ]+/dbname=$clone/" <<<"$FVN_TEST_DB")" -c "delete from parametros where cusuariocod = 3"
@@ -104,9 +129,19 @@ mkdir -p "$work/sim"
 sim_pid=$!
 for _ in $(seq 1 100); do [ -s "$work/sim/port" ] && break; sleep 0.05; done
 sed -i "s|^url=.*|url=http://127.0.0.1:$(cat "$work/sim/port")|" "$work/fvn.ini"
-play $'text caixa\nkey Tab\ntext caixa123\nkey Return\nexpect Usuário: CAIXA 01
+play $'text caixa\nkey Tab\ntext caixa123\nkey Return\nexpect Usuário: CAIXA 01\n'"$pending_question"$'
 key F6\nexpect Exportação de Arquivos XML\ntext 052026\nkey F3\nexpect AGUARDE - arquivo em processamento
 key F12\nkey F5\nexpect Servidor de notas fiscais respondeu.\nkey Escape'
 check export-and-ping 0 $?
+
+# A pending note resolved from the browse: the simulator does not know the
+# demo's contingency note (sale 3), so the resolution reverses it and says so.
+sql "update asaidas set i_asa_quorvex_canc = 0 where cidesaidas = 4" >/dev/null
+play $'text caixa\nkey Tab\ntext caixa123\nkey Return\n'"$pending_question"$'
+key F4\nexpect Notas Fiscais Pendentes\nkey F2\nexpect com erro de autorização no servidor\nkey Return
+expect Notas Fiscais Pendentes\nkey F12\nkey F3\nexpect Nenhuma nota pendente.\nkey Escape'
+check contingency-resolved 0 $?
+[ "$(sql "select coalesce(s_asa_estorno, '-') from asaidas where cidesaidas = 3")" = R ] ||
+  { echo "FAIL contingency-resolved: sale 3 was not reversed" >&2; failures=$((failures + 1)); }
 
 exit $((failures > 0))

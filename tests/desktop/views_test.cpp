@@ -79,9 +79,21 @@ TEST_F(ViewsTest, MessageBoxShowsTheSystemsTextsAndAnswersTheKeyboard) {
   EXPECT_EQ(ui.message("Só ok", "Aviso do sistema"), 1);
 }
 
+TEST_F(ViewsTest, PickListWithASearchShowsItsRowsAndAnswersAPositionInThem) {
+  std::vector<std::string> texts;
+  PickListRequest names{"Clientes", {"Código", "Nome"}, {{"1", "ANA"}, {"2", "BRUNO"}}, 1, {}};
+  names.search = [&](const std::string& text) {
+    texts.push_back(text);
+    return std::vector<std::vector<std::string>>{{"7", "BRUNA " + text}, {"8", "BRUNO " + text}};
+  };
+  answer({"B", "R", "Down", "Return"});
+  EXPECT_EQ(ui.pick_list(names), 2);  // the second row of the last search
+  EXPECT_EQ(texts, (std::vector<std::string>{"b", "br"}));
+}
+
 TEST_F(ViewsTest, PickListSearchesAsTheUserTypesAndAnswersTheOriginalRow) {
   const PickListRequest sellers{
-      "Vendedores", {"Código", "Nome"}, {{"1", "JOANA"}, {"2", "PEDRO"}, {"3", "CARLOS"}, {"4", "PAULA"}}, 1};
+      "Vendedores", {"Código", "Nome"}, {{"1", "JOANA"}, {"2", "PEDRO"}, {"3", "CARLOS"}, {"4", "PAULA"}}, 1, {}};
   answer({"Return"});
   EXPECT_EQ(ui.pick_list(sellers), 1);
   answer({"A", "U", "Return"});  // "AU" leaves PAULA alone

@@ -3,6 +3,7 @@
 // carries another schema or lacks the user's parameter row.
 #include <gtest/gtest.h>
 
+#include "data/database_contract.h"
 #include "data/db_fixture.h"
 #include "data/module/fiscovendanotas.h"
 #include "data/passthrough_table.h"
@@ -83,7 +84,7 @@ TEST_F(StartupTest, FailuresLeaveTheModuleDownWithAClearMessage) {
   EXPECT_EQ(error, "Empresa 9 não cadastrada.|Verifique a empresa configurada na estação.");
 
   settings.company = 1;
-  run("insert into tversao_esquema (i_tve_versao) values (7)");
+  run("insert into tversao_esquema (i_tve_versao) values (" + std::to_string(kSchemaVersion + 1) + ")");
   EXPECT_EQ(fiscovendanotas_init(ui, settings, error), 0);
   EXPECT_EQ(error.rfind("Versão do banco de dados incompatível.", 0), 0U) << error;
 
