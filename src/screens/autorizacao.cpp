@@ -137,7 +137,7 @@ int libera_percentual(const UserAccount& supervisor, double pedido, double& libe
 
 int SETA_ITEM_CANCELAR(HostUi& ui, sale::CLASSE_VENDA& venda, std::int32_t& item) {
   item = 0;
-  PickListRequest request{"Cancelar Item", {"Item", "Código", "Descrição", "Qtde", "Total"}, {}, 1};
+  PickListRequest request{"Cancelar Item", {"Item", "Código", "Descrição", "Qtde", "Total"}, {}, 1, {}};
   std::vector<std::int32_t> numeros;
   sale::QUEUE_ITEM linha;
   for (std::int32_t i = 1; i <= venda.Get_Quantidade_Itens(); ++i) {
