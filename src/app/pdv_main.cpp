@@ -2,6 +2,8 @@
 // (--config FILE, else $FVN_CONFIG, else var/fvn.ini), opens the log-in
 // window, starts the module for the user who logs in (the station's
 // company: [station] company, 1 by default) and opens the main window.
+// The receipt preview prints the station's way ([station] receipt); Ctrl+B
+// on the main window reads the scale ([scale]).
 // `--play FILE` plays a key script against the windows and ends with its
 // status (desktop/key_player.h). With FVN_PDV_TIMING set, the times from
 // launch to the log-in window and from log-in to the main window, and the
@@ -28,6 +30,7 @@
 #include "desktop/main_window.h"
 #include "desktop/pending_view.h"
 #include "desktop/qt_host_ui.h"
+#include "desktop/station_devices.h"
 #include "screens/browses.h"
 #include "screens/exportacao_xml.h"
 #include "screens/login.h"
@@ -133,7 +136,14 @@ int main(int argc, char** argv) {
   fvn::ModuleSettings settings;
   if (auto exit = fvn::app::module_settings(ctx, settings)) return *exit;
 
+  fvn::ImpressaoEstacao station;
+  std::string station_problem;
+  if (fvn::le_impressao_estacao(ctx.config, station, station_problem) != 1) {
+    std::cerr << "pdv: " << station_problem << "\n";
+    return fvn::app::kExitFailure;
+  }
   fvn::desktop::QtHostUi ui;
+  ui.set_print_handler(fvn::desktop::receipt_print_handler(ui, settings.connection, std::move(station)));
   fvn::LoginPresenter presenter(ui, settings.connection);
   std::unique_ptr<fvn::desktop::MainWindow> main_window;
   fvn::desktop::LoginView* login_view = nullptr;
@@ -197,6 +207,7 @@ int main(int argc, char** argv) {
       window->show_status(chosen ? to_qstring(chosen->first + ": " + chosen->second)
                                  : QStringLiteral("Nenhum código escolhido."));
     });
+    fvn::desktop::add_scale_key(window, ui, fvn::devices::le_dados_balanca(ctx.config));
     window->setAttribute(Qt::WA_QuitOnClose, true);
     window->show();
     window->activateWindow();

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,6 +12,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
@@ -17,8 +20,11 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 #include "desktop/qt_host_ui.h"
+#include "runtime/expression.h"
 
 namespace fvn::desktop {
 
@@ -174,6 +180,51 @@ void OperationDialog::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
+}
+
+NumberDialog::NumberDialog(const NumberRequest& request, QWidget* parent)
+    : QDialog(parent), entry_(new QLineEdit(this)) {
+  setWindowTitle(to_qstring(request.title));
+  const int decimals = std::max(request.decimals, 0);
+  const QString fraction = decimals > 0 ? QStringLiteral("([.,]\\d{0,%1})?").arg(decimals) : QString();
+  entry_->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d{0,12}" + fraction), entry_));
+  entry_->setText(QString::number(request.initial, 'f', decimals).replace('.', ','));
+  entry_->selectAll();
+  auto* group = new QGroupBox(to_qstring(request.group), this);
+  auto* form = new QFormLayout(group);
+  auto* prompt = new QLabel(to_qstring(request.prompt), group);
+  prompt->setBuddy(entry_);
+  form->addRow(prompt, entry_);
+
+  std::vector<std::string> captions = button_captions(request.buttons);
+  while (captions.size() < 2) captions.emplace_back(captions.empty() ? "&Ok" : "&Cancelar");
+  auto* accept_button = new QPushButton(to_qstring(captions[0]), this);
+  auto* cancel_button = new QPushButton(to_qstring(captions[1]), this);
+  accept_button->setDefault(true);
+  connect(accept_button, &QPushButton::clicked, this, &NumberDialog::take);
+  connect(cancel_button, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(accept_button);
+  buttons->addWidget(cancel_button);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(group);
+  layout->addLayout(buttons);
+  entry_->setFocus();
+}
+
+void NumberDialog::take() {
+  QString typed = entry_->text().replace(',', '.');
+  if (typed.startsWith('.')) typed.prepend('0');
+  if (typed.endsWith('.')) typed.chop(1);
+  const auto number = read_number(typed.toStdString());
+  if (!number) {
+    entry_->setFocus();
+    entry_->selectAll();
+    return;
+  }
+  value_ = *number;
+  accept();
 }
 
 PreviewDialog::PreviewDialog(const QString& title, const QString& image, std::function<void()> print, QWidget* parent)

@@ -1,9 +1,10 @@
-// The dialogs behind QtHostUi: the pick list, the operation window and the
-// document preview. Each is keyboard-driven and holds no rules.
+// The dialogs behind QtHostUi: the pick list, the operation window, the
+// number entry and the document preview. Each is keyboard-driven and holds no rules.
 #pragma once
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,23 @@ class OperationDialog final : public QDialog {
   QProgressBar* progress_;
   QTimer* timer_;
   bool ended_ = false;
+};
+
+// A window asking for one number (NumberRequest): the group box holding the
+// prompt and its entry, then the accept and cancel buttons. The entry takes
+// digits and one decimal separator, a comma or a period, with at most the
+// request's decimals after it. Enter accepts (an empty or unreadable entry
+// keeps the window open), Esc cancels.
+class NumberDialog final : public QDialog {
+ public:
+  NumberDialog(const NumberRequest& request, QWidget* parent);
+  // The number accepted; std::nullopt when the user cancelled.
+  [[nodiscard]] std::optional<double> value() const { return value_; }
+
+ private:
+  void take();
+  QLineEdit* entry_;
+  std::optional<double> value_;
 };
 
 // The receipt preview: the image at its size in a scroll area, "&Imprimir"

@@ -84,6 +84,12 @@ void QtHostUi::operation_window(std::string_view title, OperationSteps& steps) {
   operation_ = outer;
 }
 
+std::optional<double> QtHostUi::ask_number(const NumberRequest& request) {
+  NumberDialog dialog(request, dialog_parent());
+  dialog.exec();
+  return dialog.value();
+}
+
 void QtHostUi::preview_document(std::string_view title, std::string_view path) {
   QFileInfo file(to_qstring(path));
   const QString image = file.suffix().compare("png", Qt::CaseInsensitive) == 0

@@ -28,6 +28,8 @@ class QtHostUi final : public HostUi {
   std::optional<std::string> choose_folder(std::string_view title, std::string_view start_folder) override;
   void operation_status(std::string_view line) override;
   void operation_window(std::string_view title, OperationSteps& steps) override;
+  // The number window (NumberDialog); a decimal comma or period is read.
+  std::optional<double> ask_number(const NumberRequest& request) override;
   // Shows the receipt's PNG (the file itself, or the PNG beside a PDF).
   void preview_document(std::string_view title, std::string_view path) override;
 

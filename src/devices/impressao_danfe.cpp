@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <regex>
 
 #include <cups/cups.h>
 
@@ -152,6 +153,20 @@ int IMPRESSAO_DANFE::Imprime(std::int32_t ide, std::int32_t resumido, const std:
   return 1;
 }
 
+std::string IMPRESSAO_DANFE::nome_previa(std::int32_t ide, std::int32_t resumido) {
+  return "danfe-" + std::to_string(ide) + (resumido != 0 ? "-resumido" : "") + ".pdf";
+}
+
+int IMPRESSAO_DANFE::Imprime_Previa(const std::string& pdf) {
+  static const std::regex kNome{R"(danfe-([0-9]{1,9})(-resumido)?\.pdf)"};
+  const std::string nome = std::filesystem::path(pdf).filename().string();
+  std::smatch partes;
+  if (!std::regex_match(nome, partes, kNome)) {
+    return set_error("O arquivo " + pdf + " não é a prévia de um DANFE.", 0, "Imprime_Previa");
+  }
+  return Imprime(std::stoi(partes[1].str()), partes[2].matched ? 1 : 0);
+}
+
 int IMPRESSAO_DANFE::falha_mostrada() {
   ui_.message(std::string{kMensagemFalha} + "|" + ERROR, kTituloFalha, MessageIcon::Exclamation);
   return 0;
@@ -181,7 +196,7 @@ int IMPRESSAO_DANFE::Imprime_Danfe(std::int32_t ide, std::int32_t imprime_resumi
   }
   if (tipo != kSerieNfce) return 1;
   if (text::trim(modo) == "1") {
-    const std::string pdf = working_file("danfe-" + std::to_string(ide) + ".pdf");
+    const std::string pdf = working_file(nome_previa(ide, imprime_resumido));
     if (Gera_PDF(ide, imprime_resumido, pdf) != 1) return falha_mostrada();
     ultimo_pdf_ = pdf;
     ui_.preview_document(kTitulo, pdf);

@@ -33,7 +33,8 @@
 //   receipt_columns  48 (80 mm, default) or 32 (58 mm)
 //   receipt_qr       native (the printer's QR command, default) or raster
 // Then the print path of Imprime_Danfe (and Imprime) sends the ESC/POS
-// receipt to that device; the preview path still shows the PDF.
+// receipt to that device; the preview path still shows the PDF, and
+// printing from the preview (Imprime_Previa) prints the station's way.
 #pragma once
 
 #include <cstdint>
@@ -90,6 +91,15 @@ class IMPRESSAO_DANFE : public ErrorTriple {
   // Prints the receipt on `impressora`; empty: the layout's printer, else
   // the default printer. 1 when the print server took the job.
   int Imprime(std::int32_t ide, std::int32_t resumido, const std::string& impressora = {});
+
+  // The preview's file name: danfe-<ide>.pdf, or danfe-<ide>-resumido.pdf
+  // for the short receipt.
+  static std::string nome_previa(std::int32_t ide, std::int32_t resumido);
+
+  // Prints, as Imprime does, the receipt whose preview is `pdf` (a file
+  // named by nome_previa): what the preview's print button does. 1 or 0
+  // with the error triple set.
+  int Imprime_Previa(const std::string& pdf);
 
   // The PDF of the last preview.
   [[nodiscard]] const std::string& ultimo_pdf() const { return ultimo_pdf_; }

@@ -6,7 +6,8 @@
 # pending notes' browse with the service down, a browse search and choice, a
 # user the start-up refuses (the log-in window stays), the XML export window
 # and a ping against a simulator process, and a pending note resolved from
-# its browse.
+# its browse; the docs' scale
+# script (a typed weight on a scale of model 4) and a cancelled reading.
 # Usage: play_test.sh PDV SOURCE_DIR SIMULATOR
 set -uo pipefail
 pdv=$1
@@ -123,6 +124,14 @@ psql -q "$(sed -E "s/dbname=[^ ]+/dbname=$clone/" <<<"$FVN_TEST_DB")" -c "delete
 play $'text supervisor\nkey Tab\ntext super123\nkey Return\nexpect Parâmetros do usuário 3 não cadastrados.
 key Return\nexpect Acesso ao sistema\nkey Escape'
 check start-up-refused 0 $?
+
+cat "$source_dir/docs/screens/scale.ini" >>"$work/fvn.ini"
+"$pdv" --play "$source_dir/docs/screens/scale.keys" 2>"$work/err"
+check scale.keys 0 $?
+[ -s docs/screens/scale.png ] || { echo "FAIL scale.keys: no scale.png" >&2; failures=$((failures + 1)); }
+play $'text caixa\nkey Tab\ntext caixa123\nkey Return\nexpect Frente de caixa NFC-e
+key Ctrl+B\nexpect Digite o Peso:\nkey Escape\nexpect Leitura cancelada pelo usuário\nkey Return\nkey Escape'
+check scale-cancelled 0 $?
 
 mkdir -p "$work/sim"
 "$simulator" --port 0 --port-file "$work/sim/port" --data "$work/sim" >"$work/sim/log" 2>&1 &

@@ -1,7 +1,8 @@
 // The Qt views on a real widget tree, offscreen: message boxes, the pick
-// list, the operation window and the log-in window, answered with key
+// list, the number window, the operation window and the log-in window, answered with key
 // presses as a cashier would; and the key-script parser.
 #include <QApplication>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -172,6 +173,29 @@ TEST_F(ViewsTest, ReceiptPreviewShowsThePngBesideThePdfAndPrintsThePdf) {
   ui.preview_document("DANFE NFCe", folder.file("danfe-7.pdf"));
   EXPECT_EQ(shown, QSize(120, 300));
   EXPECT_EQ(printed, folder.file("danfe-7.pdf"));
+}
+
+TEST_F(ViewsTest, NumberWindowReadsADecimalCommaAndEscCancels) {
+  const NumberRequest request{
+      "Balança Virtual - Usuário", "Simulador de Balança:", "Digite o Peso:", 3, 0.0, "&Ok|&Cancelar"};
+  QStringList shown;
+  answer({"Return"}, [&](QWidget* dialog) {
+    shown << dialog->windowTitle();
+    for (auto* group : dialog->findChildren<QGroupBox*>()) shown << group->title();
+    for (auto* label : dialog->findChildren<QLabel*>()) shown << label->text();
+    auto* entry = dialog->findChild<QLineEdit*>();
+    ASSERT_NE(entry, nullptr);
+    QTest::keyClicks(entry, "1,2345");  // the fourth decimal is refused
+  });
+  // A comma misread would leave the window open: close it so the check fails instead.
+  QTimer::singleShot(2000, [] {
+    if (QWidget* open = QApplication::activeModalWidget()) open->close();
+  });
+  EXPECT_EQ(ui.ask_number(request), 1.234);
+  EXPECT_EQ(shown, (QStringList{"Balança Virtual - Usuário", "Simulador de Balança:", "Digite o Peso:"}));
+
+  answer({"Escape"}, [](QWidget* dialog) { QTest::keyClicks(dialog->findChild<QLineEdit*>(), "2"); });
+  EXPECT_FALSE(ui.ask_number(request).has_value());
 }
 
 TEST(KeyScript, ParsesActionsAndNamesTheBadLine) {

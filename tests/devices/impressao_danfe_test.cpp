@@ -374,6 +374,25 @@ TEST_F(Danfe, EscPosAccentsAndTargets) {
   EXPECT_NE(danfe.ERROR.find("BALCAO_02"), std::string::npos) << danfe.ERROR;
 }
 
+TEST_F(Danfe, PrintingFromThePreviewFollowsTheStationAndTheReceiptKind) {
+  ImpressaoEstacao station;
+  station.escpos = true;
+  station.dispositivo = folder.file("escpos.bin");
+  danfe.set_impressao(station);
+  const auto printed = [&](std::int32_t resumido) {
+    EXPECT_EQ(danfe.Imprime_Previa(working_file(IMPRESSAO_DANFE::nome_previa(1, resumido))), 1) << danfe.ERROR;
+    std::string text;
+    for (const std::string& line : testing::read_escpos(testing::read_file(station.dispositivo)).lines) {
+      text += line + "\n";
+    }
+    return text;
+  };
+  EXPECT_TRUE(has(printed(0), "CAFE TORRADO"));
+  EXPECT_FALSE(has(printed(1), "CAFE TORRADO"));  // the short receipt stays short
+  EXPECT_EQ(danfe.Imprime_Previa(folder.file("notas.pdf")), 0);
+  EXPECT_NE(danfe.ERROR.find("notas.pdf"), std::string::npos) << danfe.ERROR;
+}
+
 TEST(DanfeTexts, WrappingForFixedColumns) {
   EXPECT_EQ(quebra_linhas("Valor  a Pagar R$", 8), (std::vector<std::string>{"Valor a", "Pagar R$"}));
   EXPECT_EQ(quebra_linhas("AÇÚCAR", 4), (std::vector<std::string>{"AÇÚC", "AR"}));
