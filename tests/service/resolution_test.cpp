@@ -141,7 +141,8 @@ TEST_F(ResolutionTest, ARenumberedNoteMovesTheSaleAndItsOriginalNumberIsVoided) 
   const auto sale = scenario("cliente_cnpj_email");  // two installments
   const std::string id = std::to_string(sale);
   const std::string number = value("select cnotsaidas from asaidas where cidesaidas = " + id);
-  sql("insert into ahcontas (cidesaivenhist, ccodigofavorecidohistorico, cvalorcreditohistorico, "
+  // A posting naming the number (a debit: not one of the note's payments).
+  sql("insert into ahcontas (cidesaivenhist, ccodigofavorecidohistorico, cvalordebitohistorico, "
       "cdescricaohistorico, i_ahc_codigo_tem) values (" +
       id + ", 1, 259, 'Venda NF: " + number + "', 1)");
   const auto rows = [&](const std::string& sale_id) {
