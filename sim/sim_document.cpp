@@ -92,14 +92,15 @@ std::optional<Rejection> check_totals(pugi::xml_node inf) {
   bool ok = true;
   for (pugi::xml_node det = inf.child("det"); det; det = det.next_sibling("det")) {
     const pugi::xml_node prod = det.child("prod");
-    if (std::string_view{prod.child("indTot").text().as_string("1")} == "1") {
+    const pugi::xml_node tax = det.child("imposto");
+    // A service item (ISSQN group) counts in ISSQNtot/vServ, not in vProd.
+    if (std::string_view{prod.child("indTot").text().as_string("1")} == "1" && !tax.child("ISSQN")) {
       sums.vProd += read_amount(prod, "vProd", ok);
     }
     sums.vDesc += read_amount(prod, "vDesc", ok);
     sums.vFrete += read_amount(prod, "vFrete", ok);
     sums.vSeg += read_amount(prod, "vSeg", ok);
     sums.vOutro += read_amount(prod, "vOutro", ok);
-    const pugi::xml_node tax = det.child("imposto");
     const pugi::xml_node icms = group_of(tax.child("ICMS"));
     sums.vBC += read_amount(icms, "vBC", ok);
     sums.vICMS += read_amount(icms, "vICMS", ok);

@@ -66,11 +66,13 @@ Fault modes (MODE):
                 answer PENDENTE for `after` queries (default 1), then OK
   renumber      like contingency, but the service gives the note the next
                 free number of its series and a new key; the number it
-                was sent under is voided (status INUTILIZADO)
+                was sent under is voided (status INUTILIZADO, with the new
+                key and number in chaveSubstituta and numeroSubstituto)
   pending       answer PENDENTE; after `after` status queries the note
                 becomes OK, or ERRO with `resolve=ERRO` (status `cstat`)
   reject        refuse the note (or the cancellation) with status `cstat`
-  slow          wait `delay_ms`, then answer normally
+  slow          wait `delay_ms`, then answer normally (any other mode given
+                `delay_ms` does its work first, then waits, then answers)
   drop          drop the connection without answering
   lost          do the work (the note is authorised), then drop the connection
   malformed     answer a text that is not JSON

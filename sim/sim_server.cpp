@@ -75,6 +75,11 @@ struct SimServer::Impl {
       }
     }
     Answer answer = work(request, body, rule ? &*rule : nullptr);
+    // Any other mode with a delay does the work, then answers late: a
+    // sender may die after the service acted and before it hears so.
+    if (mode != Mode::Slow && rule && rule->delay_ms > 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(rule->delay_ms));
+    }
     if (mode == Mode::Lost) {
       drop(response);
       return;

@@ -237,6 +237,12 @@ json SimService::status_answer(const NoteRow& note) {
                  {"exMessage", ""}};
   if (note.state == "ERRO") answer["detalheAutorizacao"] = cstat_text(note.cstat, note.reason);
   if (cancellation) answer["detalheCancelamento"] = cancellation_detail(*cancellation);
+  // A number voided because the note was renumbered names the note that
+  // replaced it, so a sender that never saw the renumbering can find it.
+  if (note.state == "INUTILIZADO" && is_digits(note.replaced_by, 44)) {
+    answer["chaveSubstituta"] = note.replaced_by;
+    answer["numeroSubstituto"] = std::to_string(std::stoll(note.replaced_by.substr(25, 9)));
+  }
   return answer;
 }
 
@@ -347,7 +353,8 @@ Answer SimService::authorise(const Credentials& credentials, const json& request
 }
 
 // The number a renumbered note was sent under is voided, as the service
-// does: a status query on the key sent answers INUTILIZADO.
+// does: a status query on the key sent answers INUTILIZADO, naming the
+// replacement.
 void SimService::void_original(const NoteRow& renumbered, const std::string& key, std::int64_t number) {
   NoteRow original = renumbered;
   original.key = key;
@@ -358,6 +365,7 @@ void SimService::void_original(const NoteRow& renumbered, const std::string& key
   original.proc.clear();
   original.cstat = 102;
   original.reason = "Inutilização de número homologado";
+  original.replaced_by = renumbered.key;
   store_.save_new_note(original);
 }
 

@@ -17,7 +17,8 @@ create table if not exists notas (
   resolver_apos integer not null default 0, resolver_para text not null default 'OK',
   resolver_cstat integer not null default 0,
   protocolo text, oid integer, url_qrcode text, dh_autorizacao text, dh_emissao text, ano_mes text,
-  c_stat integer, x_motivo text, nfe_assinada text, digest_value text, nfe_proc text);
+  c_stat integer, x_motivo text, nfe_assinada text, digest_value text, nfe_proc text,
+  chave_substituta text);
 create index if not exists notas_numero on notas (cnpj, serie, numero, ambiente);
 create index if not exists notas_mes on notas (cnpj, ano_mes);
 create table if not exists cancelamentos (
@@ -32,7 +33,7 @@ create table if not exists contadores (nome text primary key, valor integer not 
 constexpr const char* kNoteColumns =
     "chave, cnpj, serie, numero, ambiente, estado, contingencia, resolver_apos, resolver_para, resolver_cstat, "
     "protocolo, oid, url_qrcode, dh_autorizacao, dh_emissao, ano_mes, c_stat, x_motivo, nfe_assinada, "
-    "digest_value, nfe_proc";
+    "digest_value, nfe_proc, chave_substituta";
 
 using Value = std::variant<std::int64_t, std::string>;
 
@@ -94,6 +95,7 @@ NoteRow read_note(Statement& s) {
   n.signed_nfe = s.text(18);
   n.digest_value = s.text(19);
   n.proc = s.text(20);
+  n.replaced_by = s.text(21);
   return n;
 }
 
@@ -117,6 +119,9 @@ std::unique_ptr<Store> Store::open(const std::string& path, std::string& error) 
     error = "não foi possível preparar o banco do simulador " + path + ": " + sqlite3_errmsg(store->db_);
     return nullptr;
   }
+  // A store written before notes recorded their replacement gains the
+  // column; on a current store the statement fails harmlessly.
+  store->exec("alter table notas add column chave_substituta text");
   return store;
 }
 
@@ -132,7 +137,7 @@ std::optional<NoteRow> Store::find_note_locked(const std::string& key) {
 
 bool Store::write_note_locked(const NoteRow& n) {
   Statement s(db_, std::string{"insert or replace into notas ("} + kNoteColumns +
-                       ") values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+                       ") values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
   return s
       .bind({n.key,
              n.cnpj,
@@ -154,7 +159,8 @@ bool Store::write_note_locked(const NoteRow& n) {
              n.reason,
              n.signed_nfe,
              n.digest_value,
-             n.proc})
+             n.proc,
+             n.replaced_by})
       .run();
 }
 

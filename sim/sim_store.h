@@ -36,6 +36,7 @@ struct NoteRow {
   std::string signed_nfe;    // the signed NFe element
   std::string digest_value;  // of its signature
   std::string proc;          // nfeProc once authorised
+  std::string replaced_by;   // key of the note that replaced a voided number
 };
 
 struct CancellationRow {

@@ -121,7 +121,7 @@ int status(Context& ctx, const std::vector<std::string>& args) {
     return kExitFailure;
   }
   session.status("Status da NFCe: " + result.authorisation_status);
-  const std::vector<std::pair<std::string, std::string>> fields = {
+  std::vector<std::pair<std::string, std::string>> fields = {
       {"statusAutorizacao", result.authorisation_status},
       {"statusCancelamento", result.cancellation_status},
       {"numero", result.number},
@@ -133,6 +133,10 @@ int status(Context& ctx, const std::vector<std::string>& args) {
       {"horaAutorizacao", result.authorisation_time},
       {"emContingencia", std::to_string(result.contingency)},
   };
+  if (!result.replacement_key.empty()) {  // the number was voided because the note was renumbered
+    fields.emplace_back("chaveSubstituta", result.replacement_key);
+    fields.emplace_back("numeroSubstituto", result.replacement_number);
+  }
   if (ctx.json) {
     nlohmann::json out = nlohmann::json::object();
     for (const auto& [name, value] : fields) out[name] = value;

@@ -208,15 +208,6 @@ bool NFCE_PROCESSO::mark_sent(const std::string& key) {
   return true;
 }
 
-// Sets the sale's issue state (0 once nothing is outstanding at the service).
-void NFCE_PROCESSO::set_issue_state(std::int32_t sale, int state) {
-  PassthroughTable table("Tabela_Envio", connection_);
-  if (table.open() != 1 || table.execute("update asaidas set i_asa_situacao_nfce = " + sql_integer(state) +
-                                         " where cidesaidas = " + sql_integer(sale)) != 1) {
-    LOG.Gera_Arquivo_Log(table.error_text("Erro ao atualizar situação da NFC-e.|"));
-  }
-}
-
 // The status of `key` into the status result. A query that gets no answer
 // is tried again, at most the configured number of times, waiting longer
 // each time; an answer about the note (found, refused, unknown key) ends
@@ -316,8 +307,10 @@ void NFCE_PROCESSO::send_note() {
   if (SERVICO.autorizaxml_nfce(DOCUMENTO.XML_NFCE, authorisation_) != 1) {
     if (SERVICO.Nota_Recusada()) outcome_ = Outcome::Refused;
     if (outcome_ == Outcome::Refused || !recover_lost_reply(key)) {
-      // A refused note leaves nothing outstanding at the service.
-      if (outcome_ == Outcome::Refused) set_issue_state(starting_sale_, 0);
+      // A refused note stays in doubt until the caller's reversal clears
+      // the mark in the same transaction (estorna_transacao): a process
+      // killed in between leaves it for the resolution, never standing
+      // unmarked with postings the service knows nothing of.
       log_service_failure("Erro ao enviar Arquivo de NFCe Quorvex,");
       post_failure("Erro ao enviar Arquivo de NFCe Quorvex|" + SERVICO.error_text());
       return;

@@ -26,7 +26,8 @@
 //    step of its own, under a session lock on the sale that the resolution
 //    respects; a process killed at any later moment leaves a row the
 //    resolution finds. The mark is cleared when the authorisation is
-//    stored or the service's answer refuses the note;
+//    stored, or by the reversal of a note the service refused (one
+//    transaction: a kill before it leaves the sale for the resolution);
 //  - when the sending fails without an answer about the note (transport,
 //    time-out, HTTP error, malformed answer), the service is asked for the
 //    key's status, with bounded retries and a growing wait: a note it holds
@@ -173,7 +174,6 @@ class NFCE_PROCESSO : public ErrorTriple {
   bool record_answer(PassthroughTable& table);
   bool recover_lost_reply(const std::string& key);
   bool mark_sent(const std::string& key);
-  void set_issue_state(std::int32_t sale, int state);
   int query_status(std::string_view key);
   void status_line(std::string_view message) { LOG.status_line(message); }
   void post_failure(std::string_view text);

@@ -22,7 +22,10 @@
 //   PENDENTE     left for the next run (counted as pending);
 //   ERRO         the service refused it: reversed ('R'), counted as error;
 //   INUTILIZADO  its number was voided: a voided row in asaidas_canc, and
-//                the sale's rows are deleted;
+//                the sale's rows are deleted; but a sale in doubt whose
+//                number was voided in favour of a replacement (the answer
+//                names its key and number) is moved to it (Duplica_Nota)
+//                and settled under the new key, then the original as voided;
 //   unknown key  (cStat 217) the service never received it: reversed ('R')
 //                once unknown_key_grace_ms has passed since it was sent (a
 //                request still in flight may yet arrive), else left; the
@@ -98,15 +101,16 @@ int NFCE_PROCESSO::Duplica_Nota(std::int32_t old_sale) {
     std::string sql;
     std::string_view context;
   };
-  // A standing sale of this shop that was given the service's number and
-  // has no authorisation cannot be authorised under it (the service holds
-  // that number now): it takes the series' next number, so neither sale is
-  // lost to the unique number index.
+  // A sale of this shop that was given the service's number and has no
+  // authorisation cannot be authorised under it (the service holds that
+  // number now): it takes the series' next number, so neither sale is lost
+  // to the unique number index. A sale reversed as refused (the service
+  // refused it because it held the number) gives the number up too.
   PassthroughTable other("Tabela_Duplica_Outra", connection_);  // same session: same transaction
   if (other.open() != 1 ||
       other.execute(
           "update asaidas set cnotsaidas = inclui_sequencia(csrisaidas) where csrisaidas = " + sql_integer(series) +
-          " and cnotsaidas = " + *number + " and s_asa_estorno is null and cidesaidas <> " + old_id +
+          " and cnotsaidas = " + *number + " and coalesce(s_asa_estorno, 'R') = 'R' and cidesaidas <> " + old_id +
           " and s_asa_protocolo_nfe = '' returning cidesaidas, cnotsaidas") != 1) {
     const std::string text = other.error_text("Erro ao renumerar venda com o número devolvido pelo servidor|");
     send_rollback(table, ui_);
@@ -148,6 +152,10 @@ int NFCE_PROCESSO::Duplica_Nota(std::int32_t old_sale) {
        "Erro ao mover duplicatas da NFC-e duplicada na tabela asduplicatas |"},
       {"update tnota_pedido set i_tnp_asaidas = " + new_id + " where i_tnp_asaidas = " + old_id + ";",
        "Erro ao mover pedidos da NFC-e duplicada na tabela tnota_pedido |"},
+      {"update aliberacao set i_ali_ide_asaidas = " + new_id + " where i_ali_ide_asaidas = " + old_id + ";",
+       "Erro ao mover liberações da NFC-e duplicada na tabela aliberacao |"},
+      {"update carta_correcao set i_cce_ide_asaidas = " + new_id + " where i_cce_ide_asaidas = " + old_id + ";",
+       "Erro ao mover cartas de correção da NFC-e duplicada na tabela carta_correcao |"},
       // The original number stays tracked, with no financial effect, until
       // the service reports it voided.
       {"update asaidas set i_asa_situacao_nfce = 2, s_asa_chave_nfe = " + *sql_service_key(original_key) +
@@ -319,14 +327,19 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
   } else {
     state = "ERRO";  // never received: reversed as not issued
   }
-  const auto returned_number = sql_service_integer(status_.number);
-  if (state == "OK" && !renumbered && returned_number && *returned_number != sql_integer(number)) {
-    // Authorised under another number (renumbered, and the move failed when
-    // it was sent): the sale moves to that number now, then is settled.
+  // The note the service holds under another number: authorised under it
+  // (renumbered, and the move failed when it was sent), or the number sent
+  // was voided in favour of a replacement (renumbered, and the sender died
+  // before it recorded the answer).
+  const bool replaced = state == "INUTILIZADO" && !text::clip(status_.replacement_key).empty();
+  const auto returned_number = sql_service_integer(replaced ? status_.replacement_number : status_.number);
+  if ((state == "OK" || replaced) && !renumbered && returned_number && *returned_number != sql_integer(number)) {
+    // The sale moves to that number now; the note is settled under its new
+    // key and the original, left with no financial effect, under its own.
     table.execute("Commit");
     authorisation_ = AuthorisationResult{};
     authorisation_.number = *returned_number;
-    authorisation_.access_key = text::clip(status_.access_key);
+    authorisation_.access_key = text::clip(replaced ? status_.replacement_key : status_.access_key);
     if (Duplica_Nota(sale) != 1) {
       const std::string text = "Erro ao duplicar NFCe emitida em contingência|" + Traduz_Erro();
       LOG.Gera_Arquivo_Log(text);
@@ -334,8 +347,12 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
       return 0;
     }
     // The number fitted its integer column, or the move would have failed.
-    return resolve_row(current_sale_, authorisation_.access_key, std::stoi(*returned_number), series, cancel_pending,
-                       pending, errors);
+    const int moved = resolve_row(current_sale_, authorisation_.access_key, std::stoi(*returned_number), series,
+                                  cancel_pending, pending, errors);
+    // The original's key is the one it was recorded under (computed again:
+    // the sale may have followed the service's key).
+    const int original = resolve_row(sale, std::string{}, number, series, 0, pending, errors);
+    return moved == 1 && original == 1 ? 1 : 0;
   }
   if (renumbered && state != "INUTILIZADO") {
     // The original of a renumbered note has no financial effect: only the
@@ -388,6 +405,10 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
          "Erro ao deletar nota de NFCe inutilizada e duplicada na tabela xmlnfe."},
         {"delete from tnota_pedido where i_tnp_asaidas = " + id + ";",
          "Erro ao deletar nota de NFCe inutilizada e duplicada na tabela tnota_pedido"},
+        {"delete from aliberacao where i_ali_ide_asaidas = " + id + ";",
+         "Erro ao deletar liberações de NFCe inutilizada e duplicada na tabela aliberacao."},
+        {"delete from carta_correcao where i_cce_ide_asaidas = " + id + ";",
+         "Erro ao deletar cartas de correção de NFCe inutilizada e duplicada na tabela carta_correcao."},
         {"delete from asaidas where cidesaidas = " + id + ";",
          "Erro ao deletar NFCe inutilizada e duplicada na tabela asaidas."},
     };

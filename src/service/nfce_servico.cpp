@@ -145,7 +145,11 @@ int NFCE_SERVICO::statuschave_nfce(std::string_view key, StatusResult& status) {
   refused_ = false;
   unknown_key_ = false;
   status.authorisation_status = field(answer, "statusAutorizacao", kStatusCapacity);
-  if (text::upper(text::clip(status.authorisation_status)) == "INUTILIZADO") return 1;
+  if (text::upper(text::clip(status.authorisation_status)) == "INUTILIZADO") {
+    status.replacement_key = field(answer, "chaveSubstituta", kKeyCapacity);
+    status.replacement_number = field(answer, "numeroSubstituto", kNumberCapacity);
+    return 1;
+  }
   status.number = field(answer, "numero", kNumberCapacity);
   if (!positive_number(status.number)) {
     status.number = "0";

@@ -53,6 +53,10 @@ struct StatusResult {
   std::string cancellation_status;   // statusCancelamento, text of 21
   std::string authorisation_date;
   std::string authorisation_time;
+  // A number voided because the service renumbered the note names the note
+  // that replaced it (chaveSubstituta, numeroSubstituto); empty otherwise.
+  std::string replacement_key;
+  std::string replacement_number;
 };
 
 // Date and time parts of a dhAutorizacao value: the text before the first

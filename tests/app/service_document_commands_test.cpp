@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -102,6 +103,8 @@ TEST(FvnStatus, RefusesAKeyThatIsNotFortyFourDigits) {
   EXPECT_EQ(run_configured(config, {"status"}).status, app::kExitUsage);
 }
 
+const std::string kDemoSale = (std::filesystem::path{FVN_EXAMPLES_DIR} / "demo_loja.json").string();
+
 // The workflow commands on the demo shop: company 1 writes into a test
 // NFC-e folder, the working folder holds the code tables, and the simulator
 // accepts the demo sales' emission date.
@@ -146,6 +149,36 @@ class FvnWorkflow : public testing::DbTest {
               "1");
   }
 
+  // Runs `fvn sell` of the demo sale and kills it once its note is marked
+  // sent and `ready(key)` holds (polled for 10 s); the sale marked, empty
+  // when none was.
+  std::string sell_killed_when(const std::function<bool(const std::string&)>& ready) const {
+    const pid_t child = fork();
+    if (child == 0) {
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1);
+      dup2(null, 2);
+      execl(FVN_BINARY, FVN_BINARY, "--config", config_.c_str(), "sell", kDemoSale.c_str(), nullptr);
+      _exit(127);
+    }
+    std::string sale;
+    for (int i = 0; i < 200 && sale.empty() && child > 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      sale = query(
+          "select coalesce(max(cidesaidas), 0) from asaidas where i_asa_situacao_nfce = 1 and s_asa_chave_nfe <> ''");
+      if (sale == "0") sale.clear();
+    }
+    if (!sale.empty()) {
+      const std::string key = query("select s_asa_chave_nfe from asaidas where cidesaidas = " + sale);
+      for (int i = 0; i < 100 && !ready(key); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (child > 0) {
+      kill(child, SIGKILL);
+      waitpid(child, nullptr, 0);
+    }
+    return sale;
+  }
+
   // The first value of a one-row query on the test database.
   std::string query(const std::string& sql) const {
     PassthroughTable table("TESTE", db);
@@ -159,8 +192,6 @@ class FvnWorkflow : public testing::DbTest {
   std::unique_ptr<testing::SimProcess> sim_;
   std::string config_;
 };
-
-const std::string kDemoSale = (std::filesystem::path{FVN_EXAMPLES_DIR} / "demo_loja.json").string();
 
 TEST_F(FvnWorkflow, SellRecordsIssuesAndDrawsTheReceiptOfTheDemoSale) {
   const std::string pdf = folder_.file("recibo.pdf");
@@ -287,9 +318,13 @@ TEST_F(FvnWorkflow, IssueRefusesAnUnknownSaleABadIdAndAServiceThatRejects) {
             std::string::npos)
       << rejected.out;
   EXPECT_EQ(field(rejected.out, "chave"), "");
-  EXPECT_EQ(query("select i_asa_situacao_nfce from asaidas where cidesaidas = 1"), "0");  // refused: nothing in doubt
-
-  EXPECT_EQ(query("select estorna_transacao(1, 'teste', 'R')"), "1");
+  // Refused and not reversed: it stays marked until a reversal clears the
+  // mark, here the resolution's (the service holds it as refused).
+  EXPECT_EQ(query("select i_asa_situacao_nfce || coalesce(s_asa_estorno, '-') from asaidas where cidesaidas = 1"),
+            "1-");
+  run_configured(config_, {"pending", "--resolve"});
+  EXPECT_EQ(query("select i_asa_situacao_nfce || coalesce(s_asa_estorno, '-') from asaidas where cidesaidas = 1"),
+            "0R");
   const CliResult reversed = run_configured(config_, {"issue", "1"});
   EXPECT_EQ(reversed.status, app::kExitFailure);
   EXPECT_TRUE(reversed.out.ends_with("\nVenda 1 estornada: a nota não pode ser enviada.\nNada foi enviado.\n"))
@@ -322,24 +357,7 @@ TEST_F(FvnWorkflow, PendingListsTheNotesToSettleAndStopsOnOneTheServiceDoesNotHa
 // authorisation the service gave.
 TEST_F(FvnWorkflow, ASellKilledWhileSendingIsSettledByTheResolution) {
   ASSERT_TRUE(sim_->fault({{"mode", "slow"}, {"call", "autorizar"}, {"delay_ms", 1500}, {"count", 1}}));
-  const pid_t child = fork();
-  if (child == 0) {
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    execl(FVN_BINARY, FVN_BINARY, "--config", config_.c_str(), "sell", kDemoSale.c_str(), nullptr);
-    _exit(127);
-  }
-  ASSERT_GT(child, 0);
-  std::string sale;
-  for (int i = 0; i < 200 && sale.empty(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    sale = query(
-        "select coalesce(max(cidesaidas), 0) from asaidas where i_asa_situacao_nfce = 1 and s_asa_chave_nfe <> ''");
-    if (sale == "0") sale.clear();
-  }
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
+  const std::string sale = sell_killed_when([](const std::string&) { return true; });
   ASSERT_FALSE(sale.empty()) << "the sale was never marked in doubt";
   const std::string key = query("select s_asa_chave_nfe from asaidas where cidesaidas = " + sale);
   ASSERT_EQ(key.size(), 44U);
@@ -354,6 +372,50 @@ TEST_F(FvnWorkflow, ASellKilledWhileSendingIsSettledByTheResolution) {
   EXPECT_EQ(query("select count(*) from xmlnfe where i_nfe_codigo_asa = " + sale +
                   " and convert_from(b_nfe_xml, 'UTF8') like '%<nfeProc%'"),
             "1");
+}
+
+// Killed after the service renumbered the note and before hearing so: the
+// number sent is voided in favour of the new one, and the resolution moves
+// the sale there instead of deleting it. The next sale, which drew that
+// number and was refused for it, gives the number up; the one after is
+// authorised.
+TEST_F(FvnWorkflow, ARenumberedSellKilledBeforeTheAnswerMovesToTheReplacement) {
+  ASSERT_TRUE(
+      sim_->fault({{"mode", "renumber"}, {"call", "autorizar"}, {"after", 0}, {"delay_ms", 8000}, {"count", 1}}));
+  std::string replacement;
+  const std::string sale = sell_killed_when([&](const std::string& key) {
+    replacement = field("\n" + run_configured(config_, {"status", key}).out, "chaveSubstituta");
+    return !replacement.empty();
+  });
+  ASSERT_FALSE(sale.empty()) << "the sale was never marked in doubt";
+  ASSERT_EQ(replacement.size(), 44U) << "the service never voided the number sent";
+  const std::string number = query("select cnotsaidas from asaidas where cidesaidas = " + sale);
+  const std::string new_number = std::to_string(std::stoll(replacement.substr(25, 9)));
+  auto rows_of = [](const std::string& id) {
+    return "(select count(*) from ahistorico where cisahistorico = " + id +
+           ") || '/' || (select count(*) from ahcontas where cidesaivenhist = " + id + ")";
+  };
+  const std::string rows = query("select " + rows_of(sale));
+
+  const CliResult refused = run_configured(config_, {"sell", kDemoSale});
+  EXPECT_NE(refused.out.find("539"), std::string::npos) << refused.out;
+  const std::string refused_sale = query("select max(cidesaidas) from asaidas");
+  EXPECT_EQ(query("select cnotsaidas || coalesce(s_asa_estorno, '-') from asaidas where cidesaidas = " + refused_sale),
+            new_number + "R");
+
+  run_configured(config_, {"pending", "--resolve"});  // the demo's notes fail; these are settled
+  EXPECT_EQ(query("select count(*) from asaidas where cidesaidas = " + sale), "0");
+  EXPECT_EQ(query("select count(*) from asaidas_canc where cnotsaidas = " + number + " and s_asa_status_nf = 'I'"),
+            "1");
+  EXPECT_EQ(query("select (s_asa_protocolo_nfe <> '') || '/' || i_asa_situacao_nfce || '/' || coalesce(s_asa_estorno, "
+                  "'-') || '/' || " +
+                  rows_of("cidesaidas") + " from asaidas where s_asa_chave_nfe = '" + replacement + "'"),
+            "true/0/-/" + rows);
+  EXPECT_NE(query("select cnotsaidas from asaidas where cidesaidas = " + refused_sale), new_number);
+  EXPECT_EQ(run_configured(config_, {"pending"}).out.find(replacement), std::string::npos);
+
+  const CliResult next = run_configured(config_, {"sell", kDemoSale});
+  EXPECT_EQ(next.status, app::kExitOk) << next.out;
 }
 
 TEST_F(FvnWorkflow, ExportRequestsListsAndDownloadsAMonth) {

@@ -94,7 +94,8 @@ TEST_F(WorkflowTest, ARefusalIsRefusedAndAServiceDownLeavesTheNoteInDoubt) {
   EXPECT_EQ(processor_->ERROR.rfind("Erro ao enviar Arquivo de NFCe Quorvex|Erro: Mensagem: 539", 0), 0U)
       << processor_->ERROR;
   EXPECT_EQ(processor_->progress(), 15);  // failed in the second step
-  EXPECT_EQ(value("select i_asa_situacao_nfce from asaidas where cidesaidas = " + id), "0");
+  // Still marked: only the caller's reversal clears the mark, with it.
+  EXPECT_EQ(value("select i_asa_situacao_nfce from asaidas where cidesaidas = " + id), "1");
 
   // No answer at all (nor to the status queries): whether the service got
   // the note is unknown, so the sale stays marked in doubt, under its key.

@@ -1,6 +1,8 @@
 // The simulator refuses what the authority refuses, with its status code:
 // one named row per check, each against the same running simulator.
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -122,6 +124,20 @@ TEST(SimChecks, AnUnreadableDocumentIsMalformed) {
   EXPECT_EQ(ObterValorCampo(answer, "statusAutorizacao"), "ERRO");
   const std::string no_cnpj = gateway.Autorizar_Xml("123", TestNote{}.xml());
   EXPECT_NE(ObterValorCampo(no_cnpj, "exMessage").find("HTTP 400"), std::string::npos) << no_cnpj;
+}
+
+// A service item goes to ISSQNtot/vServ, not to ICMSTot/vProd: the note the
+// module writes for one is authorised, schema and totals checked.
+TEST(SimChecks, AuthorisesANoteWithAServiceItem) {
+  testing::TempFolder folder;
+  SimProcess sim(folder.file("sim"), {"--max-age", "999999999", "--schemas", FVN_SCHEMA_DIR});
+  ASSERT_TRUE(sim.running());
+  std::ifstream in(std::string{FVN_GOLDEN_DIR} + "/servico_issqn.xml");
+  const std::string xml{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_NE(xml.find("<ISSQN>"), std::string::npos);
+  ServiceGateway gateway(sim.gateway_config());
+  const std::string answer = gateway.Autorizar_Xml("11222333000181", xml);
+  EXPECT_EQ(ObterValorCampo(answer, "statusAutorizacao"), "OK") << answer;
 }
 
 }  // namespace
