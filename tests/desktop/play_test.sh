@@ -130,7 +130,7 @@ cat "$source_dir/docs/screens/scale.ini" >>"$work/fvn.ini"
 check scale.keys 0 $?
 [ -s docs/screens/scale.png ] || { echo "FAIL scale.keys: no scale.png" >&2; failures=$((failures + 1)); }
 play $'text caixa\nkey Tab\ntext caixa123\nkey Return\nexpect Frente de caixa NFC-e
-key Ctrl+B\nexpect Digite o Peso:\nkey Escape\nexpect Leitura cancelada pelo usuário\nkey Return\nkey Escape'
+expect Deseja resolvê-las agora?\nkey Escape\nkey Ctrl+B\nexpect Digite o Peso:\nkey Escape\nexpect Leitura cancelada pelo usuário\nkey Return\nkey Escape'
 check scale-cancelled 0 $?
 
 mkdir -p "$work/sim"
