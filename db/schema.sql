@@ -1062,9 +1062,8 @@ alter table aliberacao
   add column i_ali_operador integer not null default 0,
   add column i_ali_codigo_tem integer;
 
--- The registration looks a document up before adding a customer.
-create index aclientes_cpf on aclientes (s_acl_cpf) where s_acl_cpf <> '';
-create index aclientes_cnpj on aclientes (s_acl_cnpj) where s_acl_cnpj <> '';
+-- The registration looks a document up before adding a customer through
+-- the documents' indexes of the browses (below), which serve equality too.
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (5, 'direitos de supervisor, verificacoes de credito e cadastro de consumidor');
 
