@@ -3,7 +3,8 @@
 // window, starts the module for the user who logs in (the station's
 // company: [station] company, 1 by default) and opens the main window.
 // The receipt preview prints the station's way ([station] receipt); Ctrl+B
-// on the main window reads the scale ([scale]).
+// on the main window reads the scale ([scale]). F8 registers a consumer and
+// F9 checks a customer's credit, asking a supervisor to release its blocks.
 // `--play FILE` plays a key script against the windows and ends with its
 // status (desktop/key_player.h). With FVN_PDV_TIMING set, the times from
 // launch to the log-in window and from log-in to the main window, and the
@@ -24,6 +25,8 @@
 #include "app/fvn_cli.h"
 #include "app/startup_command.h"
 #include "data/module/fiscovendanotas.h"
+#include "desktop/autorizacao_view.h"
+#include "desktop/cadastro_consumidor_view.h"
 #include "desktop/export_view.h"
 #include "desktop/key_player.h"
 #include "desktop/login_view.h"
@@ -32,6 +35,8 @@
 #include "desktop/qt_host_ui.h"
 #include "desktop/station_devices.h"
 #include "screens/browses.h"
+#include "screens/cadastro_consumidor.h"
+#include "screens/consulta_credito.h"
 #include "screens/exportacao_xml.h"
 #include "screens/login.h"
 #include "screens/notas_pendentes.h"
@@ -206,6 +211,37 @@ int main(int argc, char** argv) {
       const auto chosen = fvn::CONSULTAS(ui, table, fvn::browse_catalog(v.COD_EMPR, v.OPERADOR, v.TAB_PRE_PADRAO));
       window->show_status(chosen ? to_qstring(chosen->first + ": " + chosen->second)
                                  : QStringLiteral("Nenhum código escolhido."));
+    });
+    window->set_action(fvn::desktop::MainWindow::CadastroConsumidor, [&ui, window, user] {
+      fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
+      if (up == nullptr) return;
+      fvn::CadastroConsumidorPresenter cadastro(ui, up->values().CNXSTR, up->validador(),
+                                                fvn::tem_direito(user, fvn::Direito::CadastraCliente));
+      const std::int32_t codigo = fvn::desktop::cadastro_consumidor(cadastro, window);
+      window->show_status(codigo > 0 ? QStringLiteral("Consumidor cadastrado: código %1.").arg(codigo)
+                                     : QStringLiteral("Nenhum consumidor cadastrado."));
+    });
+    window->set_action(fvn::desktop::MainWindow::CreditoCliente, [&ui, window, user] {
+      fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
+      if (up == nullptr) return;
+      const fvn::ModuleValues& v = up->values();
+      fvn::PassthroughTable table("CLIENTE", v.CNXSTR);
+      const auto chosen = fvn::pick_browse(ui, table, fvn::browse_clientes());
+      if (!chosen) {
+        window->show_status(QStringLiteral("Nenhum cliente escolhido."));
+        return;
+      }
+      const fvn::SessaoAtual sessao{user.codigo, user.login, v.COD_EMPR};
+      fvn::ConsultaCreditoPresenter consulta(ui, v.CNXSTR, v.COD_EMPR, user);
+      const std::string status = consulta.verifica(
+          static_cast<std::int32_t>(std::strtol(chosen->c_str(), nullptr, 10)),
+          [&](const fvn::ConsultaCreditoPresenter::Liberacao& l) {
+            fvn::AutorizacaoPresenter autorizacao(ui, v.CNXSTR, sessao, l.direito, l.motivos,
+                                                  "Crédito do cliente " + *chosen);
+            return fvn::desktop::autenticacao(autorizacao, window) == 1 ? autorizacao.supervisor().login
+                                                                        : std::string();
+          });
+      window->show_status(to_qstring(status));
     });
     fvn::desktop::add_scale_key(window, ui, fvn::devices::le_dados_balanca(ctx.config));
     window->setAttribute(Qt::WA_QuitOnClose, true);

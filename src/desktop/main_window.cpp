@@ -23,6 +23,8 @@ constexpr std::array<EntryText, MainWindow::kEntries> kEntryTexts = {{
     {Qt::Key_F5, "F5 - Pin&g no servidor de NFC-e"},
     {Qt::Key_F6, "F6 - E&xportação de XML"},
     {Qt::Key_F7, "F7 - C&onsultas"},
+    {Qt::Key_F8, "F8 - Ca&dastro de consumidor"},
+    {Qt::Key_F9, "F9 - Crédi&to do cliente"},
 }};
 
 }  // namespace
@@ -59,7 +61,7 @@ MainWindow::MainWindow(const QString& title, const QString& heading, QWidget* pa
   layout->addStretch();
   setCentralWidget(central);
   statusBar()->showMessage(tr("Pronto"));
-  resize(480, 420);
+  resize(520, 500);
 }
 
 void MainWindow::set_action(Entry entry, std::function<void()> action) {

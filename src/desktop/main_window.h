@@ -13,7 +13,17 @@ namespace fvn::desktop {
 
 class MainWindow final : public QMainWindow {
  public:
-  enum Entry { Vender, NotasPendentes, NotasContingencia, Ping, ExportarXml, Consultas, kEntries };
+  enum Entry {
+    Vender,
+    NotasPendentes,
+    NotasContingencia,
+    Ping,
+    ExportarXml,
+    Consultas,
+    CadastroConsumidor,
+    CreditoCliente,
+    kEntries
+  };
 
   // `heading`: the company and user line shown above the entries.
   MainWindow(const QString& title, const QString& heading, QWidget* parent = nullptr);

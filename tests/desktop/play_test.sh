@@ -6,7 +6,8 @@
 # pending notes' browse with the service down, a browse search and choice, a
 # user the start-up refuses (the log-in window stays), the XML export window
 # and a ping against a simulator process, and a pending note resolved from
-# its browse; the docs' scale
+# its browse; the docs' consumer registration and customer credit scripts, the
+# cashier refused both; the docs' scale
 # script (a typed weight on a scale of model 4) and a cancelled reading.
 # Usage: play_test.sh PDV SOURCE_DIR SIMULATOR
 set -uo pipefail
@@ -78,7 +79,13 @@ play() {  # play SCRIPT_TEXT: status of pdv --play on it
 check login.keys 0 $?
 "$pdv" --play "$source_dir/docs/screens/browses.keys" 2>"$work/err"
 check browses.keys 0 $?
-for shot in login pending-question main pending-notes browses browse-customers; do
+"$pdv" --play "$source_dir/docs/screens/consumer.keys" 2>"$work/err"
+check consumer.keys 0 $?
+[ "$(sql "select cnomecliente from aclientes where s_acl_cpf = '39053344705'")" = "ANA PAULA ROCHA" ] ||
+  { echo "FAIL consumer.keys: the consumer was not registered" >&2; failures=$((failures + 1)); }
+"$pdv" --play "$source_dir/docs/screens/credit.keys" 2>"$work/err"
+check credit.keys 0 $?
+for shot in login pending-question main pending-notes browses browse-customers consumer credit-release credit-granted; do
   [ -s "docs/screens/$shot.png" ] || { echo "FAIL docs scripts: no $shot.png" >&2; failures=$((failures + 1)); }
 done
 
@@ -119,6 +126,15 @@ key F7\nexpect Consultas\ntext cli\nkey Return\nexpect Consulta Clientes\ntext d
 expect PADARIA PAO DOURADO\nkey Return\nexpect Clientes: 3\nkey Escape'
 check browse-customers 0 $?
 
+# The cashier may not register a consumer, nor release a customer on the
+# bureau's list; leaving the supervisor dialog releases nothing.
+play $'text caixa\nkey Tab\ntext caixa123\nkey Return\n'"$pending_question"$'
+key F8\nexpect Usuário não possui permissão para cadastrar clientes.\nkey Return\nexpect Nenhum consumidor cadastrado.
+key F9\nexpect Consulta Clientes\ntext maria\nexpect MARIA\nkey Return
+expect Usuário sem permissão para liberação de cliente enviado no SPC.\nkey Return
+expect Cliente registrado no SPC\nkey Escape\nexpect Cliente 4: Cliente Bloqueado não liberado.\nkey Escape'
+check cashier-refused 0 $?
+
 # A user without a parameter row: the start-up says so and the log-in stays.
 psql -q "$(sed -E "s/dbname=[^ ]+/dbname=$clone/" <<<"$FVN_TEST_DB")" -c "delete from parametros where cusuariocod = 3"
 play $'text supervisor\nkey Tab\ntext super123\nkey Return\nexpect Parâmetros do usuário 3 não cadastrados.
@@ -129,8 +145,8 @@ cat "$source_dir/docs/screens/scale.ini" >>"$work/fvn.ini"
 "$pdv" --play "$source_dir/docs/screens/scale.keys" 2>"$work/err"
 check scale.keys 0 $?
 [ -s docs/screens/scale.png ] || { echo "FAIL scale.keys: no scale.png" >&2; failures=$((failures + 1)); }
-play $'text caixa\nkey Tab\ntext caixa123\nkey Return\nexpect Frente de caixa NFC-e
-expect Deseja resolvê-las agora?\nkey Escape\nkey Ctrl+B\nexpect Digite o Peso:\nkey Escape\nexpect Leitura cancelada pelo usuário\nkey Return\nkey Escape'
+play $'text caixa\nkey Tab\ntext caixa123\nkey Return\nexpect Frente de caixa NFC-e\n'"$pending_question"$'
+key Ctrl+B\nexpect Digite o Peso:\nkey Escape\nexpect Leitura cancelada pelo usuário\nkey Return\nkey Escape'
 check scale-cancelled 0 $?
 
 mkdir -p "$work/sim"

@@ -7,6 +7,7 @@
 #include "data/db_fixture.h"
 #include "data/passthrough_table.h"
 #include "runtime/scripted_ui.h"
+#include "screens/consulta_credito.h"
 
 namespace fvn {
 namespace {
@@ -191,6 +192,51 @@ TEST_F(ServicosClienteTest, ADatabaseFailureBlocksInsteadOfLettingTheSaleThrough
   EXPECT_TRUE(b.motivo.starts_with("Erro ao verificar o registro do cliente no SPC.|")) << b.motivo;
   std::string mensagem;
   EXPECT_EQ(s.VERIFICA_LIMITE_TOTAL_CLIENTE(2, 1, mensagem), -1);
+}
+
+// The credit window of pdv: one release per right, each reason once, the
+// refusal shown only to a user who lacks the right, warnings only shown.
+TEST_F(ServicosClienteTest, CreditWindowAsksOneReleasePerRight) {
+  exec("update aclientes set n_acl_limite_credito = 100 where ccodigo = 5");
+  std::vector<Direito> pedidos;
+  const auto autoriza = [&](const ConsultaCreditoPresenter::Liberacao& l) {
+    pedidos.push_back(l.direito);
+    return l.direito == Direito::ClienteBloqueado ? std::string("gerente") : std::string();
+  };
+  ScriptedUi ui;
+  UserAccount caixa;
+  caixa.codigo = 1;
+  ConsultaCreditoPresenter c(ui, db, 1, caixa);
+  EXPECT_EQ(c.verifica(5, autoriza), "Cliente 5: Cliente Bloqueado liberado por gerente; Venda a Prazo não liberado.");
+  EXPECT_EQ(pedidos, (std::vector<Direito>{Direito::ClienteBloqueado, Direito::VendaPrazo}));
+  ASSERT_EQ(c.restricoes().size(), 3U);  // overdue and "negativado" once each, not again as cash-sale warnings
+  ASSERT_EQ(c.liberacoes().size(), 2U);
+  EXPECT_EQ(c.liberacoes()[0].motivos.rfind(
+                "Cliente possui 2 duplicata(s) em atraso somando R$ 169,70, a mais antiga vencida em 03/06/2026.|"
+                "Cliente negativado: duplicata vencida há ",
+                0),
+            0U);
+  ASSERT_EQ(ui.messages().size(), 2U);
+  EXPECT_EQ(ui.messages()[0].text, "Usuário sem permissão para liberação de cliente com duplicatas em atraso.");
+
+  ScriptedUi ui_supervisor;
+  UserAccount supervisor;
+  supervisor.codigo = 3;
+  supervisor.cliente_bloqueado = supervisor.venda_prazo = 1;
+  ConsultaCreditoPresenter s(ui_supervisor, db, 1, supervisor);
+  s.verifica(5, autoriza);
+  EXPECT_TRUE(ui_supervisor.messages().empty());
+
+  // JOSE (2) has 20,00 of credit; an installment not yet due takes him above
+  // 90 % of his limit: a warning, no release asked.
+  deve(-10, 950);
+  pedidos.clear();
+  ScriptedUi ui_jose;
+  ConsultaCreditoPresenter j(ui_jose, db, 1, caixa);
+  EXPECT_EQ(j.verifica(2, autoriza), "Cliente 2: sem bloqueios, 1 aviso(s); crédito disponível 20,00.");
+  EXPECT_TRUE(pedidos.empty());
+  ASSERT_EQ(ui_jose.messages().size(), 1U);
+  EXPECT_EQ(ui_jose.messages()[0].text.rfind("Esta venda compromete 95,00% do limite", 0), 0U);
 }
 
 }  // namespace
