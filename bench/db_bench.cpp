@@ -57,7 +57,6 @@ void BM_RecordSale100Items(benchmark::State& state) {
     state.SkipWithError(table.error_text("open|").c_str());
     return;
   }
-  fvn::DbSession& session = *table.session();
   const int items = static_cast<int>(state.range(0));
   for (auto _ : state) {
     if (!run(table, "Begin", state)) break;
@@ -80,9 +79,9 @@ void BM_RecordSale100Items(benchmark::State& state) {
              "i_asa_codigo_transacao_fin, "
              "nome_saidas, cpf_saidas, cep_saidas, cmersaidas, ctotsaidas, cvbrsaidas, s_asa_obs_digitadas) values (" +
                  sale + ", 1, current_date, localtime(0), 1, " + number + ", 'P', '5.102', 2, 1, 3, 5, " + transaction +
-                 ", " + fvn::sql_literal(session, "JOSE D'AVILA") + ", '12345678909', 30140071, " +
-                 fvn::sql_number(total, 2) + ", " + fvn::sql_number(total, 2) + ", " + fvn::sql_number(total, 2) +
-                 ", " + fvn::sql_literal(session, "entrega; portão \"B\"") + ");",
+                 ", " + table.literal("JOSE D'AVILA") + ", '12345678909', 30140071, " + fvn::sql_number(total, 2) +
+                 ", " + fvn::sql_number(total, 2) + ", " + fvn::sql_number(total, 2) + ", " +
+                 table.literal("entrega; portão \"B\"") + ");",
              state)) {
       break;
     }
@@ -93,10 +92,10 @@ void BM_RecordSale100Items(benchmark::State& state) {
                "ctiphistorico, ctipphistorico, ccfohistorico, csaihisotorico, cvbrhistorico, cvdeshistorico, "
                "cvtothistorico, s_ahi_sit_tributaria, i_ahi_csosn, s_ahi_cst_ipi, s_ahi_cst_pis, s_ahi_cst_cofins, "
                "n_ahi_tot_impostos, n_ahi_valor_tot_item, i_ahi_codigo_tve, s_ahi_ncm) values (" +
-                   sale + ", 1, 1, 42, " + fvn::sql_literal(session, "CAFE TORRADO MOIDO 500G") +
-                   ", 'S', 0, '5.102', " + fvn::sql_number(1, 4) + ", " + fvn::sql_number(17.90, 4) + ", 0, " +
-                   fvn::sql_number(17.90, 2) + ", '0102', 102, '53', '49', '49', " + fvn::sql_number(2.41, 2) + ", " +
-                   fvn::sql_number(17.90, 4) + ", 1, '09012100');",
+                   sale + ", 1, 1, 42, " + table.literal("CAFE TORRADO MOIDO 500G") + ", 'S', 0, '5.102', " +
+                   fvn::sql_number(1, 4) + ", " + fvn::sql_number(17.90, 4) + ", 0, " + fvn::sql_number(17.90, 2) +
+                   ", '0102', 102, '53', '49', '49', " + fvn::sql_number(2.41, 2) + ", " + fvn::sql_number(17.90, 4) +
+                   ", 1, '09012100');",
                state);
     }
     if (!ok) break;
@@ -106,8 +105,7 @@ void BM_RecordSale100Items(benchmark::State& state) {
              "cdescricaohistorico, i_ahc_ide_transacao_fin, i_ahc_codigo_tem, i_ahc_operador, i_ahc_usuario, "
              "i_ahc_codigo_forma, i_ahc_codigo_cli) values (" +
                  sale + ", 1, 0, " + fvn::sql_number(down, 2) + ", " +
-                 fvn::sql_literal(session, "Venda NF: " + number + " - Emissor: 1") + ", " + transaction +
-                 ", 1, 1, 1, 1, 2);",
+                 table.literal("Venda NF: " + number + " - Emissor: 1") + ", " + transaction + ", 1, 1, 1, 1, 2);",
              state)) {
       break;
     }

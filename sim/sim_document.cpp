@@ -6,6 +6,7 @@
 
 #include "nfce/validador_fiscal.h"
 #include "runtime/host_ui.h"
+#include "runtime/text.h"
 #include "sim_tables.h"
 
 namespace fvn::sim {
@@ -26,13 +27,7 @@ VALIDADOR_FISCAL& validator() {
   return instance;
 }
 
-bool all_digits(std::string_view text) {
-  if (text.empty()) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
+using text::all_digits;
 
 std::string child_text(pugi::xml_node node, const char* name) { return node.child(name).text().as_string(); }
 

@@ -16,6 +16,7 @@
 
 #include <pthread.h>
 
+#include "runtime/atomic_file.h"
 #include "sim_document.h"
 #include "sim_faults.h"
 #include "sim_server.h"
@@ -279,9 +280,8 @@ int main(int argc, char** argv) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     if (!options.port_file.empty()) {
-      const std::string temporary = options.port_file + ".tmp";
-      std::ofstream(temporary) << port << "\n";
-      std::filesystem::rename(temporary, options.port_file);
+      if (!fvn::write_file_atomically(options.port_file, std::to_string(port) + "\n"))
+        std::cerr << "nfce-service-sim: cannot write the port file " << options.port_file << std::endl;
     }
     std::cout << "nfce-service-sim listening on http://" << options.host << ":" << port
               << (options.schemas.empty() ? " (schema validation off)" : " (schemas: " + options.schemas + ")")

@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 #include <zip.h>
 
+#include "runtime/text.h"
 #include "sim_document.h"
 #include "sim_tables.h"
 
@@ -39,13 +40,7 @@ std::string text_member(const json& request, const char* name) {
   return it != request.end() && it->is_string() ? it->get<std::string>() : std::string{};
 }
 
-bool is_digits(std::string_view text, std::size_t size) {
-  if (text.size() != size) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
+bool is_digits(std::string_view text, std::size_t size) { return text.size() == size && text::all_digits(text); }
 
 Answer failure(int http_status, const std::string& message) {
   Answer answer;

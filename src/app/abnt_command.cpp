@@ -1,14 +1,18 @@
 #include "app/abnt_command.h"
 
-#include <array>
 #include <charconv>
-#include <cstdio>
 #include <ostream>
 #include <string>
 
+#include "runtime/picture.h"
+#include "runtime/text.h"
 #include "sale/sale_formatter.h"
 
 namespace fvn::app {
+
+namespace {
+constexpr std::string_view kAmountPicture = "@n-_40.2";
+}  // namespace
 
 std::optional<double> parse_amount(std::string_view text) {
   std::string number{text};
@@ -21,7 +25,7 @@ std::optional<double> parse_amount(std::string_view text) {
       c = '.';
       continue;
     }
-    if (c < '0' || c > '9') return std::nullopt;
+    if (!text::is_digit(c)) return std::nullopt;
   }
   const std::size_t start = !number.empty() && (number[0] == '+' || number[0] == '-') ? 1 : 0;
   const std::string_view digits = std::string_view{number}.substr(start);
@@ -45,12 +49,10 @@ Command abnt_command() {
               ctx.err << "fvn: not an amount: " << args[0] << "\n";
               return kExitUsage;
             }
-            // The result already has two decimals; printing it with two
-            // decimals only writes them out (and shows -0.00 as 0.00).
+            // The result already has two decimals; the picture (minus in
+            // front, no grouping, "." for decimals) writes both of them.
             const double rounded = sale::SaleFormatter::Arredonda_ABNT(*amount);
-            std::array<char, 64> text{};
-            std::snprintf(text.data(), text.size(), "%.2f", rounded == 0 ? 0.0 : rounded);
-            ctx.out << text.data() << "\n";
+            ctx.out << text::trim(format_picture(rounded, kAmountPicture)) << "\n";
             return kExitOk;
           }};
 }

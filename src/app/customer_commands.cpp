@@ -45,14 +45,12 @@ std::string_view kind_name(TipoBloqueio tipo) {
 }
 
 int customer_check(Context& ctx, const std::vector<std::string>& args) {
-  std::optional<std::int32_t> cliente = args.size() >= 2 && args[0] == "check" ? whole(args[1]) : std::nullopt;
-  std::optional<double> total = 0.0;
-  if (args.size() == 4 && args[2] == "--total") {
-    total = amount(args[3]);
-  } else if (args.size() != 2) {
-    cliente.reset();
-  }
-  if (!cliente || *cliente <= 0 || !total || *total < 0) {
+  const bool with_total = args.size() == 4 && args[2] == "--total";
+  // A plain code (0: none) rather than an optional, which g++ 12 at -O3
+  // takes for read uninitialised after the check below.
+  const std::int32_t cliente = (args.size() == 2 || with_total) && args[0] == "check" ? whole(args[1]).value_or(0) : 0;
+  const std::optional<double> total = with_total ? amount(args[3]) : std::optional<double>{0.0};
+  if (cliente <= 0 || !total || *total < 0) {
     ctx.err << "fvn: usage: fvn customer check CODE [--total VALUE]\n";
     return kExitUsage;
   }
@@ -62,15 +60,15 @@ int customer_check(Context& ctx, const std::vector<std::string>& args) {
   std::string nome;
   table.bind_text(nome, 201);
   if (table.open() != 1 ||
-      table.execute("select cnomecliente from aclientes where ccodigo = " + sql_integer(*cliente)) != 1) {
+      table.execute("select cnomecliente from aclientes where ccodigo = " + sql_integer(cliente)) != 1) {
     ctx.out << message_lines(table.error_text("Erro ao buscar dados do cliente na tabela aclientes.|Erro: ")) << "\n";
     return kExitFailure;
   }
   if (table.next() != 1) {
-    ctx.out << "Cliente " << *cliente << " não cadastrado.\n";
+    ctx.out << "Cliente " << cliente << " não cadastrado.\n";
     return kExitFailure;
   }
-  ctx.out << "cliente: " << *cliente << " " << nome << "\n";
+  ctx.out << "cliente: " << cliente << " " << nome << "\n";
   ServicosCliente servicos(connection, station_number(ctx.config, "company", 1));
   using Check = int (ServicosCliente::*)(std::int32_t, Bloqueio&);
   const std::pair<std::string_view, Check> checks[] = {
@@ -90,15 +88,15 @@ int customer_check(Context& ctx, const std::vector<std::string>& args) {
   };
   for (const auto& [name, check] : checks) {
     Bloqueio b;
-    print(name, (servicos.*check)(*cliente, b), b);
+    print(name, (servicos.*check)(cliente, b), b);
   }
   Bloqueio b;
-  print("VERIFICA_BLOQUEIO_LIMITE_CREDITO", servicos.VERIFICA_BLOQUEIO_LIMITE_CREDITO(*cliente, *total, b), b);
+  print("VERIFICA_BLOQUEIO_LIMITE_CREDITO", servicos.VERIFICA_BLOQUEIO_LIMITE_CREDITO(cliente, *total, b), b);
   std::string mensagem;
-  const int limite = servicos.VERIFICA_LIMITE_TOTAL_CLIENTE(*cliente, *total, mensagem);
+  const int limite = servicos.VERIFICA_LIMITE_TOTAL_CLIENTE(cliente, *total, mensagem);
   ctx.out << "VERIFICA_LIMITE_TOTAL_CLIENTE: " << (limite == 0 ? "livre" : "excedido - " + message_lines(mensagem))
           << "\n";
-  const double credito = servicos.VERIFICA_CREDITO_CLIENTE(*cliente, mensagem);
+  const double credito = servicos.VERIFICA_CREDITO_CLIENTE(cliente, mensagem);
   if (credito < 0) {
     ctx.out << "VERIFICA_CREDITO_CLIENTE: " << message_lines(mensagem) << "\n";
   } else {

@@ -4,6 +4,7 @@
 
 #include "runtime/host_ui.h"
 #include "runtime/runtime_messages.h"
+#include "runtime/text.h"
 
 namespace fvn {
 
@@ -169,6 +170,10 @@ std::string PassthroughTable::escape(std::string_view text) {
 }
 
 std::string PassthroughTable::literal(std::string_view text) { return "'" + escape(text) + "'"; }
+
+std::string PassthroughTable::literal_or_null(std::string_view text) {
+  return text::trim(text).empty() ? std::string{"NULL"} : literal(text);
+}
 
 int send_rollback(PassthroughTable& table, HostUi& ui) {
   if (table.open() == 1 && table.execute("RollBack") == 1) return 1;

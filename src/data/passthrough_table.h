@@ -97,6 +97,8 @@ class PassthroughTable {
   // sql_values.h); the table must be open.
   std::string escape(std::string_view text);
   std::string literal(std::string_view text);
+  // A literal, or NULL when the text is blank.
+  std::string literal_or_null(std::string_view text);
 
   // The shared session, once open.
   [[nodiscard]] DbSession* session() const { return session_.get(); }

@@ -11,7 +11,7 @@ namespace fvn {
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+using text::is_digit;
 
 std::string_view skip_blanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);

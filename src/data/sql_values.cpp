@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "data/db_session.h"
 #include "runtime/rounding.h"
 #include "runtime/text.h"
 
@@ -13,13 +12,7 @@ namespace {
 
 constexpr std::string_view kNull = "NULL";
 
-bool all_digits(std::string_view text) {
-  if (text.empty()) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
+using text::all_digits;
 
 std::string two(int n) {
   char buf[8];
@@ -40,15 +33,6 @@ int number(std::string_view digits) {
 }
 
 }  // namespace
-
-std::string sql_escape(DbSession& session, std::string_view text) { return session.escape(text); }
-
-std::string sql_literal(DbSession& session, std::string_view text) { return "'" + session.escape(text) + "'"; }
-
-std::string sql_literal_or_null(DbSession& session, std::string_view text) {
-  if (text::trim(text).empty()) return std::string(kNull);
-  return sql_literal(session, text);
-}
 
 std::string sql_integer(std::int64_t value) { return std::to_string(value); }
 

@@ -3,8 +3,9 @@
 // outside (typed by a user, read from a file, returned by the service) goes
 // through these helpers, so that a quote, a backslash or a semicolon stays
 // data and never becomes SQL:
-//   * text between the quotes of a fragment ("... = '" + value + "'"):
-//     sql_escape(); a whole quoted literal: sql_literal();
+//   * text: PassthroughTable::escape() between the quotes of a fragment
+//     ("... = '" + value + "'"), literal() for a whole quoted literal,
+//     literal_or_null() for one that is NULL when blank;
 //   * numbers always with "." and no thousands separator: sql_number(),
 //     sql_integer(), sql_decimal();
 //   * runtime dates and times as quoted ISO text, NULL for "no date";
@@ -24,17 +25,6 @@
 #include "runtime/decimal.h"
 
 namespace fvn {
-
-class DbSession;
-
-// The text ready to stand between two single quotes of a statement.
-std::string sql_escape(DbSession& session, std::string_view text);
-
-// The text as a quoted literal: 'text', quotes doubled.
-std::string sql_literal(DbSession& session, std::string_view text);
-
-// A quoted literal, or NULL when the text is empty (after trimming blanks).
-std::string sql_literal_or_null(DbSession& session, std::string_view text);
 
 // Numbers: plain digits, "." as decimal point, no exponent, no grouping.
 // sql_number rounds to `places` decimals (half away from zero) through the

@@ -180,13 +180,11 @@ std::string danfe_quantidade(double value) {
 }
 
 std::string danfe_chave(std::string_view key) {
+  const std::string digits = text::digits(key);
   std::string out;
-  std::size_t n = 0;
-  for (const char c : key) {
-    if (c < '0' || c > '9') continue;
+  for (std::size_t n = 0; n < digits.size(); ++n) {
     if (n > 0 && n % 4 == 0) out += ' ';
-    out += c;
-    ++n;
+    out += digits[n];
   }
   return out;
 }

@@ -15,8 +15,8 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <pango/pangocairo.h>
-#include <qrencode.h>
 
+#include "devices/gerador_qrcode.h"
 #include "runtime/ini_file.h"
 #include "runtime/picture.h"
 #include "runtime/rounding.h"
@@ -44,9 +44,6 @@ struct FontDeleter {
 };
 struct FontOptionsDeleter {
   void operator()(cairo_font_options_t* f) const { cairo_font_options_destroy(f); }
-};
-struct QrDeleter {
-  void operator()(QRcode* q) const { QRcode_free(q); }
 };
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using Cairo = std::unique_ptr<cairo_t, CairoDeleter>;
@@ -136,22 +133,13 @@ Surface le_bmp(const std::string& path) {
 // The QR code of `content`, one pixel per module, with a quiet zone of four
 // modules (the same encoding as the processor's image).
 Surface codifica_qrcode(const std::string& content) {
-  constexpr int kQuiet = 4;
-  const std::unique_ptr<QRcode, QrDeleter> code(QRcode_encodeData(
-      static_cast<int>(content.size()), reinterpret_cast<const unsigned char*>(content.data()), 0, QR_ECLEVEL_M));
+  const auto code = qr_modules(content, GERADOR_QRCODE::kQuietModules);
   if (!code) return nullptr;
-  const int modules = code->width;
-  const int size = modules + 2 * kQuiet;
-  Surface s = nova_imagem(size, size);
+  Surface s = nova_imagem(code->side, code->side);
   if (!s) return nullptr;
   cairo_surface_flush(s.get());
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      const bool inside = x >= kQuiet && y >= kQuiet && x < kQuiet + modules && y < kQuiet + modules;
-      const bool dark =
-          inside && (code->data[static_cast<std::size_t>((y - kQuiet) * modules + (x - kQuiet))] & 1U) != 0;
-      pinta(s.get(), x, y, dark ? 0x000000U : 0xFFFFFFU);
-    }
+  for (int y = 0; y < code->side; ++y) {
+    for (int x = 0; x < code->side; ++x) pinta(s.get(), x, y, code->dark(x, y) ? 0x000000U : 0xFFFFFFU);
   }
   cairo_surface_mark_dirty(s.get());
   return s;

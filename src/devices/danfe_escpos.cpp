@@ -5,9 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include <qrencode.h>
-
 #include "devices/danfe_blocos.h"
+#include "devices/gerador_qrcode.h"
 #include "runtime/text.h"
 
 namespace fvn {
@@ -25,10 +24,6 @@ constexpr std::array<unsigned char, 96> kCp850{
     0xD1, 0xA5, 0xE3, 0xE0, 0xE2, 0xE5, 0x99, 0x9E, 0x9D, 0xEB, 0xE9, 0xEA, 0x9A, 0xED, 0xE8, 0xE1,
     0x85, 0xA0, 0x83, 0xC6, 0x84, 0x86, 0x91, 0x87, 0x8A, 0x82, 0x88, 0x89, 0x8D, 0xA1, 0x8C, 0x8B,
     0xD0, 0xA4, 0x95, 0xA2, 0x93, 0xE4, 0x94, 0xF6, 0x9B, 0x97, 0xA3, 0x96, 0x81, 0xEC, 0xE7, 0x98};
-
-struct QrDeleter {
-  void operator()(QRcode* q) const { QRcode_free(q); }
-};
 
 std::string cmd(std::initializer_list<int> bytes) {
   std::string out;
@@ -63,23 +58,17 @@ std::string qrcode_nativo(const std::string& conteudo, int modulo) {
 // The QR code as a raster image (GS v 0), each module `escala` dots square,
 // with a quiet zone of four modules; empty when the content cannot be encoded.
 std::string qrcode_raster(const std::string& conteudo, int largura_pontos) {
-  constexpr int kQuiet = 4;
-  const std::unique_ptr<QRcode, QrDeleter> code(QRcode_encodeData(
-      static_cast<int>(conteudo.size()), reinterpret_cast<const unsigned char*>(conteudo.data()), 0, QR_ECLEVEL_M));
+  const auto code = qr_modules(conteudo, GERADOR_QRCODE::kQuietModules);
   if (!code) return {};
-  const int modulos = code->width + 2 * kQuiet;
-  const int escala = std::max(1, std::min(8, largura_pontos * 2 / 3 / modulos));
-  const int lado = modulos * escala;
+  const int escala = std::max(1, std::min(8, largura_pontos * 2 / 3 / code->side));
+  const int lado = code->side * escala;
   const int bytes_linha = (lado + 7) / 8;
   std::string out = cmd({GS, 'v', '0', 0, bytes_linha & 0xFF, bytes_linha >> 8, lado & 0xFF, lado >> 8});
   for (int y = 0; y < lado; ++y) {
     std::string linha(static_cast<std::size_t>(bytes_linha), '\0');
-    const int my = y / escala - kQuiet;
     for (int x = 0; x < lado; ++x) {
-      const int mx = x / escala - kQuiet;
-      const bool escuro = mx >= 0 && my >= 0 && mx < code->width && my < code->width &&
-                          (code->data[static_cast<std::size_t>(my * code->width + mx)] & 1U) != 0;
-      if (escuro) linha[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80U >> static_cast<unsigned>(x % 8));
+      if (code->dark(x / escala, y / escala))
+        linha[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80U >> static_cast<unsigned>(x % 8));
     }
     out += linha;
   }

@@ -2,21 +2,17 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include <qrencode.h>
 
+#include "runtime/atomic_file.h"
+
 namespace fvn {
 
 namespace {
-
-struct QrDeleter {
-  void operator()(QRcode* code) const { QRcode_free(code); }
-};
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
   out.push_back(static_cast<std::uint8_t>(value & 0xFFU));
@@ -66,7 +62,30 @@ std::vector<std::uint8_t> monochrome_bmp(std::uint32_t size, Dark dark) {
   return out;
 }
 
+struct QrDeleter {
+  void operator()(QRcode* code) const { QRcode_free(code); }
+};
+
 }  // namespace
+
+std::optional<QrModules> qr_modules(std::string_view content, int quiet) {
+  const std::string data{content};
+  const std::unique_ptr<QRcode, QrDeleter> code(QRcode_encodeData(
+      static_cast<int>(data.size()), reinterpret_cast<const unsigned char*>(data.data()), 0, QR_ECLEVEL_M));
+  if (!code) return std::nullopt;
+  const int modules = code->width;
+  QrModules out;
+  out.side = modules + 2 * quiet;
+  out.cells.assign(static_cast<std::size_t>(out.side) * static_cast<std::size_t>(out.side), 0);
+  for (int y = 0; y < modules; ++y) {
+    for (int x = 0; x < modules; ++x) {
+      const auto at = static_cast<std::size_t>(y + quiet) * static_cast<std::size_t>(out.side) +
+                      static_cast<std::size_t>(x + quiet);
+      out.cells[at] = code->data[static_cast<std::size_t>(y * modules + x)] & 1U;
+    }
+  }
+  return out;
+}
 
 int GERADOR_QRCODE::fail(std::string text) {
   error_ = std::move(text);
@@ -77,37 +96,19 @@ int GERADOR_QRCODE::gera(const std::string& path, std::string_view content) {
   error_.clear();
   if (content.empty()) return fail("Conteúdo do QR Code vazio.");
   if (content.size() > kMaxContent) return fail("Conteúdo do QR Code excede 1000 caracteres.");
-  const std::string data{content};
   errno = 0;
-  const std::unique_ptr<QRcode, QrDeleter> code(QRcode_encodeData(
-      static_cast<int>(data.size()), reinterpret_cast<const unsigned char*>(data.data()), 0, QR_ECLEVEL_M));
+  const auto code = qr_modules(content, kQuietModules);
   if (!code) return fail("Erro ao codificar o QR Code: " + std::string{std::strerror(errno)});
-  const auto modules = static_cast<std::uint32_t>(code->width);
   constexpr auto kPixels = static_cast<std::uint32_t>(kModulePixels);
-  constexpr auto kQuiet = static_cast<std::uint32_t>(kQuietModules);
-  const std::uint32_t size = (modules + 2U * kQuiet) * kPixels;
-  const unsigned char* cells = code->data;
+  const std::uint32_t size = static_cast<std::uint32_t>(code->side) * kPixels;
   const auto bmp = monochrome_bmp(size, [&](std::uint32_t x, std::uint32_t y) {
-    const std::uint32_t mx = x / kPixels;
-    const std::uint32_t my = y / kPixels;
-    if (mx < kQuiet || my < kQuiet || mx >= kQuiet + modules || my >= kQuiet + modules) return false;
-    return (cells[(my - kQuiet) * modules + (mx - kQuiet)] & 1U) != 0;
+    return code->dark(static_cast<int>(x / kPixels), static_cast<int>(y / kPixels));
   });
-  const std::string temporary = path + ".tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return fail("Erro ao criar o arquivo " + path + ": " + std::strerror(errno));
-  const bool written = std::fwrite(bmp.data(), 1, bmp.size(), file) == bmp.size();
-  const bool closed = std::fclose(file) == 0;
-  std::error_code ec;
-  if (!written || !closed) {
-    std::filesystem::remove(temporary, ec);
-    return fail("Erro ao gravar o arquivo " + path + ".");
-  }
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    std::filesystem::remove(temporary, ec);
-    return fail("Erro ao gravar o arquivo " + path + ": " + ec.message());
-  }
+  const AtomicWrite written = write_file_atomically(path, {reinterpret_cast<const char*>(bmp.data()), bmp.size()});
+  if (written) return 1;
+  if (written.failed == AtomicWrite::Step::write) return fail("Erro ao gravar o arquivo " + path + ".");
+  const char* action = written.failed == AtomicWrite::Step::create ? "criar" : "gravar";
+  return fail("Erro ao " + std::string{action} + " o arquivo " + path + ": " + std::strerror(written.error));
   return 1;
 }
 

@@ -7,10 +7,27 @@
 // side, so a phone camera reads it from paper or a screen.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fvn {
+
+// The modules of the QR code of `content` (byte mode, level M, smallest
+// version that fits) with a quiet zone of `quiet` modules on each side:
+// `side` modules square, row by row from the top.
+struct QrModules {
+  int side = 0;
+  std::vector<std::uint8_t> cells;  // 1 for a dark module
+  [[nodiscard]] bool dark(int x, int y) const {
+    return cells[static_cast<std::size_t>(y) * static_cast<std::size_t>(side) + static_cast<std::size_t>(x)] != 0;
+  }
+};
+
+// Nothing when the content cannot be encoded (errno says why).
+std::optional<QrModules> qr_modules(std::string_view content, int quiet);
 
 class GERADOR_QRCODE {
  public:

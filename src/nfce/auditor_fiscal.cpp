@@ -86,7 +86,7 @@ int AUDITOR_FISCAL::Audita_Descricao(std::string_view texto) {
 
 int AUDITOR_FISCAL::Audita_Empresa(const DADOS_EMPRESA& e) {
   const std::string razao = text::clip(e.RAZAO_SOCIAL);
-  if (razao.empty() || (razao.size() == 1 && razao[0] >= '0' && razao[0] <= '9')) {
+  if (razao.empty() || (razao.size() == 1 && text::is_digit(razao[0]))) {
     return recusa("Razão social da empresa inválida ou não preenchida.", 9, kEmpresa);
   }
   if (descricao_invalida(e.RAZAO_SOCIAL)) return recusa("Razão social da empresa inválida.|" + ERROR, 44, kEmpresa);

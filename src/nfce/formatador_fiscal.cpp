@@ -65,20 +65,9 @@ constexpr std::u32string_view kAccentSource = U"ÁáÀàÂâÃãÄäÉéÈèÊê
 constexpr std::string_view kAccentTarget = "AaAaAaAaAaEeEeEeEeIiIiIiIiOoOoOoOoOoUuUuUuUuYyCcoa";
 static_assert(kAccentSource.size() == kAccentTarget.size());
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-bool all_digits(std::string_view s) {
-  if (s.empty()) return false;
-  for (const char c : s) {
-    if (!is_digit(c)) return false;
-  }
-  return true;
-}
-
-std::string strip_leading_zeros(std::string_view digits) {
-  const auto first = digits.find_first_not_of('0');
-  return first == std::string_view::npos ? std::string{"0"} : std::string{digits.substr(first)};
-}
+using text::all_digits;
+using text::is_digit;
+using text::strip_leading_zeros;
 
 // The runtime's NUMERIC(): optional sign, digits with at most one decimal
 // point (at least one digit), optional exponent; blanks around are allowed.

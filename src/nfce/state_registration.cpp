@@ -6,15 +6,15 @@
 #include <initializer_list>
 #include <string>
 
+#include "runtime/text.h"
+
 namespace fvn {
 
 namespace {
 
 int digit(std::string_view s, std::size_t i) { return s[i] - '0'; }
 
-bool all_digits(std::string_view s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
+using text::all_digits;
 
 // The first `count` digits as a number (count <= 9).
 long number(std::string_view s, std::size_t count) {

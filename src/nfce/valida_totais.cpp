@@ -23,7 +23,7 @@ std::optional<std::int64_t> centavos(std::string_view texto) {
   for (const char c : texto) {
     if (c == '.' && !ponto) {
       ponto = true;
-    } else if (c >= '0' && c <= '9') {
+    } else if (text::is_digit(c)) {
       if (ponto && ++decimais > 2) return std::nullopt;
     } else {
       return std::nullopt;

@@ -35,7 +35,7 @@ constexpr std::array<TableInfo, 10> kTables = {{
     {code_table::kCest, "CEST"},
 }};
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+using text::is_digit;
 
 bool table_file_exists(const std::string& path) {
   std::error_code ec;
@@ -71,12 +71,8 @@ std::string file_name(std::int32_t table) { return "tb" + std::to_string(table) 
 }  // namespace code_table
 
 std::string digits_of(std::string_view value) {
-  std::string digits;
-  for (const char c : value) {
-    if (!is_digit(c)) continue;
-    digits += c;
-    if (digits.size() == kMaxDigits) break;
-  }
+  std::string digits = text::digits(value);
+  if (digits.size() > kMaxDigits) digits.resize(kMaxDigits);
   return digits;
 }
 

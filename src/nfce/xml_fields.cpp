@@ -1,5 +1,7 @@
 #include "nfce/xml_fields.h"
 
+#include "runtime/text.h"
+
 namespace fvn::xml {
 
 std::string tag(std::string_view name, std::string_view value) {
@@ -28,7 +30,7 @@ bool valor_numerico_nao_zero(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+  for (; i < text.size() && fvn::text::is_digit(text[i]); ++i) {
     if (text[i] != '0') return true;
   }
   return false;

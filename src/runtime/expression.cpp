@@ -8,6 +8,7 @@
 
 #include "runtime/rounding.h"
 #include "runtime/runtime_messages.h"
+#include "runtime/text.h"
 
 namespace fvn {
 
@@ -247,14 +248,14 @@ class Evaluator {
       return v;
     }
     if (c == '\'') return text_literal();
-    if (std::isdigit(static_cast<unsigned char>(c)) != 0 || c == '.') return number_literal();
+    if (text::is_digit(c) || c == '.') return number_literal();
     if (std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_') return name();
     fail("operando esperado");
   }
 
   Value number_literal() {
     const std::size_t start = pos_;
-    while (pos_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[pos_])) != 0 || s_[pos_] == '.')) ++pos_;
+    while (pos_ < s_.size() && (text::is_digit(s_[pos_]) || s_[pos_] == '.')) ++pos_;
     const auto n = read_number(s_.substr(start, pos_ - start));
     if (!n) fail("número inválido");
     return *n;
@@ -286,7 +287,7 @@ class Evaluator {
       // <n,m,...>: byte codes.
       for (;;) {
         const std::size_t start = pos_;
-        while (pos_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[pos_])) != 0 && pos_ - start < 4) ++pos_;
+        while (pos_ < s_.size() && text::is_digit(s_[pos_]) && pos_ - start < 4) ++pos_;
         if (pos_ == start) fail("código de caractere esperado");
         const int code = std::atoi(std::string{s_.substr(start, pos_ - start)}.c_str());
         if (code > 255) fail("código de caractere maior que 255");
@@ -440,7 +441,7 @@ std::optional<double> read_number(std::string_view text) {
   bool point = false;
   for (; i < end; ++i) {
     const char c = text[i];
-    if (c >= '0' && c <= '9') {
+    if (text::is_digit(c)) {
       ++count;
     } else if (c == '.' && !point) {
       point = true;

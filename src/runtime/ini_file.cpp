@@ -2,13 +2,13 @@
 
 #define SI_CONVERT_ICU
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include <SimpleIni.h>
 
+#include "runtime/atomic_file.h"
 #include "runtime/runtime_messages.h"
 #include "runtime/text.h"
 
@@ -105,24 +105,10 @@ bool IniFile::save() const {
     set_runtime_error(rt::kFileDriverError);
     return false;
   }
-  const std::string temporary = path_ + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) {
-      set_runtime_error(runtime_code_from_errno(errno));
-      return false;
-    }
-    out << content;
-    out.flush();
-    if (!out) {
-      set_runtime_error(rt::kFileDriverError);
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path_.c_str()) != 0) {
-    set_runtime_error(runtime_code_from_errno(errno));
-    std::remove(temporary.c_str());
+  const AtomicWrite written = write_file_atomically(path_, content);
+  if (!written) {
+    set_runtime_error(written.failed == AtomicWrite::Step::write ? rt::kFileDriverError
+                                                                 : runtime_code_from_errno(written.error));
     return false;
   }
   clear_runtime_error();

@@ -16,7 +16,7 @@ namespace fvn {
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+using text::is_digit;
 
 // Reads a run of digits at `pos`; false when there is none or it is too long.
 bool read_int(std::string_view s, std::size_t& pos, int& out) {

@@ -88,4 +88,25 @@ std::vector<std::string> split(std::string_view text, char separator) {
   }
 }
 
+bool all_digits(std::string_view text) {
+  if (text.empty()) return false;
+  for (const char c : text) {
+    if (!is_digit(c)) return false;
+  }
+  return true;
+}
+
+std::string digits(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (is_digit(c)) out += c;
+  }
+  return out;
+}
+
+std::string strip_leading_zeros(std::string_view digits) {
+  const auto first = digits.find_first_not_of('0');
+  return first == std::string_view::npos ? std::string{"0"} : std::string{digits.substr(first)};
+}
+
 }  // namespace fvn::text

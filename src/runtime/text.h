@@ -32,6 +32,18 @@ std::string fit(std::string_view text, std::size_t capacity);
 // (U+00E0..U+00FE except U+00F7); every other character is kept.
 std::string upper(std::string_view text);
 
+// True for the ASCII digits 0 to 9 only (never the locale's digits).
+constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// True when the text is not empty and holds ASCII digits only.
+bool all_digits(std::string_view text);
+
+// The ASCII digits of the text, in order; everything else dropped.
+std::string digits(std::string_view text);
+
+// The digits without their leading zeros; "0" when nothing else is left.
+std::string strip_leading_zeros(std::string_view digits);
+
 // Splits at every occurrence of `separator`; an empty text gives one empty part.
 std::vector<std::string> split(std::string_view text, char separator);
 

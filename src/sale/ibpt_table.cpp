@@ -45,13 +45,7 @@ bool has_digit(std::string_view text) {
 
 }  // namespace
 
-std::string IbptTable::ncm_key(std::string_view code) {
-  std::string digits;
-  for (const char c : code) {
-    if (c >= '0' && c <= '9' && !(digits.empty() && c == '0')) digits += c;
-  }
-  return digits.empty() ? "0" : digits;
-}
+std::string IbptTable::ncm_key(std::string_view code) { return text::strip_leading_zeros(text::digits(code)); }
 
 double IbptTable::rate(std::string_view text) {
   std::string value = text::trim(text);

@@ -129,13 +129,7 @@ bool working_copy_name(std::string_view name) {
 
 double SaleFormatter::Arredonda_ABNT(double valor) { return round_abnt(valor); }
 
-std::string SaleFormatter::Somente_Numeros(std::string_view texto) {
-  std::string digits;
-  for (const char c : texto) {
-    if (c >= '0' && c <= '9') digits += c;
-  }
-  return digits;
-}
+std::string SaleFormatter::Somente_Numeros(std::string_view texto) { return text::digits(texto); }
 
 std::string SaleFormatter::caminho_copia_ibpt() {
   if (working_copy.name.empty() || working_copy.path != working_file(working_copy.name)) return {};

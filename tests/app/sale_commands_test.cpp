@@ -46,14 +46,14 @@ TEST_P(AbntCommand, PrintsTheAbntRounding) {
   EXPECT_EQ(r.out, std::string{GetParam().printed} + "\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Amounts, AbntCommand,
-                         ::testing::Values(Abnt{"EvenBeforeFiveIsCut", "2.345", "2.34"},
-                                           Abnt{"OddBeforeFiveGoesUp", "2.335", "2.34"},
-                                           Abnt{"OddFiveGoesUp", "2.355", "2.36"},
-                                           Abnt{"DigitsAfterTheFiveGoUp", "2.3451", "2.35"},
-                                           Abnt{"CarryIntoTheUnits", "0.995", "1.00"},
-                                           Abnt{"DecimalComma", "1,005", "1.00"}, Abnt{"WholeAmount", "7", "7.00"}),
-                         [](const ::testing::TestParamInfo<Abnt>& row) { return std::string{row.param.name}; });
+INSTANTIATE_TEST_SUITE_P(
+    Amounts, AbntCommand,
+    ::testing::Values(Abnt{"EvenBeforeFiveIsCut", "2.345", "2.34"}, Abnt{"OddBeforeFiveGoesUp", "2.335", "2.34"},
+                      Abnt{"OddFiveGoesUp", "2.355", "2.36"}, Abnt{"DigitsAfterTheFiveGoUp", "2.3451", "2.35"},
+                      Abnt{"CarryIntoTheUnits", "0.995", "1.00"}, Abnt{"DecimalComma", "1,005", "1.00"},
+                      Abnt{"WholeAmount", "7", "7.00"}, Abnt{"NegativeKeepsItsSign", "-1234567.345", "-1234567.34"},
+                      Abnt{"NegativeZeroIsZero", "-0.001", "0.00"}),
+    [](const ::testing::TestParamInfo<Abnt>& row) { return std::string{row.param.name}; });
 
 TEST(AbntCommandUsage, RefusesWhatIsNotOneAmount) {
   TempFolder folder;

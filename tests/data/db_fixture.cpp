@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include <libpq-fe.h>
 
@@ -54,8 +55,9 @@ std::string text_of(const ConnectionParams& params) {
   return out;
 }
 
-bool admin(const std::string& sql, std::string& error) {
-  PGconn* conn = PQconnectdb(connection_to("postgres").c_str());
+// Runs one statement on a database of the server; `param`, when given, is its $1.
+bool run_on(const std::string& dbname, const std::string& sql, std::string& error, const char* param = nullptr) {
+  PGconn* conn = PQconnectdb(connection_to(dbname).c_str());
   if (PQstatus(conn) != CONNECTION_OK) {
     error = PQerrorMessage(conn);
     PQfinish(conn);
@@ -63,12 +65,40 @@ bool admin(const std::string& sql, std::string& error) {
   }
   PQsetNoticeProcessor(
       conn, [](void*, const char*) {}, nullptr);
-  PGresult* result = PQexec(conn, sql.c_str());
+  PGresult* result = PQexecParams(conn, sql.c_str(), param == nullptr ? 0 : 1, nullptr, &param, nullptr, nullptr, 0);
   const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
   if (!ok) error = PQresultErrorMessage(result);
   PQclear(result);
   PQfinish(conn);
   return ok;
+}
+
+bool admin(const std::string& sql, std::string& error) { return run_on("postgres", sql, error); }
+
+// The template points the companies' NFC-e folders at the demo installation
+// (var/nfce). Each clone gets empty folders of this program's own instead, so
+// a test never reads or writes the demo's files (a QR image the demo left for
+// the same sale id, say).
+std::filesystem::path nfce_root() {
+  const char* base = std::getenv("FVN_TEST_TMP");
+  const std::filesystem::path root =
+      base != nullptr && *base != '\0' ? std::filesystem::path{base} : std::filesystem::temp_directory_path();
+  return root / (state().dbname + ".nfce");
+}
+
+bool own_folders(std::string& error) {
+  const std::filesystem::path root = nfce_root();
+  std::error_code ec;
+  std::filesystem::remove_all(root, ec);
+  // The demo's two companies, laid out as scripts/db lays out var/nfce.
+  for (const char* company : {"1", "2"}) std::filesystem::create_directories(root / company, ec);
+  if (ec) {
+    error = "cannot create " + root.string() + ": " + ec.message();
+    return false;
+  }
+  const std::string folder = root.string() + "/";
+  return run_on(state().dbname, "update tempresa set s_tem_caminho_pasta_nfce = $1 || ccodempresa", error,
+                folder.c_str());
 }
 
 void create_clone() {
@@ -94,6 +124,12 @@ void create_clone() {
     s.dbname.clear();
     return;
   }
+  if (!own_folders(error)) {
+    s.reason = "cannot give the test database folders of its own: " + error;
+    admin("drop database if exists " + s.dbname + " with (force)", error);
+    s.dbname.clear();
+    return;
+  }
   s.connection = connection_to(s.dbname);
 }
 
@@ -107,6 +143,8 @@ class DropClone final : public ::testing::Environment {
     if (!admin("drop database if exists " + s.dbname + " with (force)", error)) {
       std::fprintf(stderr, "could not drop the test database %s: %s\n", s.dbname.c_str(), error.c_str());
     }
+    std::error_code ec;
+    std::filesystem::remove_all(nfce_root(), ec);
   }
 };
 
@@ -141,7 +179,7 @@ void DbTest::SetUp() {
     DbSession::close_all();
     std::string error;
     if (!admin("drop database if exists " + s.dbname + " with (force)", error) ||
-        !admin("create database " + s.dbname + " template " + s.server.get("dbname"), error)) {
+        !admin("create database " + s.dbname + " template " + s.server.get("dbname"), error) || !own_folders(error)) {
       FAIL() << "cannot renew the test database: " << error;
     }
   }

@@ -44,5 +44,14 @@ TEST(Text, SplitKeepsEmptyParts) {
   EXPECT_EQ(split("a,,b,", ','), (std::vector<std::string>{"a", "", "b", ""}));
 }
 
+TEST(Text, DigitsAreAsciiOnly) {
+  EXPECT_EQ(digits("CPF 529.982.247-25 ½ ٣"), "52998224725");
+  EXPECT_TRUE(all_digits("0123456789"));
+  for (const char* text : {"", " 1", "1a", "١"}) EXPECT_FALSE(all_digits(text)) << text;
+  EXPECT_EQ(strip_leading_zeros("000120"), "120");
+  EXPECT_EQ(strip_leading_zeros("000"), "0");
+  EXPECT_EQ(strip_leading_zeros(""), "0");
+}
+
 }  // namespace
 }  // namespace fvn::text
