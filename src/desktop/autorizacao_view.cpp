@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "desktop/dialogs.h"
 #include "desktop/qt_host_ui.h"
 
 namespace fvn::desktop {
@@ -28,20 +29,10 @@ AutorizacaoView::AutorizacaoView(AutorizacaoPresenter& presenter, QWidget* paren
     : QDialog(parent), presenter_(presenter), user_(new QLineEdit(this)), password_(new QLineEdit(this)) {
   setWindowTitle(to_qstring(AutorizacaoPresenter::kTitle));
   setObjectName("autorizacao");
-  user_->setObjectName("usuario");
-  password_->setObjectName("senha");
-  user_->setMaxLength(40);
-  password_->setEchoMode(QLineEdit::Password);
   auto* reason = new QLabel(linhas(presenter.texto()), this);
   reason->setObjectName("motivo");
   reason->setWordWrap(true);
-  auto* form = new QFormLayout;
-  auto* user_label = new QLabel(tr("&Usuário:"), this);
-  auto* password_label = new QLabel(tr("&Senha:"), this);
-  user_label->setBuddy(user_);
-  password_label->setBuddy(password_);
-  form->addRow(user_label, user_);
-  form->addRow(password_label, password_);
+  auto* form = user_password_form(this, user_, password_);
   auto* grant = new QPushButton(tr("&Autorizar"), this);
   auto* cancel = new QPushButton(tr("&Cancelar"), this);
   grant->setDefault(true);

@@ -258,4 +258,19 @@ PreviewDialog::PreviewDialog(const QString& title, const QString& image, std::fu
   resize(pixmap.isNull() ? 400 : pixmap.width() + 60, 640);
 }
 
+QFormLayout* user_password_form(QWidget* parent, QLineEdit* user, QLineEdit* password) {
+  user->setObjectName("usuario");
+  password->setObjectName("senha");
+  user->setMaxLength(40);
+  password->setEchoMode(QLineEdit::Password);
+  auto* form = new QFormLayout;
+  auto* user_label = new QLabel(QObject::tr("&Usuário:"), parent);
+  auto* password_label = new QLabel(QObject::tr("&Senha:"), parent);
+  user_label->setBuddy(user);
+  password_label->setBuddy(password);
+  form->addRow(user_label, user);
+  form->addRow(password_label, password);
+  return form;
+}
+
 }  // namespace fvn::desktop

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QFormLayout>
+#include <QLineEdit>
 #include <functional>
 #include <optional>
 #include <string>
@@ -89,5 +91,10 @@ class PreviewDialog final : public QDialog {
  public:
   PreviewDialog(const QString& title, const QString& image, std::function<void()> print, QWidget* parent);
 };
+
+// The "&Usuário:" and "&Senha:" rows that the log-in and the supervisor's
+// authorisation share: names the tests find the entries by, the user's length
+// of the users' table, the password hidden.
+QFormLayout* user_password_form(QWidget* parent, QLineEdit* user, QLineEdit* password);
 
 }  // namespace fvn::desktop

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "desktop/dialogs.h"
 #include "desktop/qt_host_ui.h"
 
 namespace fvn::desktop {
@@ -18,17 +19,7 @@ LoginView::LoginView(LoginPresenter& presenter, std::function<bool(const UserAcc
       user_(new QLineEdit(this)),
       password_(new QLineEdit(this)) {
   setWindowTitle(to_qstring(LoginPresenter::kTitle));
-  user_->setObjectName("usuario");
-  password_->setObjectName("senha");
-  user_->setMaxLength(40);
-  password_->setEchoMode(QLineEdit::Password);
-  auto* form = new QFormLayout;
-  auto* user_label = new QLabel(tr("&Usuário:"), this);
-  auto* password_label = new QLabel(tr("&Senha:"), this);
-  user_label->setBuddy(user_);
-  password_label->setBuddy(password_);
-  form->addRow(user_label, user_);
-  form->addRow(password_label, password_);
+  auto* form = user_password_form(this, user_, password_);
   auto* enter = new QPushButton(tr("&Entrar"), this);
   auto* leave = new QPushButton(tr("Sai&r"), this);
   enter->setDefault(true);

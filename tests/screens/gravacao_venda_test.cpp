@@ -15,6 +15,7 @@
 #include "runtime/picture.h"
 #include "sale/sale_test_support.h"
 #include "screens/autorizacao.h"
+#include "screens/operacao_demo.h"
 #include "service/workflow_fixture.h"
 
 namespace fvn {
@@ -82,17 +83,7 @@ class GravacaoVendaTest : public testing::WorkflowTest {
     if (IsSkipped() || HasFatalFailure()) return;
     venda_ = std::make_unique<sale::CLASSE_VENDA>();
     ASSERT_EQ(venda_->Set_Dados_Emissor({1, 11, 0}), 1);
-    sale::GRUPO_OPERACAO op;
-    op.CODIGO = 5;
-    op.DESCRICAO = "VENDA DE MERCADORIA";
-    op.TIPO = 1;
-    op.TIPO_MOVIMENTO = 2;
-    op.CFOP_IND_DENTRO = op.CFOP_ADQUIRIDO_DENTRO = "5.102";
-    op.CFOP_IND_FORA = op.CFOP_ADQUIRIDO_FORA = "6.102";
-    op.CFOP_IND_ST_DENTRO = op.CFOP_ADQUIRIDO_ST_DENTRO = "5.405";
-    op.CFOP_IND_ST_FORA = op.CFOP_ADQUIRIDO_ST_FORA = "6.404";
-    op.CFOP_SERVICO_DENTRO = "5.933";
-    op.CFOP_SERVICO_FORA = "6.933";
+    const sale::GRUPO_OPERACAO op = testing_support::operacao_venda_demo();
     ASSERT_EQ(venda_->Set_Dados_Operacao(op), 1) << venda_->ERROR;
     sale::GRUPO_EMPRESA e;
     e.CODIGO = 1;

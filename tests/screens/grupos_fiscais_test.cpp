@@ -20,6 +20,7 @@
 #include "runtime/rounding.h"
 #include "sale/sale_test_support.h"
 #include "screens/gravacao_venda.h"
+#include "screens/operacao_demo.h"
 #include "service/nfce_processo.h"
 
 namespace fvn {
@@ -95,18 +96,7 @@ class GruposFiscais : public testing::DocumentTest {
   std::int32_t grava(const Caso& caso) {
     sale::CLASSE_VENDA venda;
     EXPECT_EQ(venda.Set_Dados_Emissor({1, 11, 0}), 1);
-    sale::GRUPO_OPERACAO op;
-    op.CODIGO = 5;
-    op.DESCRICAO = "VENDA DE MERCADORIA";
-    op.TIPO = 1;
-    op.TIPO_MOVIMENTO = 2;
-    // An NFC-e takes its CFOP from the in-state columns whatever the customer's state.
-    op.CFOP_IND_DENTRO = op.CFOP_ADQUIRIDO_DENTRO = "5.102";
-    op.CFOP_IND_FORA = op.CFOP_ADQUIRIDO_FORA = "6.102";
-    op.CFOP_IND_ST_DENTRO = op.CFOP_ADQUIRIDO_ST_DENTRO = "5.405";
-    op.CFOP_IND_ST_FORA = op.CFOP_ADQUIRIDO_ST_FORA = "6.404";
-    op.CFOP_SERVICO_DENTRO = "5.933";
-    op.CFOP_SERVICO_FORA = "6.933";
+    const sale::GRUPO_OPERACAO op = testing_support::operacao_venda_demo();
     EXPECT_EQ(venda.Set_Dados_Operacao(op), 1) << venda.ERROR;
     sale::GRUPO_EMPRESA e;
     e.CODIGO = caso.simples ? 1 : 2;
