@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_database.h"
 #include "data/connection_text.h"
 #include "data/db_session.h"
 #include "data/passthrough_table.h"
@@ -87,24 +88,16 @@ void register_sequence(const std::string& group, const fvn::Browse& browse, cons
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* env = std::getenv("FVN_TEST_DB");
-  const std::string template_text =
-      env != nullptr && *env != '\0' ? env : "host=127.0.0.1 port=55432 dbname=fvn_template user=fvn";
-  std::string problem;
-  const auto server = fvn::parse_connection_text(template_text, &problem);
-  if (!server) {
-    std::fprintf(stderr, "browse_bench: %s\n", problem.c_str());
-    return 1;
-  }
+  const auto server = fvn::bench::template_server("browse_bench");
+  if (!server) return 1;
   fvn::ConnectionParams admin = *server;
   admin.set("dbname", "postgres");
-  std::string admin_db;
-  for (const auto& [key, value] : admin.values) admin_db += key + "='" + value + "' ";
+  const std::string admin_db = fvn::bench::keyword_text(admin);
   const std::string clone = "fvn_browse_bench_" + std::to_string(::getpid());
   if (!run_sql(admin_db, "create database " + clone + " template " + server->get("dbname"))) return 1;
   fvn::ConnectionParams params = *server;
   params.set("dbname", clone);
-  for (const auto& [key, value] : params.values) bench_db += key + "='" + value + "' ";
+  bench_db = fvn::bench::keyword_text(params);
 
   int status = 1;
   if (run_sql(bench_db, kFill)) {

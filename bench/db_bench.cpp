@@ -19,6 +19,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_database.h"
 #include "data/connection_text.h"
 #include "data/db_session.h"
 #include "data/passthrough_table.h"
@@ -33,9 +34,7 @@ std::vector<std::int32_t> drawn;
 bool admin(const fvn::ConnectionParams& server, const std::string& sql) {
   fvn::ConnectionParams params = server;
   params.set("dbname", "postgres");
-  std::string text;
-  for (const auto& [key, value] : params.values) text += key + "='" + value + "' ";
-  fvn::PassthroughTable table("ADMIN", text);
+  fvn::PassthroughTable table("ADMIN", fvn::bench::keyword_text(params));
   if (table.open() != 1 || table.execute(sql) != 1) {
     std::fprintf(stderr, "%s\n", table.error_text("db_bench: " + sql + "|").c_str());
     return false;
@@ -153,20 +152,13 @@ BENCHMARK(BM_FourStationsNumbering)->Arg(0)->Arg(1)->Threads(4)->UseRealTime()->
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* env = std::getenv("FVN_TEST_DB");
-  const std::string template_text =
-      env != nullptr && *env != '\0' ? env : "host=127.0.0.1 port=55432 dbname=fvn_template user=fvn";
-  std::string problem;
-  const auto server = fvn::parse_connection_text(template_text, &problem);
-  if (!server) {
-    std::fprintf(stderr, "db_bench: %s\n", problem.c_str());
-    return 1;
-  }
+  const auto server = fvn::bench::template_server("db_bench");
+  if (!server) return 1;
   const std::string clone = "fvn_bench_" + std::to_string(::getpid());
   if (!admin(*server, "create database " + clone + " template " + server->get("dbname"))) return 1;
   fvn::ConnectionParams params = *server;
   params.set("dbname", clone);
-  for (const auto& [key, value] : params.values) bench_db += key + "='" + value + "' ";
+  bench_db = fvn::bench::keyword_text(params);
 
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

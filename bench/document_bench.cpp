@@ -16,6 +16,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_database.h"
 #include "data/connection_text.h"
 #include "data/db_session.h"
 #include "data/passthrough_table.h"
@@ -35,15 +36,9 @@ bool run(fvn::PassthroughTable& table, const std::string& sql) {
   return false;
 }
 
-std::string text_of(const fvn::ConnectionParams& params) {
-  std::string text;
-  for (const auto& [key, value] : params.values) text.append(key).append("='").append(value).append("' ");
-  return text;
-}
-
 bool admin(fvn::ConnectionParams server, const std::string& sql) {
   server.set("dbname", "postgres");
-  fvn::PassthroughTable table("ADMIN", text_of(server));
+  fvn::PassthroughTable table("ADMIN", fvn::bench::keyword_text(server));
   return run(table, sql);
 }
 
@@ -123,20 +118,13 @@ BENCHMARK(BM_ValidaTotais)->Arg(20)->Arg(1000)->Unit(benchmark::kMillisecond)->U
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* env = std::getenv("FVN_TEST_DB");
-  const std::string template_text =
-      env != nullptr && *env != '\0' ? env : "host=127.0.0.1 port=55432 dbname=fvn_template user=fvn";
-  std::string problem;
-  const auto server = fvn::parse_connection_text(template_text, &problem);
-  if (!server) {
-    std::fprintf(stderr, "document_bench: %s\n", problem.c_str());
-    return 1;
-  }
+  const auto server = fvn::bench::template_server("document_bench");
+  if (!server) return 1;
   const std::string clone = "fvn_docbench_" + std::to_string(::getpid());
   if (!admin(*server, "create database " + clone + " template " + server->get("dbname"))) return 1;
   fvn::ConnectionParams params = *server;
   params.set("dbname", clone);
-  bench_db = text_of(params);
+  bench_db = fvn::bench::keyword_text(params);
   fvn::set_working_folder(FVN_TABLES_DIR);
   out_folder = std::filesystem::temp_directory_path() / clone;
   std::filesystem::create_directories(out_folder);
