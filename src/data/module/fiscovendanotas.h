@@ -21,7 +21,7 @@
 #include <memory>
 #include <string>
 
-#include "data/module/module_values.h"
+#include "data/module_values.h"
 #include "nfce/auditor_fiscal.h"
 #include "nfce/validador_fiscal.h"
 #include "runtime/ini_file.h"

@@ -1,4 +1,4 @@
-#include "data/module/module_values.h"
+#include "data/module_values.h"
 
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
