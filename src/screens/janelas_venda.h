@@ -1,0 +1,49 @@
+// The modal dialogs the sale screen opens while it builds and closes a sale.
+// The screen's presenter calls them through this interface and never knows
+// how they are shown: the desktop opens each as a window over its presenter,
+// while `fvn sell` and the tests answer them from a script. Each returns 1
+// when the operator confirmed and 0 when the dialog was abandoned; an
+// abandoned dialog leaves the sale as the dialog found it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace fvn {
+
+namespace sale {
+class VENDA_INTERFACE;
+struct QUEUE_ITEM;
+}  // namespace sale
+
+// What the consumer-identification dialog hands back.
+struct IdentificacaoConsumidor {
+  std::string cpf;               // 11 digits, or empty
+  std::string cnpj;              // 14 digits, or empty
+  std::string nome;              // optional name printed on the note
+  std::int32_t tipo_pessoa = 0;  // 0 "Física", 1 "Jurídica"
+};
+
+class JanelasVenda {
+ public:
+  JanelasVenda() = default;
+  JanelasVenda(const JanelasVenda&) = delete;
+  JanelasVenda& operator=(const JanelasVenda&) = delete;
+  virtual ~JanelasVenda() = default;
+
+  // The payment condition of the sale, from the conditions of price table
+  // `tabela_preco`.
+  virtual int CONDICAO_PAGTO(sale::VENDA_INTERFACE& venda, std::int32_t tabela_preco) = 0;
+  // The installment plan of a credit sale.
+  virtual int PRESTACAO_VENDA(sale::VENDA_INTERFACE& venda) = 0;
+  // The payments at the counter; 1 leaves them in the sale's ledger.
+  virtual int FORMA_PAGTO_VENDA(sale::VENDA_INTERFACE& venda) = 0;
+  // The amount handed over for `a_pagar`; `pago` is written only on 1.
+  virtual int TELA_TROCO(double a_pagar, double& pago) = 0;
+  // The consumer's CPF or CNPJ and name.
+  virtual int CPF_CNPJ_OPCIONAL(IdentificacaoConsumidor& consumidor) = 0;
+  // The item's discount and surcharge before it is sold; 0 sells nothing.
+  virtual int DETALHE_PRODUTO(sale::QUEUE_ITEM& item) = 0;
+};
+
+}  // namespace fvn
