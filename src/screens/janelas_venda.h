@@ -8,6 +8,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "screens/autorizacao.h"
 
 namespace fvn {
 
@@ -44,6 +47,13 @@ class JanelasVenda {
   virtual int CPF_CNPJ_OPCIONAL(IdentificacaoConsumidor& consumidor) = 0;
   // The item's discount and surcharge before it is sold; 0 sells nothing.
   virtual int DETALHE_PRODUTO(sale::QUEUE_ITEM& item) = 0;
+  // A supervisor's authorisation (the authorisation module's dialog over
+  // `AutorizacaoPresenter`) for `direito`, showing `texto`; `motivo` goes to
+  // the release record. 1 with `supervisor` and `liberacao` filled.
+  virtual int AUTENTICACAO(Direito direito, std::string_view texto, std::string_view motivo, UserAccount& supervisor,
+                           sale::GRUPO_DADOS_LIBERACAO& liberacao) = 0;
+  // The simplified consumer registration; the new customer's code, or 0.
+  virtual std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() = 0;
 };
 
 }  // namespace fvn
