@@ -1101,3 +1101,17 @@ create index pedidos_abertos on pedidos (i_pdi_codigo_cli) where i_pdi_ide_asaid
 create index aordens_abertas on aordens (i_aor_codigo_cli) where ide_asaidas is null;
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (6, 'buscas: indices de nome, documento e codigo de barras; eventos e mensagens de boleto');
+
+-- ---------------------------------------------------------------------------
+-- Sale screen parties: credit-limit control and events of a customer
+
+-- GLO_RES_BLO: the customers' credit limits are checked before payment.
+alter table tempresa add column i_tem_res_blo integer not null default 1;
+
+-- An event is held for one customer, by one seller of one company.
+alter table teventos
+  add column i_eve_codigo_acl integer references aclientes,
+  add column i_eve_codigo_tve integer references tvendedores,
+  add column i_eve_codigo_tem integer references tempresa;
+
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (7, 'partes da venda: controle de limite e cliente do evento');
