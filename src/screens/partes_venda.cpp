@@ -211,9 +211,10 @@ int PartesVenda::emissor(std::int32_t serie) {
     return falha_triplo("Erro ao setar dados do emissor.|", venda_);
   }
   descricao_emissor_ = text::trim(descricao);
-  // The conditions, and the payees of the new series.
+  // The conditions, and the payees of the new series once the entities
+  // they name are loaded (a new sale loads them after the emitter).
   condicoes_pagamento();
-  favorecidos();
+  if (!venda_.PAGAMENTO->ENTIDADES.empty()) favorecidos();
   return 1;
 }
 
