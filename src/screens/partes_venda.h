@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -108,7 +109,12 @@ class PartesVenda {
   // Runs `sql` and reads its first row into the bound fields: 1 read, 0 no
   // row, -1 the statement failed (shown with `contexto`).
   int le(const std::string& sql, std::string_view contexto);
-  int le_parceiro(std::int32_t codigo, sale::GRUPO_PARCEIRO& parceiro, std::string_view falha, std::string_view vazio);
+  // Runs `sql` and calls `adiciona` with each row in the bound fields; a
+  // row it refuses (after its message) makes the result 0, the other rows
+  // are loaded all the same.
+  int carrega(const std::string& sql, std::string_view falha, const std::function<int()>& adiciona);
+  // Reads partner `codigo` and hands it to the facade.
+  int aplica_parceiro(std::int32_t codigo, std::string_view falha, std::string_view vazio);
   [[nodiscard]] bool tem_itens() const;
   int oferece_desconto(double percentual);
   int parceiro_do_cliente(std::int32_t codigo);
