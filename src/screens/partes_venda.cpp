@@ -357,7 +357,12 @@ int PartesVenda::cliente(std::int32_t cliente) {
     return falha_triplo("Erro ao auditar dados do cliente.|", auditor());
   }
   if (venda_.Set_Dados_Cliente(c) != 1) return falha_triplo("Erro ao setar dados do cliente.|", venda_);
-  if (generico) auditor().Esquece_Cliente();
+  if (generico) {
+    auditor().Esquece_Cliente();
+    // The consumer at the counter takes the goods: no freight at all.
+    venda_.TIPO_FRETE = 9;
+    if (venda_.Set_Frete_Venda(0) != 1) falha_triplo("Erro ao setar frete.|", venda_);
+  }
   nome_cliente_ = text::trim(c.NOME);
   compra_prazo_ = prazo == 1;
   // The customer before may have brought a discount of their own.
@@ -508,7 +513,6 @@ int PartesVenda::transportadora(std::int32_t codigo) {
 int PartesVenda::tipo_frete(std::int32_t modalidade) {
   const bool valida = (modalidade >= 0 && modalidade <= 4) || modalidade == 9;
   if (!valida) return aviso("Tipo de frete " + std::to_string(modalidade) + " inválido.");
-  // The consumer at the counter takes the goods: no freight at all.
   if (consumidor()) {
     modalidade = 9;
     if (venda_.Set_Frete_Venda(0) != 1) return falha_triplo("Erro ao setar frete.|", venda_);

@@ -126,6 +126,12 @@ TEST_F(PartesVendaTest, TheDemoShopsDefaultsFillTheFacade) {
   ASSERT_EQ(partes->favorecidos(), 1);
   EXPECT_EQ(venda.Get_Condicoes_Pagamento().CONDICOES.records(), 3U);
   EXPECT_EQ(venda.PAGAMENTO->FORMAS_PAGAMENTO.records(), 4U);
+  // A named customer may take freight; the consumer never does.
+  ASSERT_EQ(partes->cliente(2), 1);
+  ASSERT_EQ(partes->tipo_frete(0), 1);
+  EXPECT_EQ(venda.TIPO_FRETE, 0);
+  ASSERT_EQ(partes->cliente(1), 1);
+  EXPECT_EQ(venda.TIPO_FRETE, 9);
   vende(10);
   EXPECT_EQ(venda.Get_Total_Liquido_Itens(), 10);
 }
