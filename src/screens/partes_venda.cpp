@@ -631,7 +631,15 @@ int PartesVenda::libera(const std::vector<Bloqueio>& restricoes, std::string_vie
   const std::string_view falta = falta_permissao(supervisor, restricoes);
   if (!falta.empty()) return aviso(falta);
   completa_liberacao(liberacao, valores_, supervisor);
-  liberacao.TIPO_LIBERACAO = tipo;
+  // The sale keeps one credit-sale release: a customer's blocks released
+  // before the limit keep their reasons beside the limit's.
+  const sale::GRUPO_DADOS_LIBERACAO& anterior = venda_.GRUPO_DADOS_LIBERACAO_VENDA_PRAZO;
+  if (anterior.DATA != 0 && anterior.TIPO_LIBERACAO != tipo) {
+    liberacao.TIPO_LIBERACAO = anterior.TIPO_LIBERACAO + "; " + std::string{tipo};
+    motivos = anterior.MOTIVO_LIBERACAO + " " + motivos;
+  } else {
+    liberacao.TIPO_LIBERACAO = tipo;
+  }
   liberacao.MOTIVO_LIBERACAO = text::cut(motivos, 255);
   // A release the note would not carry is no release.
   if (venda_.Seta_Dados_Liberacao_Venda_Prazo(liberacao) != 1) {

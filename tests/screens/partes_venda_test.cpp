@@ -249,6 +249,12 @@ TEST_F(PartesVendaTest, BlocksNeedAUserHoldingEveryBlocksRight) {
   EXPECT_EQ(l.USUARIO_LIBERACAO, "gerente");
   EXPECT_EQ(l.TIPO_LIBERACAO, "Cliente Bloqueado");
   EXPECT_NE(l.MOTIVO_LIBERACAO.find("SPC"), std::string::npos);
+  // The limit released after the blocks keeps the blocks' reasons in the record.
+  janelas->logins = {{"gerente", "gerente123"}};
+  EXPECT_EQ(partes->verifica_limite_credito(600), 1);
+  EXPECT_EQ(l.TIPO_LIBERACAO, "Cliente Bloqueado; Venda a Prazo");
+  EXPECT_NE(l.MOTIVO_LIBERACAO.find("SPC"), std::string::npos);
+  EXPECT_NE(l.MOTIVO_LIBERACAO.find("Limite de crédito do cliente excedido"), std::string::npos);
 }
 
 TEST_F(PartesVendaTest, WarningsAreShownAndThePaymentGoesOn) {
