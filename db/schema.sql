@@ -1102,6 +1102,7 @@ create index aordens_abertas on aordens (i_aor_codigo_cli) where ide_asaidas is 
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (6, 'buscas: indices de nome, documento e codigo de barras; eventos e mensagens de boleto');
 
+-- >>> Sale screen parties (credit-limit control, events of a customer)
 -- ---------------------------------------------------------------------------
 -- Sale screen parties: credit-limit control and events of a customer
 
@@ -1115,3 +1116,4 @@ alter table teventos
   add column i_eve_codigo_tem integer references tempresa;
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (7, 'partes da venda: controle de limite e cliente do evento');
+-- <<< Sale screen parties
