@@ -297,6 +297,20 @@ int PartesVenda::operacao(std::int32_t operacao) {
 
 int PartesVenda::cliente(std::int32_t cliente) {
   if (tem_itens()) return aviso("Não é possível alterar o cliente após o início da venda de itens.");
+  return aplica_cliente(cliente);
+}
+
+int PartesVenda::cliente_acima_limite(std::int32_t cliente) {
+  if (!consumidor()) return aviso("Não é possível alterar o cliente após o início da venda de itens.");
+  const std::int32_t antes = venda_.CLIENTE.CODIGO;
+  if (aplica_cliente(cliente) != 1) return 0;
+  if (!consumidor()) return 1;
+  // Another generic customer would not lift the limit: back to the one before.
+  aplica_cliente(antes);
+  return aviso("Por favor, escolha um cliente que não seja consumidor.");
+}
+
+int PartesVenda::aplica_cliente(std::int32_t cliente) {
   if (cliente <= 0) return aviso("Campo código do cliente inválido.|Informe um código válido.");
   sale::GRUPO_CLIENTE c;
   std::string numero;

@@ -60,6 +60,11 @@ class PartesVenda {
   // Refused when the sale has items. Audited (but the generic consumer),
   // then the customer's discount offer and partner.
   int cliente(std::int32_t cliente);
+  // The consumer-invoice limit: a sale of the generic consumer above
+  // 10,000.00 must name its customer, items or not (Set_Dados_Cliente
+  // recomputes every item's taxes). Refused when the sale's customer is not
+  // the generic one, or the one chosen is generic too.
+  int cliente_acima_limite(std::int32_t cliente);
   int vendedor(std::int32_t vendedor);
   // 0 clears the carrier.
   int transportadora(std::int32_t codigo);
@@ -116,6 +121,9 @@ class PartesVenda {
   // Reads partner `codigo` and hands it to the facade.
   int aplica_parceiro(std::int32_t codigo, std::string_view falha, std::string_view vazio);
   [[nodiscard]] bool tem_itens() const;
+  // Reads, checks, audits and applies customer `cliente`, then offers its
+  // discount and partner.
+  int aplica_cliente(std::int32_t cliente);
   int oferece_desconto(double percentual);
   int parceiro_do_cliente(std::int32_t codigo);
   // Shows the kind-1 blocks and asks AUTENTICACAO; 1 when a user with every

@@ -148,6 +148,13 @@ TEST_F(PartesVendaTest, ItemsFixCustomerOperationAndEmitterButNotTheSeller) {
   EXPECT_EQ(venda.CLIENTE.CODIGO, 1);
   EXPECT_EQ(partes->vendedor(2), 1);
   EXPECT_EQ(venda.VENDEDOR.NOME, "PEDRO");
+  // Above the consumer's limit the sale must name its customer, items or not.
+  exec("insert into aclientes (ccodigo, cnomecliente, i_acl_cep) values (7, 'CONSUMIDOR', 30130000)");
+  EXPECT_EQ(partes->cliente_acima_limite(7), 0);
+  EXPECT_EQ(venda.CLIENTE.CODIGO, 1);
+  ASSERT_EQ(partes->cliente_acima_limite(2), 1);
+  EXPECT_EQ(venda.CLIENTE.CODIGO, 2);
+  EXPECT_EQ(partes->cliente_acima_limite(4), 0);  // only the consumer's sale
 }
 
 TEST_F(PartesVendaTest, RefusedPartiesLeaveTheOnesBefore) {
