@@ -53,12 +53,14 @@ class PartesVenda {
   // New-sale reset: GLO_COD_EMPR's company from TEmpresa, audited, into the facade.
   int empresa();
   // The series `serie` allowed to the operator; refused when the sale has
-  // items. Reloads the payment conditions.
+  // items. Reloads the payment conditions, and the series' payees once the
+  // banks they name are loaded.
   int emissor(std::int32_t serie);
   // The operation nature allowed to the operator; refused when the sale has items.
   int operacao(std::int32_t operacao);
-  // Refused when the sale has items. Audited (but the generic consumer),
-  // then the customer's discount offer and partner.
+  // Refused when the sale has items. Audited (but the generic consumer, who
+  // takes freight modality 9), then the customer's discount offer and
+  // partner; a discount the customer before brought goes back to 0.
   int cliente(std::int32_t cliente);
   // The consumer-invoice limit: a sale of the generic consumer above
   // 10,000.00 must name its customer, items or not (Set_Dados_Cliente
