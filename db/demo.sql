@@ -402,3 +402,10 @@ insert into teventos (i_eve_codigo, s_eve_descricao, d_eve_data, i_eve_ativo) va
 insert into tmensagens_boleto (i_mbo_codigo, s_mbo_texto) values
   (1, 'Nao receber apos o vencimento.'),
   (2, 'Apos o vencimento cobrar multa de 2%.');
+
+-- Payment dialogs: a card taken by hand in 3 installments 30 days apart
+-- (more than one time: the form is paid in installments and its details
+-- are asked for).
+insert into tabempfavorecido (i_tef_codigo, i_tef_codigo_tem, i_tef_codigo_tse, i_tef_codigo_afa, s_tef_descricao, i_tef_tipo,
+                              i_tef_tef_cheque, i_tef_codigo_tba, i_tef_vezes, i_tef_dias, n_tef_taxa) values
+  (7, 1, 1, 3, 'CARTAO PARCELADO', 5, 4, 3, 3, 30, 3.5);
