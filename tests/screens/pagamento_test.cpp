@@ -16,6 +16,7 @@
 #include "sale/sale_test_support.h"
 #include "screens/condicao_pagto.h"
 #include "screens/cpf_cnpj_opcional.h"
+#include "screens/detalhe_produto.h"
 #include "screens/forma_pagto_venda.h"
 #include "screens/janelas_roteiro.h"
 #include "screens/pagamento_comum.h"
@@ -387,6 +388,71 @@ TEST_F(PagamentoTest, ConsumerIdentificationNeedsAValidDocument) {
   EXPECT_EQ(cancelada.cancela(), 0);
   EXPECT_EQ(cancelada.consumidor().cpf, "");
   EXPECT_EQ(cancelada.consumidor().nome, "");
+}
+
+// JOSE (2) has 20.00 of unused credit: announced on opening, and paid only
+// up to what is due, the rest staying his.
+TEST_F(PagamentoTest, TheCustomersCreditIsAnnouncedAndPaysAtMostTheDue) {
+  cliente(2, "JOSE DA SILVA");
+  vende(15);
+  ASSERT_EQ(condicao(1), 1);
+  auto janela = forma_pagto();
+  janela.abre();
+  ASSERT_FALSE(ui_.messages().empty());
+  EXPECT_EQ(ui_.messages().back().text, "Cliente possui R$      20.00 em crédito disponível.");
+  EXPECT_EQ(ui_.messages().back().title, "Aviso do Sistema");
+  ui_.answer_pick(1);
+  ASSERT_EQ(janela.creditos(), 1) << ::testing::PrintToString(textos(ui_));
+  EXPECT_TRUE(janela.encerrado());
+  EXPECT_EQ(janela.troco(), 0);
+  payment::Pagamento credito;
+  ASSERT_EQ(venda_->Get_Pagamento(1, credito), 1);
+  EXPECT_EQ(credito.VALOR, 15);
+  EXPECT_NE(credito.ID_CREDITO, 0);
+  EXPECT_EQ(credito.CODIGO_FORMA, 1);
+}
+
+TEST_F(PagamentoTest, ItemDetailTakesAmountsOrPercentagesOfTheGrossValue) {
+  sale::QUEUE_ITEM item = st::item(10, 2);
+  DetalheProdutoPresenter janela(ui_, item);
+  ASSERT_EQ(janela.desconto("10", true), 1);
+  EXPECT_EQ(janela.valor_desconto(), 2);
+  EXPECT_EQ(janela.desconto("20,00", false), 0);  // nothing left to pay
+  EXPECT_EQ(janela.desconto("100", true), 0);
+  EXPECT_EQ(janela.acrescimo("um real", false), 0);
+  ASSERT_EQ(janela.acrescimo("1,5", false), 1);
+  EXPECT_EQ(item.DESCONTO, 0);  // written only on confirming
+  ASSERT_EQ(janela.confirma(), 1);
+  EXPECT_EQ(item.DESCONTO, 2);
+  EXPECT_EQ(item.ACRESCIMO, 1.5);
+  sale::QUEUE_ITEM outro = st::item(10);
+  DetalheProdutoPresenter cancelado(ui_, outro);
+  ASSERT_EQ(cancelado.desconto("1", false), 1);
+  EXPECT_EQ(cancelado.cancela(), 0);
+  EXPECT_EQ(outro.DESCONTO, 0);
+}
+
+TEST_F(PagamentoTest, APlanAnswersTheSupervisorAndTheConsumerWithTheRealChecks) {
+  UserAccount supervisor;
+  sale::GRUPO_DADOS_LIBERACAO liberacao;
+  janelas_->set_roteiro(com_supervisor("supervisor", "errada"));
+  EXPECT_EQ(janelas_->AUTENTICACAO(Direito::CancelaItem, "Cancelar?", "teste", supervisor, liberacao), 0);
+  janelas_->set_roteiro(com_supervisor("supervisor", "super123"));
+  ASSERT_EQ(janelas_->AUTENTICACAO(Direito::CancelaItem, "Cancelar?", "teste", supervisor, liberacao), 1);
+  EXPECT_EQ(liberacao.USUARIO_LIBERACAO, "supervisor");
+  EXPECT_EQ(liberacao.MOTIVO_LIBERACAO, "teste");
+
+  RoteiroVenda roteiro;
+  roteiro.consumidor = IdentificacaoConsumidor{"111.111.111-11", "", "ANA", 0};
+  janelas_->set_roteiro(roteiro);
+  IdentificacaoConsumidor consumidor{"x", "y", "z", 0};
+  EXPECT_EQ(janelas_->CPF_CNPJ_OPCIONAL(consumidor), 0);  // the validator refuses it
+  EXPECT_EQ(consumidor.cpf + consumidor.nome, "");
+  roteiro.consumidor = IdentificacaoConsumidor{"", "11.222.333/0001-81", "PADARIA", 1};
+  janelas_->set_roteiro(roteiro);
+  ASSERT_EQ(janelas_->CPF_CNPJ_OPCIONAL(consumidor), 1);
+  EXPECT_EQ(consumidor.cnpj, "11222333000181");
+  EXPECT_EQ(consumidor.tipo_pessoa, 1);
 }
 
 // A credit sale from a plan: condition with a down payment, an installment
