@@ -340,6 +340,8 @@ PagtoChequeCartaoView::PagtoChequeCartaoView(PagtoChequeCartaoPresenter& present
   layout->addWidget(lista_);
   layout->addWidget(grupo);
   layout->addLayout(botoes);
+  setTabOrder(dias_, lista_);
+  setTabOrder(lista_, vencimento_);
   resize(560, 420);
   refresh();
   mantem_linha(lista_, 0);
@@ -511,6 +513,10 @@ PrestacaoVendaView::PrestacaoVendaView(PrestacaoVendaPresenter& presenter, QWidg
   layout->addLayout(topo);
   layout->addLayout(baixo);
   layout->addLayout(botoes);
+  // The list between the parameters and its changes, as the window reads.
+  setTabOrder(quebra_, lista_);
+  setTabOrder(lista_, alt_vencimento_);
+  setTabOrder(alt_vencimento_, alt_valor_);
   resize(720, 460);
   refresh();
   mantem_linha(lista_, 0);
