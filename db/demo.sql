@@ -408,6 +408,8 @@ insert into tmensagens_boleto (i_mbo_codigo, s_mbo_texto) values
 -- birthday for the generic consumer), sold by JOANA at the grocery.
 update teventos set i_eve_codigo_acl = 2, i_eve_codigo_tve = 1, i_eve_codigo_tem = 1 where i_eve_codigo = 1;
 update teventos set i_eve_codigo_acl = 1, i_eve_codigo_tve = 1, i_eve_codigo_tem = 1 where i_eve_codigo in (2, 3);
+
+-- ---------------------------------------------------------------------------
 -- Payment dialogs: a card taken by hand in 3 installments 30 days apart
 -- (more than one time: the form is paid in installments and its details
 -- are asked for).
