@@ -517,14 +517,19 @@ int EntradaItem::Estado::vende(Pedido p) {
 // price; the sale's expenses, freight and insurance are set again and its
 // discount to 0. 1 done; 0 after a message.
 int EntradaItem::Estado::revende(std::int32_t nova_tabela) {
+  // Every live item of the sale: the record this entry sold, or the
+  // facade's own record for a line sold elsewhere, which would otherwise be
+  // lost when the items are emptied.
   std::vector<LinhaVendida> vivas;
   std::vector<std::int32_t> produtos;
-  for (const LinhaVendida& l : linhas) {
-    sale::QUEUE_ITEM atual;
-    if (venda.Get_Item_Venda(l.numero, atual) == 1 && atual.CANCELADO == 0) {
-      vivas.push_back(l);
-      produtos.push_back(l.item.ID_PRODUTO);
+  for (std::int32_t numero = 1; numero <= venda.Get_Quantidade_Itens(); ++numero) {
+    LinhaVendida linha{numero, {}};
+    if (venda.Get_Item_Venda(numero, linha.item) != 1 || linha.item.CANCELADO != 0) continue;
+    for (const LinhaVendida& l : linhas) {
+      if (l.numero == numero) linha.item = l.item;
     }
+    produtos.push_back(linha.item.ID_PRODUTO);
+    vivas.push_back(std::move(linha));
   }
   // The new prices, in one statement, before anything on the sale changes.
   std::vector<std::pair<std::int32_t, double>> precos;
@@ -659,7 +664,7 @@ int EntradaItem::escolhe_tabela(std::int32_t tabela) {
     return 0;
   }
   if (tabela == e.tabela_preco) return 1;
-  if (e.linhas.empty()) {
+  if (e.venda.Get_Quantidade_Itens() == 0) {
     e.tabela_preco = tabela;
     return 1;
   }
