@@ -239,7 +239,7 @@ TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
   EXPECT_EQ(query("insert into tversao_esquema (i_tve_versao) values (8) returning i_tve_versao"), "8");
   const CliResult other_version = run_configured(config_, {"sell", kDemoSale});
   EXPECT_EQ(other_version.status, app::kExitFailure);
-  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 6\nEncontrada: 7\n");
+  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 7\nEncontrada: 8\n");
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
   EXPECT_EQ(query("delete from tversao_esquema where i_tve_versao = 8 returning i_tve_versao"), "8");
 
