@@ -300,8 +300,18 @@ TEST_F(EntradaItemTest, BadInputIsRefusedAndLeavesTheSaleAsItWas) {
   EXPECT_EQ(entrada->vende_codigo("43", 1), 0);
   EXPECT_EQ(ui.messages().size(), antes);
   EXPECT_EQ(itens(), 1);
-  // The statements kept the pastes as data.
+  // So does abandoning the import-content sheet of a product that has one.
   janelas.detalhe = 1;
+  sql("update aprodutos set s_apr_chave_fci = '12345678-1234-1234-1234-123456789012' where ccodproduto = 43");
+  std::string chave;
+  entrada->set_ficha_conteudo([&chave](sale::QUEUE_ITEM& i) {
+    chave = i.CHAVE_FCI;
+    return 0;
+  });
+  EXPECT_EQ(entrada->vende_codigo("43", 1), 0);
+  EXPECT_EQ(chave, "12345678-1234-1234-1234-123456789012");
+  EXPECT_EQ(itens(), 1);
+  // The statements kept the pastes as data.
   EXPECT_EQ(entrada->vende_codigo("51", 1), 1);
 }
 
