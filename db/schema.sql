@@ -1102,6 +1102,14 @@ create index aordens_abertas on aordens (i_aor_codigo_cli) where ide_asaidas is 
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (6, 'buscas: indices de nome, documento e codigo de barras; eventos e mensagens de boleto');
 
+-- >>> Negative-stock control of the item entry (GLO_BLQ_ESTNEG)
+-- 0 off, 1 warn when an item takes the stock below zero, 2 block it (unless
+-- the operator's parameters release it or a supervisor authorises it).
+alter table tempresa add column i_tem_blq_estneg integer not null default 0;
+
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (7, 'controle de estoque negativo na venda');
+-- <<< Negative-stock control of the item entry
+
 -- >>> Sale screen parties (credit-limit control, events of a customer)
 -- ---------------------------------------------------------------------------
 -- Sale screen parties: credit-limit control and events of a customer
@@ -1115,5 +1123,5 @@ alter table teventos
   add column i_eve_codigo_tve integer references tvendedores,
   add column i_eve_codigo_tem integer references tempresa;
 
-insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (7, 'partes da venda: controle de limite e cliente do evento');
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (8, 'partes da venda: controle de limite e cliente do evento');
 -- <<< Sale screen parties

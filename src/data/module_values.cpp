@@ -35,6 +35,7 @@ int load_company(PassthroughTable& table, std::int32_t company, ModuleValues& v,
       .bind_text(v.S_TEM_SENHA_EDOC, 101)
       .bind_text(v.S_TEM_SEQUENCIA_BUSCA_PRODUTO, 21);
   for (auto& description : v.S_TEM_DESCRICAO_TABELA) table.bind_text(description, 41);
+  table.bind_long(v.BLQ_ESTNEG);
   if (table.execute(
           "select ccodempresa, crazempresa, cfanempresa, ccnpjempresa, s_tem_uf, i_tem_serie_padrao, "
           "i_tem_natureza_padrao, i_tem_cliente_padrao, i_tem_vendedor_padrao, i_tem_tabela_preco_padrao, "
@@ -44,7 +45,7 @@ int load_company(PassthroughTable& table, std::int32_t company, ModuleValues& v,
           "s_tem_sequencia_busca_produto, s_tem_descricao_tabela1, s_tem_descricao_tabela2, "
           "s_tem_descricao_tabela3, s_tem_descricao_tabela4, s_tem_descricao_tabela5, "
           "s_tem_descricao_tabela6, s_tem_descricao_tabela7, s_tem_descricao_tabela8, "
-          "s_tem_descricao_tabela9, s_tem_descricao_tabela10 from tempresa where ccodempresa = " +
+          "s_tem_descricao_tabela9, s_tem_descricao_tabela10, i_tem_blq_estneg from tempresa where ccodempresa = " +
           sql_integer(company)) != 1) {
     error = table.error_text("Erro ao carregar os dados da empresa.|");
     return 0;
@@ -119,6 +120,21 @@ int load_user(PassthroughTable& table, std::int32_t user, ModuleValues& v, std::
   return 1;
 }
 
+// GF_AVI_DIN: the payment form of the fast cash key, the company's first
+// cash form (tabempfavorecido of type 1); 0 when it has none.
+int load_cash_form(PassthroughTable& table, std::int32_t company, ModuleValues& v, std::string& error) {
+  table.clear_fields();
+  table.bind_long(v.GF_AVI_DIN);
+  if (table.execute("select coalesce(min(i_tef_codigo), 0) from tabempfavorecido where i_tef_tipo = 1 and "
+                    "i_tef_codigo_tem = " +
+                    sql_integer(company)) != 1 ||
+      table.next() != 1) {
+    error = table.error_text("Erro ao carregar a forma de pagamento em dinheiro da empresa.|");
+    return 0;
+  }
+  return 1;
+}
+
 }  // namespace
 
 int load_module_values(PassthroughTable& table, std::int32_t company, std::int32_t user, ModuleValues& values,
@@ -130,7 +146,7 @@ int load_module_values(PassthroughTable& table, std::int32_t company, std::int32
     return 0;
   }
   const int ok = load_company(table, company, loaded, error) && load_parameters(table, user, loaded, error) &&
-                 load_user(table, user, loaded, error);
+                 load_user(table, user, loaded, error) && load_cash_form(table, company, loaded, error);
   table.close();
   if (!ok) return 0;
   values = std::move(loaded);

@@ -31,6 +31,10 @@ struct ModuleValues {
   std::string CNXSTR;                // GLO:CNXSTR: the connection text
   std::int32_t ONLINE = 1;           // GLO:ONLINE: 1 while the service is used
 
+  // GF_AVI_DIN: the payment form of the fast cash key (Alt+F5), the
+  // company's first cash form of tabempfavorecido; 0 when it has none.
+  std::int32_t GF_AVI_DIN = 0;
+
   // 1 when the user may register consumers (tusuarios.i_tus_cadastra_cliente).
   std::int32_t CADASTRA_CLIENTE = 0;
 
@@ -41,6 +45,7 @@ struct ModuleValues {
   std::int32_t VEN_PADRA = 0;       // GLO_VEN_PADRA: default seller, 0 = none
   std::int32_t TAB_PRE_PADRAO = 1;  // GLO_TAB_PRE_PADRAO: price table 1..10
   std::int32_t TRANSP = 0;          // GLO_TRANSP: default carrier, 0 = none
+  std::int32_t BLQ_ESTNEG = 0;      // GLO_BLQ_ESTNEG: negative stock 0 allowed, 1 warned, 2 blocked
   std::int32_t RES_BLO = 1;         // GLO_RES_BLO: the customers' credit limits are checked
 
   // Sale parameters of the operator (parametros).
