@@ -117,6 +117,21 @@ int load_user(PassthroughTable& table, std::int32_t user, ModuleValues& v, std::
   return 1;
 }
 
+// GF_AVI_DIN: the payment form of the fast cash key, the company's first
+// cash form (tabempfavorecido of type 1); 0 when it has none.
+int load_cash_form(PassthroughTable& table, std::int32_t company, ModuleValues& v, std::string& error) {
+  table.clear_fields();
+  table.bind_long(v.GF_AVI_DIN);
+  if (table.execute("select coalesce(min(i_tef_codigo), 0) from tabempfavorecido where i_tef_tipo = 1 and "
+                    "i_tef_codigo_tem = " +
+                    sql_integer(company)) != 1 ||
+      table.next() != 1) {
+    error = table.error_text("Erro ao carregar a forma de pagamento em dinheiro da empresa.|");
+    return 0;
+  }
+  return 1;
+}
+
 }  // namespace
 
 int load_module_values(PassthroughTable& table, std::int32_t company, std::int32_t user, ModuleValues& values,
@@ -128,7 +143,7 @@ int load_module_values(PassthroughTable& table, std::int32_t company, std::int32
     return 0;
   }
   const int ok = load_company(table, company, loaded, error) && load_parameters(table, user, loaded, error) &&
-                 load_user(table, user, loaded, error);
+                 load_user(table, user, loaded, error) && load_cash_form(table, company, loaded, error);
   table.close();
   if (!ok) return 0;
   values = std::move(loaded);

@@ -31,6 +31,10 @@ struct ModuleValues {
   std::string CNXSTR;                // GLO:CNXSTR: the connection text
   std::int32_t ONLINE = 1;           // GLO:ONLINE: 1 while the service is used
 
+  // GF_AVI_DIN: the payment form of the fast cash key (Alt+F5), the
+  // company's first cash form of tabempfavorecido; 0 when it has none.
+  std::int32_t GF_AVI_DIN = 0;
+
   // 1 when the user may register consumers (tusuarios.i_tus_cadastra_cliente).
   std::int32_t CADASTRA_CLIENTE = 0;
 
