@@ -1101,3 +1101,11 @@ create index pedidos_abertos on pedidos (i_pdi_codigo_cli) where i_pdi_ide_asaid
 create index aordens_abertas on aordens (i_aor_codigo_cli) where ide_asaidas is null;
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (6, 'buscas: indices de nome, documento e codigo de barras; eventos e mensagens de boleto');
+
+-- >>> Negative-stock control of the item entry (GLO_BLQ_ESTNEG)
+-- 0 off, 1 warn when an item takes the stock below zero, 2 block it (unless
+-- the operator's parameters release it or a supervisor authorises it).
+alter table tempresa add column i_tem_blq_estneg integer not null default 0;
+
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (7, 'controle de estoque negativo na venda');
+-- <<< Negative-stock control of the item entry

@@ -34,16 +34,18 @@ int load_company(PassthroughTable& table, std::int32_t company, ModuleValues& v,
       .bind_text(v.S_TEM_SENHA_EDOC, 101)
       .bind_text(v.S_TEM_SEQUENCIA_BUSCA_PRODUTO, 21);
   for (auto& description : v.S_TEM_DESCRICAO_TABELA) table.bind_text(description, 41);
-  if (table.execute("select ccodempresa, crazempresa, cfanempresa, ccnpjempresa, s_tem_uf, i_tem_serie_padrao, "
-                    "i_tem_natureza_padrao, i_tem_cliente_padrao, i_tem_vendedor_padrao, i_tem_tabela_preco_padrao, "
-                    "i_tem_transportadora_padrao, i_tem_tipo_quebra, i_tem_tipo_juros, i_tem_etiqueta_balanca, "
-                    "i_tem_utiliza_parceria, i_tem_utiliza_evento, i_tem_usa_http, i_tem_porta_edoc, "
-                    "n_tem_aliquota_simples, s_tem_url_edoc, s_tem_login_edoc, s_tem_grupo_edoc, s_tem_senha_edoc, "
-                    "s_tem_sequencia_busca_produto, s_tem_descricao_tabela1, s_tem_descricao_tabela2, "
-                    "s_tem_descricao_tabela3, s_tem_descricao_tabela4, s_tem_descricao_tabela5, "
-                    "s_tem_descricao_tabela6, s_tem_descricao_tabela7, s_tem_descricao_tabela8, "
-                    "s_tem_descricao_tabela9, s_tem_descricao_tabela10 from tempresa where ccodempresa = " +
-                    sql_integer(company)) != 1) {
+  table.bind_long(v.BLQ_ESTNEG);
+  if (table.execute(
+          "select ccodempresa, crazempresa, cfanempresa, ccnpjempresa, s_tem_uf, i_tem_serie_padrao, "
+          "i_tem_natureza_padrao, i_tem_cliente_padrao, i_tem_vendedor_padrao, i_tem_tabela_preco_padrao, "
+          "i_tem_transportadora_padrao, i_tem_tipo_quebra, i_tem_tipo_juros, i_tem_etiqueta_balanca, "
+          "i_tem_utiliza_parceria, i_tem_utiliza_evento, i_tem_usa_http, i_tem_porta_edoc, "
+          "n_tem_aliquota_simples, s_tem_url_edoc, s_tem_login_edoc, s_tem_grupo_edoc, s_tem_senha_edoc, "
+          "s_tem_sequencia_busca_produto, s_tem_descricao_tabela1, s_tem_descricao_tabela2, "
+          "s_tem_descricao_tabela3, s_tem_descricao_tabela4, s_tem_descricao_tabela5, "
+          "s_tem_descricao_tabela6, s_tem_descricao_tabela7, s_tem_descricao_tabela8, "
+          "s_tem_descricao_tabela9, s_tem_descricao_tabela10, i_tem_blq_estneg from tempresa where ccodempresa = " +
+          sql_integer(company)) != 1) {
     error = table.error_text("Erro ao carregar os dados da empresa.|");
     return 0;
   }

@@ -53,6 +53,9 @@ constexpr std::string_view kCstConsumo =
     "CST ICMS consumo inválida para nota fiscal ao consumidor.|CSTs válidas: 00, 20, 40, 41, 60 e 90.";
 constexpr std::string_view kCstConsumoForaUf =
     "CST ICMS consumo fora UF inválida para nota fiscal ao consumidor.|CSTs válidas: 00, 20, 40, 41, 60 e 90.";
+// CST 50 and 51 (suspension, deferral) never go on a consumer invoice.
+constexpr std::string_view kCstSuspensa = "CST ICMS consumo inválida para nota fiscal ao consumidor.";
+constexpr std::string_view kCstSuspensaForaUf = "CST ICMS fora UF consumo inválida para nota fiscal ao consumidor.";
 
 }  // namespace
 
@@ -232,15 +235,22 @@ int AUDITOR_FISCAL::audita_consumo(const DADOS_ITEM& i) {
   const bool mesma_uf = text::clip(EMPRESA.UF) == text::clip(CLIENTE.UF);
   if (nfe_ini_value("cst_csosn") == "0") {
     if (mesma_uf) {
-      if (um_de(i.CST_ICMS_CONSUMO, {"50", "51"})) {
-        return recusa("CST ICMS consumo inválida para nota fiscal ao consumidor.", 58, kItem);
-      }
+      if (um_de(i.CST_ICMS_CONSUMO, {"50", "51"})) return recusa(kCstSuspensa, 58, kItem);
     } else if (um_de(i.CST_FORA_UF_CONSUMO, {"50", "51"})) {
-      return recusa("CST ICMS fora UF consumo inválida para nota fiscal ao consumidor.", 58, kItem);
+      return recusa(kCstSuspensaForaUf, 58, kItem);
     }
     return 1;
   }
   if (vazio(CLIENTE.UF) || consumidor(CLIENTE.NOME)) return 1;
+  return audita_lista_consumo(i, false);
+}
+
+int AUDITOR_FISCAL::Audita_Item_Consumidor(const DADOS_ITEM& i) { return audita_lista_consumo(i, true); }
+
+// The consumption code of the company's regime against the list a consumer
+// invoice accepts; `suspensa` gives CST 50 and 51 their own text.
+int AUDITOR_FISCAL::audita_lista_consumo(const DADOS_ITEM& i, bool suspensa) {
+  const bool mesma_uf = text::clip(EMPRESA.UF) == text::clip(CLIENTE.UF);
   if (EMPRESA.TIPO == 1) {
     const std::string& csosn = mesma_uf ? i.CSOSN_CONSUMO : i.CSOSN_FORA_UF_CONSUMO;
     if (!um_de(csosn, {"102", "103", "300", "400", "500", "900"})) {
@@ -248,6 +258,7 @@ int AUDITOR_FISCAL::audita_consumo(const DADOS_ITEM& i) {
     }
   } else if (EMPRESA.TIPO == 2) {
     const std::string& cst = mesma_uf ? i.CST_ICMS_CONSUMO : i.CST_FORA_UF_CONSUMO;
+    if (suspensa && um_de(cst, {"50", "51"})) return recusa(mesma_uf ? kCstSuspensa : kCstSuspensaForaUf, 58, kItem);
     if (!um_de(cst, {"00", "20", "40", "41", "60", "90"})) {
       return recusa(mesma_uf ? kCstConsumo : kCstConsumoForaUf, 58, kItem);
     }

@@ -125,6 +125,13 @@ class AUDITOR_FISCAL : public ErrorTriple {
   int Audita_Operacao(const DADOS_OPERACAO& operacao);
   int Audita_Transportadora(const DADOS_TRANSPORTADORA& transportadora);
   int Audita_Item(const DADOS_ITEM& item);
+  // The generic consumer's item on a consumer invoice, when nfe_ini.ini's
+  // cst_csosn is "0" (the sale screen's own check): the consumption code of
+  // the remembered company's regime, in or out of the company's state by
+  // the remembered client's UF, must be one a consumer invoice accepts
+  // (CSOSN 102, 103, 300, 400, 500, 900; CST 00, 20, 40, 41, 60, 90); CST 50
+  // and 51 have their own text.
+  int Audita_Item_Consumidor(const DADOS_ITEM& item);
 
   // Forgets the company and the client, as a new sale begins.
   void Nova_Venda();
@@ -207,6 +214,7 @@ class AUDITOR_FISCAL : public ErrorTriple {
   int recusa(std::string_view texto, std::int32_t codigo, std::string_view funcao);
   int recusa_validador(std::int32_t codigo, std::string_view funcao);
   int audita_consumo(const DADOS_ITEM& item);
+  int audita_lista_consumo(const DADOS_ITEM& item, bool suspensa);
 };
 
 }  // namespace fvn

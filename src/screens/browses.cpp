@@ -242,7 +242,13 @@ Browse browse_ordens_servico(std::int32_t company, std::int32_t customer) {
 std::string price_column(int price_table) {
   if (price_table == 0) return "n_apr_preco_normal";
   if (price_table >= 1 && price_table <= 10) return "n_apr_preco_tabela" + std::to_string(price_table);
-  return {};
+  switch (price_table) {
+    case 11: return "cpcuproduto";  // "Custo": the product's cost
+    case 12: return "n_apr_preco_compra";
+    case 13: return "n_apr_preco_minimo";
+    case 14: return "n_apr_preco_padrao";
+    default: return {};
+  }
 }
 
 std::string stock_column(std::int32_t company) {

@@ -73,8 +73,9 @@ Browse BROWSE_SERIE_PERMITIDAS(std::int32_t company, std::int32_t user, std::int
 Browse browse_pedidos(std::int32_t company, std::int32_t customer);
 Browse browse_ordens_servico(std::int32_t company, std::int32_t customer);
 
-// The price column of a price table: 0 "Normal", 1..10 "Tabela1".."Tabela10";
-// empty for any other number.
+// The price column of a price table: 0 "Normal", 1..10 "Tabela1".."Tabela10",
+// 11 "Custo", 12 "Compra", 13 "Mínimo", 14 "Padrão"; empty for any other
+// number.
 std::string price_column(int price_table);
 // The stock column of a company (1 or 2); "0" for a company without one.
 std::string stock_column(std::int32_t company);

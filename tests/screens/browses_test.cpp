@@ -70,7 +70,8 @@ TEST_F(BrowseTest, OrdersProductsAndTheSmallerLists) {
   ASSERT_EQ(browse_rows(table, LISTA_DE_PRECOS(1, 2), "martelo", rows), 1);
   ASSERT_EQ(rows.size(), 1U);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"50", "MARTELO UNHA 27MM", "7891000000069", "UN", "37.90", "25.000"}));
-  EXPECT_EQ(price_column(11), "");
+  EXPECT_EQ(price_column(14), "n_apr_preco_padrao");
+  EXPECT_EQ(price_column(15), "");
 }
 
 TEST_F(BrowseTest, PickReturnsTheCodeOfTheRowSearchedOrNone) {
