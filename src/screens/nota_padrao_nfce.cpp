@@ -4,6 +4,7 @@
 #include "screens/nota_padrao_nfce.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "data/passthrough_table.h"
 #include "runtime/picture.h"
@@ -526,6 +527,16 @@ std::string NotaPadraoNfcePresenter::picture_quantidade() const {
 std::string NotaPadraoNfcePresenter::picture_preco() const {
   const int casas = valores_.I_PAR_CASAS_DECI_VENDA;
   return "@n14`" + std::to_string(casas == 3 || casas == 4 ? casas : 2);
+}
+
+std::optional<double> NotaPadraoNfcePresenter::numero(std::string_view texto, std::string_view picture) {
+  std::optional<double> valor = deformat_picture(texto, picture);
+  if (!valor || !std::isfinite(*valor)) {
+    ui_.message("Valor inválido: \"" + std::string{texto} + "\".|Informe um número, com vírgula para os decimais.",
+                kAviso, MessageIcon::Exclamation);
+    return std::nullopt;
+  }
+  return valor;
 }
 
 // The consumer-invoice limits: a sale to the generic consumer above

@@ -233,6 +233,8 @@ class NotaPadraoNfcePresenter {
   [[nodiscard]] std::string nome_vendedor() const;
   [[nodiscard]] std::string nome_tabela() const;
   [[nodiscard]] double desconto_maximo() const;
+  // The company is of the Simples Nacional: the list shows CSOSNs.
+  [[nodiscard]] bool simples() const { return venda_.EMPRESA.TIPO == 1; }
   [[nodiscard]] bool mostra_parceria() const { return valores_.I_TEM_UTILIZA_PARCERIA != 0; }
   [[nodiscard]] bool mostra_evento() const { return valores_.I_TEM_UTILIZA_EVENTO != 0; }
   // The status bar at `data`/`hora`: date (d06) and time (t04), user, cash
@@ -245,6 +247,10 @@ class NotaPadraoNfcePresenter {
   [[nodiscard]] const Fechamento& ultimo_fechamento() const { return fechamento_; }
   // The consumer identification typed for this sale.
   [[nodiscard]] const IdentificacaoConsumidor& consumidor() const { return tela_.consumidor; }
+
+  // Reads a number typed into a field with its picture (a decimal comma or
+  // point); what is not a number is told to the cashier and gives none.
+  std::optional<double> numero(std::string_view texto, std::string_view picture);
 
   // The consumer-invoice limits for the current net total; false when they
   // refused (after their messages).
