@@ -548,7 +548,9 @@ int EntradaItem::Estado::revende(std::int32_t nova_tabela) {
   // Sells `registros` on an emptied item list; false at the first refusal.
   const auto vende_todas = [&](const std::vector<LinhaVendida>& registros) {
     linhas.clear();
-    if (venda.Limpa_Itens_Venda() != 1) return false;
+    // Emptying the items also forgets the item list's seller: given again.
+    const sale::GRUPO_VENDEDOR vendedor = venda.VENDEDOR;
+    if (venda.Limpa_Itens_Venda() != 1 || venda.Set_Dados_Vendedor(vendedor) != 1) return false;
     for (const LinhaVendida& l : registros) {
       sale::QUEUE_ITEM item = l.item;
       if (venda.Vende_Item(item) != 1) return false;
