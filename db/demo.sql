@@ -402,3 +402,9 @@ insert into teventos (i_eve_codigo, s_eve_descricao, d_eve_data, i_eve_ativo) va
 insert into tmensagens_boleto (i_mbo_codigo, s_mbo_texto) values
   (1, 'Nao receber apos o vencimento.'),
   (2, 'Apos o vencimento cobrar multa de 2%.');
+
+-- ---------------------------------------------------------------------------
+-- Sale screen parties: the events' customers (JOSE's fair, the shop's
+-- birthday for the generic consumer), sold by JOANA at the grocery.
+update teventos set i_eve_codigo_acl = 2, i_eve_codigo_tve = 1, i_eve_codigo_tem = 1 where i_eve_codigo = 1;
+update teventos set i_eve_codigo_acl = 1, i_eve_codigo_tve = 1, i_eve_codigo_tem = 1 where i_eve_codigo in (2, 3);

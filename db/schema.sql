@@ -1109,3 +1109,19 @@ alter table tempresa add column i_tem_blq_estneg integer not null default 0;
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (7, 'controle de estoque negativo na venda');
 -- <<< Negative-stock control of the item entry
+
+-- >>> Sale screen parties (credit-limit control, events of a customer)
+-- ---------------------------------------------------------------------------
+-- Sale screen parties: credit-limit control and events of a customer
+
+-- GLO_RES_BLO: the customers' credit limits are checked before payment.
+alter table tempresa add column i_tem_res_blo integer not null default 1;
+
+-- An event is held for one customer, by one seller of one company.
+alter table teventos
+  add column i_eve_codigo_acl integer references aclientes,
+  add column i_eve_codigo_tve integer references tvendedores,
+  add column i_eve_codigo_tem integer references tempresa;
+
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (8, 'partes da venda: controle de limite e cliente do evento');
+-- <<< Sale screen parties

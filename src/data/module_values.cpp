@@ -20,6 +20,7 @@ int load_company(PassthroughTable& table, std::int32_t company, ModuleValues& v,
       .bind_long(v.VEN_PADRA)
       .bind_long(v.TAB_PRE_PADRAO)
       .bind_long(v.TRANSP)
+      .bind_long(v.RES_BLO)
       .bind_long(v.I_TEM_TIPO_QUEBRA)
       .bind_long(v.I_TEM_TIPO_JUROS)
       .bind_long(v.I_TEM_ETIQUETA_BALANCA)
@@ -38,7 +39,7 @@ int load_company(PassthroughTable& table, std::int32_t company, ModuleValues& v,
   if (table.execute(
           "select ccodempresa, crazempresa, cfanempresa, ccnpjempresa, s_tem_uf, i_tem_serie_padrao, "
           "i_tem_natureza_padrao, i_tem_cliente_padrao, i_tem_vendedor_padrao, i_tem_tabela_preco_padrao, "
-          "i_tem_transportadora_padrao, i_tem_tipo_quebra, i_tem_tipo_juros, i_tem_etiqueta_balanca, "
+          "i_tem_transportadora_padrao, i_tem_res_blo, i_tem_tipo_quebra, i_tem_tipo_juros, i_tem_etiqueta_balanca, "
           "i_tem_utiliza_parceria, i_tem_utiliza_evento, i_tem_usa_http, i_tem_porta_edoc, "
           "n_tem_aliquota_simples, s_tem_url_edoc, s_tem_login_edoc, s_tem_grupo_edoc, s_tem_senha_edoc, "
           "s_tem_sequencia_busca_produto, s_tem_descricao_tabela1, s_tem_descricao_tabela2, "

@@ -46,6 +46,7 @@ struct ModuleValues {
   std::int32_t TAB_PRE_PADRAO = 1;  // GLO_TAB_PRE_PADRAO: price table 1..10
   std::int32_t TRANSP = 0;          // GLO_TRANSP: default carrier, 0 = none
   std::int32_t BLQ_ESTNEG = 0;      // GLO_BLQ_ESTNEG: negative stock 0 allowed, 1 warned, 2 blocked
+  std::int32_t RES_BLO = 1;         // GLO_RES_BLO: the customers' credit limits are checked
 
   // Sale parameters of the operator (parametros).
   std::int32_t I_PAR_CASAS_DECI_VENDA = 2;     // decimal places of prices

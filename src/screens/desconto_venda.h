@@ -49,6 +49,9 @@ class DescontoVenda {
   // An item was cancelled or the price table changed: the discount goes
   // back to 0 and the cashier types it again.
   void zera();
+  // The items changed: a percentage discount follows the items' new net
+  // total (a customer's discount given before the first item included).
+  int reaplica();
 
   [[nodiscard]] double maximo() const { return maximo_; }
   [[nodiscard]] double perc() const { return perc_; }
@@ -66,6 +69,7 @@ class DescontoVenda {
   int aplica(double valor, double percentual, std::string_view origem);
   // The discount reaches the items' total: the message, then back to 0.
   int recusa_total(std::string_view texto);
+  void falha_facade();
 
   HostUi& ui_;
   JanelasVenda& janelas_;

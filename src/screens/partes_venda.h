@@ -105,7 +105,11 @@ class PartesVenda {
   int falha_sql(std::string_view contexto);
   // A facade or audit refusal: `contexto` + "Retorno: …|Erro: …|Função: …".
   int falha_triplo(std::string_view contexto, const ErrorTriple& origem, std::string_view titulo = "Erro!");
-  bool tem_itens() const;
+  // Runs `sql` and reads its first row into the bound fields: 1 read, 0 no
+  // row, -1 the statement failed (shown with `contexto`).
+  int le(const std::string& sql, std::string_view contexto);
+  int le_parceiro(std::int32_t codigo, sale::GRUPO_PARCEIRO& parceiro, std::string_view falha, std::string_view vazio);
+  [[nodiscard]] bool tem_itens() const;
   int oferece_desconto(double percentual);
   int parceiro_do_cliente(std::int32_t codigo);
   // Shows the kind-1 blocks and asks AUTENTICACAO; 1 when a user with every
