@@ -1,0 +1,165 @@
+#include "screens/condicao_pagto.h"
+
+#include <utility>
+
+#include "data/module_values.h"
+#include "data/sql_values.h"
+#include "runtime/text.h"
+#include "sale/venda_interface.h"
+#include "screens/pagamento_comum.h"
+
+namespace fvn {
+
+namespace {
+
+constexpr std::string_view kErro = "Erro";
+constexpr std::string_view kAviso = "Aviso do Sistema";
+
+constexpr std::string_view kSelect =
+    "Select  ccodformapgto ,  cdesformapgto ,  ctipformapagto ,  i_tfor_dias_entre_prestacoes ,  "
+    "i_tfor_num_prestacoes ,  i_tfor_ndias_primeiro_vencto ,  i_com_entrada ,  n_perc_juros_mes ,  "
+    "n_perc_descto_forma_pagto ,  s_obs_forma_pagto ,  i_tfo_perm_alt_cond_pgto ,  i_tfo_imprime_relatorio ,  "
+    "TFormaPagto.i_paf_ide  from TFormaPagto  inner join PRECO_FORMA_PAGTO on ccodformapgto = i_pfp_codigo_tfo  "
+    "where i_pfp_codigo_tab_apr = ";
+
+// A condition's interest type and break mode are the company's; a company
+// that never set them gets simple interest and the cents on the first.
+std::int32_t ou_um(std::int32_t valor) { return valor > 0 ? valor : 1; }
+
+}  // namespace
+
+CondicaoPagtoPresenter::CondicaoPagtoPresenter(HostUi& ui, sale::VENDA_INTERFACE& venda, std::string connection,
+                                               std::int32_t tabela_preco, const ModuleValues& valores)
+    : ui_(ui),
+      venda_(venda),
+      table_("TFORMAPAGTO", std::move(connection)),
+      tabela_preco_(tabela_preco),
+      valores_(valores) {}
+
+int CondicaoPagtoPresenter::abre() {
+  linhas_.clear();
+  total_ = venda_.Get_Total_Liquido();
+  if (venda_.Limpa_Condicoes_Pagamento() != 1) {
+    ui_.message(falha_venda("Erro ao limpar condições de pagamento.", venda_), kErro, MessageIcon::Error);
+    return 0;
+  }
+  payment::CondicaoPagamento c;
+  double desconto = 0;
+  std::string observacao;
+  std::int32_t permite_alterar = 0;
+  std::int32_t imprime = 0;
+  std::int32_t preco = 0;
+  table_.clear_fields();
+  table_.bind_long(c.CODIGO)
+      .bind_text(c.DESCRICAO, 256)
+      .bind_long(c.TIPO)
+      .bind_long(c.DIAS_ENTRE_PRESTACOES)
+      .bind_long(c.PRESTACOES)
+      .bind_long(c.DIAS_PRIMEIRO_VENCIMENTO)
+      .bind_long(c.COM_ENTRADA)
+      .bind_real(c.JURO)
+      .bind_real(desconto)
+      .bind_text(observacao, 256)
+      .bind_long(permite_alterar)
+      .bind_long(imprime)
+      .bind_long(preco);
+  if (table_.open() != 1 ||
+      table_.execute(std::string{kSelect} + sql_integer(tabela_preco_) + " order by CCodFormaPgto;") != 1) {
+    ui_.message(table_.error_text("Erro ao Buscar Registros na Tabela TFormaPagto.|Erro: "), kErro, MessageIcon::Error);
+    return 0;
+  }
+  while (table_.next() == 1) {
+    c.TIPO_JURO = ou_um(valores_.I_TEM_TIPO_JUROS);
+    c.QUEBRA = ou_um(valores_.I_TEM_TIPO_QUEBRA);
+    if (venda_.Adiciona_Condicao(c) != 1) {
+      ui_.message(falha_venda("Erro ao adicionar Condição de pagamento: ", venda_), "Erro!", MessageIcon::Error);
+      continue;
+    }
+  }
+  table_.close();
+  sale::TOTAIS_VENDA totais;
+  if (venda_.Calcula_Total_Venda(totais) != 1) {
+    ui_.message(falha_venda("Erro ao calcular totais da transação.", venda_), kErro, MessageIcon::Error);
+    return 0;
+  }
+  if (venda_.Calcula_Simulacao() != 1) {
+    ui_.message(falha_venda("Erro ao calcular simulação das condições de pagamento.", venda_), kErro,
+                MessageIcon::Error);
+    return 0;
+  }
+  for (const payment::CondicaoPagamento& condicao : venda_.Get_Condicoes_Pagamento().CONDICOES) {
+    linhas_.push_back({condicao.CODIGO, text::cut(condicao.DESCRICAO, 20), text::cut(condicao.SIMULACAO, 20)});
+  }
+  return 1;
+}
+
+int CondicaoPagtoPresenter::escolhe(std::int32_t posicao) {
+  if (fechada_) return 0;
+  payment::CondicaoPagamento c;
+  if (posicao < 1 || static_cast<std::size_t>(posicao) > linhas_.size() ||
+      venda_.Get_Condicoes_Pagamento().CONDICOES.get(static_cast<std::size_t>(posicao), c) != 1) {
+    ui_.message("Erro ao dar get na queue local de condições de pagamento.|Erro: " +
+                    std::string{"Registro não encontrado na lista."},
+                kErro, MessageIcon::Error);
+    return 0;
+  }
+  const auto excede = [](std::int32_t limite, std::int32_t da_condicao) { return limite > 0 && limite < da_condicao; };
+  if (excede(valores_.I_PAR_NUMERO_MAX_PARCELAS, c.PRESTACOES)) {
+    ui_.message("Número máximo de prestações do usuário é menor que o número de prestações da condição de pagamento.",
+                kAviso, MessageIcon::Exclamation);
+    return 0;
+  }
+  if (excede(valores_.I_PAR_DIAS_MAX_ENTRE_PARCELAS, c.DIAS_ENTRE_PRESTACOES)) {
+    ui_.message(
+        "Número máximo de dia entre prestações do usuário é menor que o número de dias entre prestações da "
+        "condição de pagamento.",
+        kAviso, MessageIcon::Exclamation);
+    return 0;
+  }
+  if (excede(valores_.I_PAR_DIAS_MAX_PRIMEIRA_PARCELA, c.DIAS_PRIMEIRO_VENCIMENTO)) {
+    ui_.message(
+        "Número máximo de dias para o primeiro vencimento do usuário é menor que o número de dias para o "
+        "primeiro vencimento da condição de pagamento.",
+        kAviso, MessageIcon::Exclamation);
+    return 0;
+  }
+  if (c.TIPO == 2 && !(venda_.Get_Total_Liquido() > 0)) {
+    ui_.message("TRANSAÇÃO ISENTA DE PAGAMENTO!|A condição de pagamento não deve ser a prazo.", kAviso,
+                MessageIcon::Exclamation);
+    return 0;
+  }
+  // The permission first: a down payment is refused under a condition that
+  // does not allow one.
+  if (venda_.Set_Permite_Entrada(c.COM_ENTRADA) != 1) {
+    ui_.message(falha_venda("Erro ao setar parâmetro de permissão de entrada na condição de pagamento.", venda_), kErro,
+                MessageIcon::Error);
+    return 0;
+  }
+  if (venda_.Set_Valor_Entrada(c.COM_ENTRADA != 0 ? venda_.Get_Entrada_Simulacao(posicao) : 0) != 1) {
+    ui_.message(falha_venda("Erro ao setar valor de entrada da condição de pagamento.", venda_), kErro,
+                MessageIcon::Error);
+    return 0;
+  }
+  if (venda_.Set_Condicao_Pagamento(c.CODIGO) != 1) {
+    ui_.message(falha_venda("Erro ao setar condição de pagamento na venda.", venda_), kErro, MessageIcon::Error);
+    return 0;
+  }
+  fechada_ = true;
+  resultado_ = 1;
+  return 1;
+}
+
+int CondicaoPagtoPresenter::voltar() {
+  fechada_ = true;
+  resultado_ = 0;
+  return 0;
+}
+
+std::int32_t CondicaoPagtoPresenter::posicao(std::int32_t codigo) const {
+  for (std::size_t i = 0; i < linhas_.size(); ++i) {
+    if (linhas_[i].codigo == codigo) return static_cast<std::int32_t>(i + 1);
+  }
+  return 0;
+}
+
+}  // namespace fvn

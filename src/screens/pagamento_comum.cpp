@@ -1,0 +1,56 @@
+#include "screens/pagamento_comum.h"
+
+#include <cmath>
+
+#include "runtime/error_triple.h"
+#include "runtime/picture.h"
+#include "runtime/text.h"
+#include "sale/venda_interface.h"
+
+namespace fvn {
+
+namespace {
+
+// Decimal comma, periods between thousands, a leading minus.
+constexpr std::string_view kValorDigitado = "@n-20`2";
+constexpr std::string_view kValorMostrado = "@n-17`2";
+
+}  // namespace
+
+std::optional<double> le_valor(std::string_view texto) {
+  std::string t = text::trim(texto);
+  if (t.empty()) return 0.0;
+  // "12.50" typed with a decimal point: one period, one or two digits after it.
+  const std::size_t ponto = t.find('.');
+  if (t.find(',') == std::string::npos && ponto != std::string::npos && t.find('.', ponto + 1) == std::string::npos &&
+      t.size() - ponto - 1 >= 1 && t.size() - ponto - 1 <= 2) {
+    t[ponto] = ',';
+  }
+  const std::optional<double> valor = deformat_picture(t, kValorDigitado);
+  if (!valor || !std::isfinite(*valor)) return std::nullopt;
+  return valor;
+}
+
+std::optional<int> le_inteiro(std::string_view texto) {
+  const std::string t = text::trim(texto);
+  if (t.empty()) return 0;
+  if (!text::all_digits(t) || t.size() > 9) return std::nullopt;
+  return std::stoi(t);
+}
+
+std::optional<Date> le_data(std::string_view texto) {
+  const std::string t = text::trim(texto);
+  if (t.empty()) return Date{0};
+  const std::optional<double> dia = deformat_picture(t, t.size() <= 8 ? "@d5" : "@d6");
+  if (!dia || !valid_date(static_cast<std::int64_t>(*dia))) return std::nullopt;
+  return static_cast<Date>(*dia);
+}
+
+std::string mostra_valor(double valor) { return text::trim(format_picture(valor, kValorMostrado)); }
+
+std::string falha_venda(std::string_view contexto, const sale::VENDA_INTERFACE& venda) {
+  const ErrorTriple triplo{venda.Get_Error(), venda.Get_Error_Code(), venda.Get_Error_Function()};
+  return std::string{contexto} + "|" + triplo.display();
+}
+
+}  // namespace fvn
