@@ -73,6 +73,8 @@ void NotaPadraoNfcePresenter::nova_venda() {
   // 3: freight modality, exit and issue dates.
   partes_->tipo_frete(valores_.I_PAR_TIPO_FRETE_PADRAO);
   datas(today(), today());
+  // The purpose field starts at "CONSUMO", the sale to the final consumer.
+  if (venda_.Set_Finalidade_Operacao(1) != 1) falha_facade("Erro ao setar finalidade da operação.|", "Erro");
   // 4-13: company, emitter, conditions, banks, operation, payees, customer,
   // carrier, price table, seller.
   partes_->empresa();
