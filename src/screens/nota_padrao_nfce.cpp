@@ -76,11 +76,12 @@ void NotaPadraoNfcePresenter::nova_venda() {
   // The purpose field starts at "CONSUMO", the sale to the final consumer.
   if (venda_.Set_Finalidade_Operacao(1) != 1) falha_facade("Erro ao setar finalidade da operação.|", "Erro");
   // 4-13: company, emitter, conditions, banks, operation, payees, customer,
-  // carrier, price table, seller.
+  // carrier, price table, seller. The banks come before the emitter: a
+  // change of emitter reloads the payees of its series, which name banks.
   partes_->empresa();
+  partes_->bancos();
   partes_->emissor(valores_.I_PAR_EMISSOR_PADRAO_NFCE);
   partes_->condicoes_pagamento();
-  partes_->bancos();
   partes_->operacao(valores_.NAT_PADRAO);
   partes_->favorecidos();
   partes_->cliente(valores_.CLI_PADRA);
