@@ -183,7 +183,7 @@ struct EntradaItem::Estado {
   }
 };
 
-// Step 1: the parties every item needs.
+// The parties every item needs.
 int EntradaItem::Estado::partes() {
   if (venda.CLIENTE.CODIGO == 0) return recusa("Código do cliente não pode ser zero!");
   if (venda.VENDEDOR.CODIGO == 0) return recusa("Código do vendedor não pode ser zero!");
@@ -201,7 +201,7 @@ int EntradaItem::Estado::busca_codigo(std::string_view codigo, Produto& produto)
   return tabela.next() == 1 ? 1 : -1;
 }
 
-// Step 3: the product by its key, or by the typed code through busca_produto
+// The product by its key, or by the typed code through busca_produto
 // (first by the code's first 6 characters when codes carry a check digit).
 // 1 found; 0 after a message.
 int EntradaItem::Estado::busca(const Pedido& p, Produto& produto) {
@@ -226,7 +226,7 @@ int EntradaItem::Estado::busca(const Pedido& p, Produto& produto) {
   return 1;
 }
 
-// Step 5: the components of a kit, each sold as a code of its own; the
+// The components of a kit, each sold as a code of its own; the
 // components sold before a refused one stay sold.
 int EntradaItem::Estado::vende_kit(const Produto& kit, const Pedido& p) {
   std::vector<Componente> componentes;
@@ -256,7 +256,7 @@ int EntradaItem::Estado::vende_kit(const Produto& kit, const Pedido& p) {
   return 1;
 }
 
-// Step 6: the tax classification and the state CSTs of the customer's state.
+// The tax classification and the state CSTs of the customer's state.
 int EntradaItem::Estado::tributa(const Produto& produto, sale::QUEUE_ITEM& item) {
   Tributacao t;
   t.bind(tabela);
@@ -306,7 +306,7 @@ int EntradaItem::Estado::tributa(const Produto& produto, sale::QUEUE_ITEM& item)
   return 1;
 }
 
-// Step 9: the value-added margins of the product's NCM, for the customer's
+// The value-added margins of the product's NCM, for the customer's
 // state.
 int EntradaItem::Estado::mva(const Produto& produto, sale::QUEUE_ITEM& item) {
   sale::GRUPO_MVA& m = item.MVA;
@@ -326,7 +326,7 @@ int EntradaItem::Estado::mva(const Produto& produto, sale::QUEUE_ITEM& item) {
   return 1;
 }
 
-// Step 10: a service's ISSQN and the registrations a service sale needs.
+// A service's ISSQN and the registrations a service sale needs.
 int EntradaItem::Estado::servico(const Produto& produto, sale::QUEUE_ITEM& item) {
   std::int32_t classificacao = 0, empresa = 0, municipio = 0, exigibilidade = 0, incentivo = 0;
   double aliquota = 0;
@@ -367,7 +367,7 @@ int EntradaItem::Estado::servico(const Produto& produto, sale::QUEUE_ITEM& item)
   return 1;
 }
 
-// Step 13: the stock the company is left with after this item and the
+// The stock the company is left with after this item and the
 // lines of the same product already on the sale. 1 may be sold.
 int EntradaItem::Estado::estoque(const Produto& produto, double quantidade) {
   if (valores.BLQ_ESTNEG == 0 || text::upper(text::clip(produto.controle_estoque)) != "E") return 1;
@@ -387,7 +387,7 @@ int EntradaItem::Estado::estoque(const Produto& produto, double quantidade) {
              : 0;
 }
 
-// Steps 14 and 15: the generic consumer's consumption codes (when
+// The generic consumer's consumption codes (when
 // nfe_ini.ini asks for it), or the item audit for an identified customer.
 int EntradaItem::Estado::audita(const sale::QUEUE_ITEM& item) {
   auditor.EMPRESA = AUDITOR_FISCAL::empresa_de(venda.EMPRESA);
@@ -404,7 +404,7 @@ int EntradaItem::Estado::audita(const sale::QUEUE_ITEM& item) {
   return recusa(auditor.display(), kErroFacade);
 }
 
-// Steps 16 and 17: the sale of the record, then the consumer-invoice limits
+// The sale of the record, then the consumer-invoice limits
 // on the new total.
 int EntradaItem::Estado::vende_item(sale::QUEUE_ITEM item) {
   const sale::QUEUE_ITEM original = item;
@@ -424,7 +424,7 @@ int EntradaItem::Estado::desfaz(std::int32_t numero) {
   return 0;
 }
 
-// The lookup of one code or listed product, steps 2 to 18.
+// The lookup and sale of one code or listed product.
 int EntradaItem::Estado::vende(Pedido p) {
   if (!p.componente && partes() != 1) return 0;
   if (!std::isfinite(p.quantidade) || !(round_to(p.quantidade, 4) > 0)) {
@@ -438,7 +438,7 @@ int EntradaItem::Estado::vende(Pedido p) {
       return recusa("Código do produto inválido.|O código tem mais de 19 caracteres.");
     }
     p.codigo = text::trim(p.codigo);
-    // Step 2: a scale label carries the product and the value to charge.
+    // A scale label carries the product and the value to charge.
     if (valores.I_TEM_ETIQUETA_BALANCA == 1 && p.codigo.size() == 13 && p.codigo[0] == '2' && valida_ean13(p.codigo)) {
       if (valores.I_PAR_QTD_VAL_COD_BARRA == 0) {
         p.valor_etiqueta = std::stod(p.codigo.substr(7, 5));
@@ -453,9 +453,9 @@ int EntradaItem::Estado::vende(Pedido p) {
 
   Produto produto;
   if (busca(p, produto) != 1) return 0;
-  if (produto.ativo != 1) return recusa("Produto inativo!", kErro);  // step 4
+  if (produto.ativo != 1) return recusa("Produto inativo!", kErro);
 
-  if (produto.kit == 1) {  // step 5
+  if (produto.kit == 1) {
     if (p.componente) return recusa("Produto com kit configurado não pode ser carregado em outro KIT.");
     return vende_kit(produto, p);
   }
@@ -473,7 +473,7 @@ int EntradaItem::Estado::vende(Pedido p) {
   item.IPPT = produto.ippt;
   item.NCM = text::clip(produto.ncm);
   item.CEST = text::clip(produto.cest);
-  item.CHAVE_FCI = text::clip(produto.chave_fci);  // step 12: the import-content record
+  item.CHAVE_FCI = text::clip(produto.chave_fci);  // the import-content record
   item.FOTOGRAFO = produto.fotografo;
   item.ESCALA_RELEVANTE = produto.escala_relevante;
   item.CNPJ_FABRICANTE = text::clip(produto.cnpj_fabricante);
@@ -485,10 +485,10 @@ int EntradaItem::Estado::vende(Pedido p) {
   item.VALOR_PARTIDA = produto.valor_partida;
   item.ID_VENDEDOR = venda.VENDEDOR.CODIGO;
   item.BALANCA = p.etiqueta ? 1 : 0;
-  if (tributa(produto, item) != 1) return 0;  // step 6
+  if (tributa(produto, item) != 1) return 0;
 
-  item.UNITARIO = produto.preco;  // step 7
-  if (p.etiqueta) {               // step 8
+  item.UNITARIO = produto.preco;
+  if (p.etiqueta) {  // the label's value buys the quantity
     if (!(produto.preco > 0)) return recusa("Produto sem preço na tabela de preços escolhida.");
     p.quantidade = round_to(p.valor_etiqueta / produto.preco, 3);
     if (!(p.quantidade > 0)) return recusa("Quantidade inválida.|Informe uma quantidade maior que zero.");
@@ -497,34 +497,37 @@ int EntradaItem::Estado::vende(Pedido p) {
   if (produto.fraciona != 1 && fracionada(p.quantidade)) {
     return recusa("Venda de quantidade fracionada proibida para este produto.");
   }
-  item.ICMS.VALOR_BC_ICMS_ST_RET = round_to(produto.base_st_retido * p.quantidade, 2);
-  item.ICMS.VALOR_ICMS_ST_RET = round_to(produto.valor_st_retido * p.quantidade, 2);
-  if (mva(produto, item) != 1) return 0;                                // step 9
-  if (item.TIPO_PRODUTO == 2 && servico(produto, item) != 1) return 0;  // step 10
+  if (mva(produto, item) != 1) return 0;
+  if (item.TIPO_PRODUTO == 2 && servico(produto, item) != 1) return 0;
   tabela.close();
 
   if (p.componente) {
     item.DESCONTO = round_to(p.desconto_kit, 2);
-  } else if (valores.I_PAR_UTILIZA_DESC_ITEM == 1 && janelas.DETALHE_PRODUTO(item) != 1) {  // step 11
+  } else if (valores.I_PAR_UTILIZA_DESC_ITEM == 1 && janelas.DETALHE_PRODUTO(item) != 1) {  // abandoned
     return 0;
   }
-  if (estoque(produto, item.QUANTIDADE) != 1) return 0;  // step 13
-  if (audita(item) != 1) return 0;                       // steps 14 and 15
-  return vende_item(std::move(item));                    // steps 16 to 18
+  if (estoque(produto, item.QUANTIDADE) != 1) return 0;
+  if (audita(item) != 1) return 0;
+  return vende_item(std::move(item));
 }
 
 // Empties the items and sells every live line again at `nova_tabela`'s
 // price; the sale's expenses, freight and insurance are set again and its
 // discount to 0. 1 done; 0 after a message.
 int EntradaItem::Estado::revende(std::int32_t nova_tabela) {
+  // Every live item of the sale: the record this entry sold, or the
+  // facade's own record for a line sold elsewhere, which would otherwise be
+  // lost when the items are emptied.
   std::vector<LinhaVendida> vivas;
   std::vector<std::int32_t> produtos;
-  for (const LinhaVendida& l : linhas) {
-    sale::QUEUE_ITEM atual;
-    if (venda.Get_Item_Venda(l.numero, atual) == 1 && atual.CANCELADO == 0) {
-      vivas.push_back(l);
-      produtos.push_back(l.item.ID_PRODUTO);
+  for (std::int32_t numero = 1; numero <= venda.Get_Quantidade_Itens(); ++numero) {
+    LinhaVendida linha{numero, {}};
+    if (venda.Get_Item_Venda(numero, linha.item) != 1 || linha.item.CANCELADO != 0) continue;
+    for (const LinhaVendida& l : linhas) {
+      if (l.numero == numero) linha.item = l.item;
     }
+    produtos.push_back(linha.item.ID_PRODUTO);
+    vivas.push_back(std::move(linha));
   }
   // The new prices, in one statement, before anything on the sale changes.
   std::vector<std::pair<std::int32_t, double>> precos;
@@ -659,7 +662,7 @@ int EntradaItem::escolhe_tabela(std::int32_t tabela) {
     return 0;
   }
   if (tabela == e.tabela_preco) return 1;
-  if (e.linhas.empty()) {
+  if (e.venda.Get_Quantidade_Itens() == 0) {
     e.tabela_preco = tabela;
     return 1;
   }

@@ -238,24 +238,27 @@ TEST_F(EntradaItemTest, ChangingThePriceTableSellsTheLiveLinesAgainAtTheNewPrice
   ASSERT_EQ(entrada->vende_codigo("44", 1), 1);
   ASSERT_EQ(entrada->vende_codigo("43", 1), 1);
   ASSERT_EQ(venda->Cancela_Item(2), 1);
+  sale::QUEUE_ITEM de_fora = item(3);  // a line sold without the item entry
+  ASSERT_EQ(venda->Vende_Item(de_fora), 1);
   ASSERT_EQ(venda->Set_Frete_Venda(5), 1);
   ASSERT_EQ(venda->Set_Desconto_Venda(3), 1);
-  EXPECT_DOUBLE_EQ(venda->Get_Total_Liquido(), 2 * 17.90 + 27.50 + 5 - 3);
+  EXPECT_DOUBLE_EQ(venda->Get_Total_Liquido(), 2 * 17.90 + 2 * 27.50 + 5 - 3);
 
   // A table the operator may not use changes nothing.
   EXPECT_EQ(entrada->escolhe_tabela(3), 0);
   EXPECT_EQ(entrada->tabela(), 0);
-  EXPECT_EQ(itens(), 3);
+  EXPECT_EQ(itens(), 4);
 
   ASSERT_EQ(entrada->escolhe_tabela(1), 1) << ultima_mensagem();
   EXPECT_EQ(entrada->tabela(), 1);
-  ASSERT_EQ(itens(), 2);
+  ASSERT_EQ(itens(), 3);  // the cancelled line is gone, the others sold again
   EXPECT_DOUBLE_EQ(item(1).UNITARIO, 16.90);
   EXPECT_DOUBLE_EQ(item(1).QUANTIDADE, 2);
   EXPECT_DOUBLE_EQ(item(2).UNITARIO, 25.90);
+  EXPECT_DOUBLE_EQ(item(3).UNITARIO, 25.90);
   EXPECT_DOUBLE_EQ(venda->Get_Frete_Venda(), 5);
   EXPECT_DOUBLE_EQ(venda->Get_Desconto_Venda(), 0);
-  EXPECT_DOUBLE_EQ(venda->Get_Total_Liquido(), 2 * 16.90 + 25.90 + 5);
+  EXPECT_DOUBLE_EQ(venda->Get_Total_Liquido(), 2 * 16.90 + 2 * 25.90 + 5);
 
   entrada->nova_venda();
   EXPECT_EQ(entrada->tabela(), valores.TAB_PRE_PADRAO);
