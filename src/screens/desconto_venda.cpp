@@ -22,6 +22,17 @@ std::string duas_casas(double valor) { return text::trim(format_picture(valor, "
 
 }  // namespace
 
+void completa_liberacao(sale::GRUPO_DADOS_LIBERACAO& liberacao, const ModuleValues& valores,
+                        const UserAccount& supervisor) {
+  if (liberacao.DATA == 0) liberacao.DATA = today();
+  if (liberacao.HORA == 0) liberacao.HORA = clock_now();
+  if (liberacao.OPERADOR_LOGADO == 0) liberacao.OPERADOR_LOGADO = valores.OPERADOR;
+  if (text::trim(liberacao.USUARIO_LOGADO).empty()) liberacao.USUARIO_LOGADO = text::cut(valores.NOME_USUARIO, 30);
+  if (liberacao.OPERADOR_LIBERACAO == 0) liberacao.OPERADOR_LIBERACAO = supervisor.codigo;
+  if (text::trim(liberacao.USUARIO_LIBERACAO).empty()) liberacao.USUARIO_LIBERACAO = text::cut(supervisor.login, 30);
+  if (liberacao.CODIGO_EMPRESA == 0) liberacao.CODIGO_EMPRESA = valores.COD_EMPR;
+}
+
 DescontoVenda::DescontoVenda(HostUi& ui, JanelasVenda& janelas, const ModuleValues& valores, sale::CLASSE_VENDA& venda)
     : ui_(ui), janelas_(janelas), valores_(valores), venda_(venda), maximo_(valores.MAX_DESC) {}
 
@@ -138,15 +149,7 @@ int DescontoVenda::libera() {
     return 0;
   }
 
-  // Who the release was for, when and by whom: the dialog fills what it
-  // knows, the session's values fill the rest.
-  if (liberacao.DATA == 0) liberacao.DATA = today();
-  if (liberacao.HORA == 0) liberacao.HORA = clock_now();
-  if (liberacao.OPERADOR_LOGADO == 0) liberacao.OPERADOR_LOGADO = valores_.OPERADOR;
-  if (text::trim(liberacao.USUARIO_LOGADO).empty()) liberacao.USUARIO_LOGADO = text::cut(valores_.NOME_USUARIO, 30);
-  if (liberacao.OPERADOR_LIBERACAO == 0) liberacao.OPERADOR_LIBERACAO = supervisor.codigo;
-  if (text::trim(liberacao.USUARIO_LIBERACAO).empty()) liberacao.USUARIO_LIBERACAO = text::cut(supervisor.login, 30);
-  if (liberacao.CODIGO_EMPRESA == 0) liberacao.CODIGO_EMPRESA = valores_.COD_EMPR;
+  completa_liberacao(liberacao, valores_, supervisor);
   liberacao.TIPO_LIBERACAO = tipo_liberacao(Direito::Desconto);
   liberacao.MOTIVO_LIBERACAO = "Percentual de desconto liberado: " + duas_casas(liberado);
   // The new maximum holds only once its release is recorded with the sale:

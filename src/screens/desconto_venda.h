@@ -26,6 +26,12 @@
 
 namespace fvn {
 
+// A release record as the supervisor's dialog returned it, with what the
+// dialog left empty taken from the session (date, time, operator and user,
+// company) and from the supervisor who granted it.
+void completa_liberacao(sale::GRUPO_DADOS_LIBERACAO& liberacao, const ModuleValues& valores,
+                        const UserAccount& supervisor);
+
 class DescontoVenda {
  public:
   static constexpr std::string_view kOrigemCliente = "CLIENTE";

@@ -51,6 +51,10 @@ std::int32_t tipo_movimento(std::string_view movimento) {
   return 0;
 }
 
+// The audit's row readers say "... não encontrado(a)." when the row is
+// missing; a failed statement starts with its "Erro ao ..." context.
+bool lido_sem_linha(std::string_view erro) { return erro.rfind("Erro ao ", 0) != 0; }
+
 // The carrier's audit record and the sale's group carry the same fields.
 sale::GRUPO_TRANSPORTADORA grupo_de(const AUDITOR_FISCAL::DADOS_TRANSPORTADORA& t) {
   return {t.CODIGO_TRANSPORTADORA,
@@ -121,7 +125,8 @@ int PartesVenda::empresa() {
   std::string erro;
   AUDITOR_FISCAL::DADOS_EMPRESA dados;
   if (le_empresa_auditoria(table_, valores_.COD_EMPR, dados, erro) != 1) {
-    return aviso(table_.at_end() ? "Nenhum dado retornou da busca na tabela TEmpresa.|Erro: " + erro : erro, "Erro");
+    return aviso(lido_sem_linha(erro) ? "Nenhum dado retornou da busca na tabela TEmpresa.|Erro: " + erro : erro,
+                 "Erro");
   }
   sale::GRUPO_EMPRESA e;
   e.CODIGO = dados.CODIGO;
@@ -211,9 +216,10 @@ int PartesVenda::emissor(std::int32_t serie) {
     return falha_triplo("Erro ao setar dados do emissor.|", venda_);
   }
   descricao_emissor_ = text::trim(descricao);
-  // The conditions, and the payees of the new series.
+  // The conditions, and the payees of the new series once the entities
+  // they name are loaded (a new sale loads them after the emitter).
   condicoes_pagamento();
-  favorecidos();
+  if (!venda_.PAGAMENTO->ENTIDADES.empty()) favorecidos();
   return 1;
 }
 
@@ -291,6 +297,20 @@ int PartesVenda::operacao(std::int32_t operacao) {
 
 int PartesVenda::cliente(std::int32_t cliente) {
   if (tem_itens()) return aviso("Não é possível alterar o cliente após o início da venda de itens.");
+  return aplica_cliente(cliente);
+}
+
+int PartesVenda::cliente_acima_limite(std::int32_t cliente) {
+  if (!consumidor()) return aviso("Não é possível alterar o cliente após o início da venda de itens.");
+  const std::int32_t antes = venda_.CLIENTE.CODIGO;
+  if (aplica_cliente(cliente) != 1) return 0;
+  if (!consumidor()) return 1;
+  // Another generic customer would not lift the limit: back to the one before.
+  aplica_cliente(antes);
+  return aviso("Por favor, escolha um cliente que não seja consumidor.");
+}
+
+int PartesVenda::aplica_cliente(std::int32_t cliente) {
   if (cliente <= 0) return aviso("Campo código do cliente inválido.|Informe um código válido.");
   sale::GRUPO_CLIENTE c;
   std::string numero;
@@ -351,7 +371,12 @@ int PartesVenda::cliente(std::int32_t cliente) {
     return falha_triplo("Erro ao auditar dados do cliente.|", auditor());
   }
   if (venda_.Set_Dados_Cliente(c) != 1) return falha_triplo("Erro ao setar dados do cliente.|", venda_);
-  if (generico) auditor().Esquece_Cliente();
+  if (generico) {
+    auditor().Esquece_Cliente();
+    // The consumer at the counter takes the goods: no freight at all.
+    venda_.TIPO_FRETE = 9;
+    if (venda_.Set_Frete_Venda(0) != 1) falha_triplo("Erro ao setar frete.|", venda_);
+  }
   nome_cliente_ = text::trim(c.NOME);
   compra_prazo_ = prazo == 1;
   // The customer before may have brought a discount of their own.
@@ -367,11 +392,10 @@ int PartesVenda::cliente(std::int32_t cliente) {
   return 1;
 }
 
-int PartesVenda::le_parceiro(std::int32_t codigo, sale::GRUPO_PARCEIRO& parceiro, std::string_view falha,
-                             std::string_view vazio) {
+int PartesVenda::aplica_parceiro(std::int32_t codigo, std::string_view falha, std::string_view vazio) {
+  sale::GRUPO_PARCEIRO parceiro;
   std::int32_t cliente_credito = 0;
   std::string nome_cliente;
-  parceiro = {};
   table_.clear_fields();
   table_.bind_real(parceiro.PERC_DESCONTO)
       .bind_long(cliente_credito)
@@ -390,18 +414,18 @@ int PartesVenda::le_parceiro(std::int32_t codigo, sale::GRUPO_PARCEIRO& parceiro
   }
   parceiro.CODIGO = codigo;
   parceiro.DESCRICAO = text::trim(parceiro.DESCRICAO);
+  if (venda_.Set_Parceiro_Venda(parceiro) != 1) {
+    return aviso("Erro ao setar parceiro na nota.|Erro: " + venda_.ERROR, "Erro!");
+  }
   return 1;
 }
 
 int PartesVenda::parceiro_do_cliente(std::int32_t codigo) {
-  sale::GRUPO_PARCEIRO p;
-  if (le_parceiro(codigo, p, "Erro ao consultar dados de desconto e crédito do parceiro.|Erro: ",
-                  "Nenhum registro retornou da consulta de desconto e crédito do parceiro.|Erro: ") != 1) {
+  if (aplica_parceiro(codigo, "Erro ao consultar dados de desconto e crédito do parceiro.|Erro: ",
+                      "Nenhum registro retornou da consulta de desconto e crédito do parceiro.|Erro: ") != 1) {
     return 0;
   }
-  if (venda_.Set_Parceiro_Venda(p) != 1) {
-    return aviso("Erro ao setar parceiro na nota.|Erro: " + venda_.ERROR, "Erro!");
-  }
+  const sale::GRUPO_PARCEIRO& p = venda_.PARCEIRO;
   if (p.PERC_DESCONTO > 0 && !carregando_) {
     ui_.message("O cliente selecionado possui parceria com " + std::to_string(p.CODIGO) + " - " + p.DESCRICAO +
                     "|e será concedido desconto de " + duas_casas(p.PERC_DESCONTO) + "%",
@@ -416,15 +440,8 @@ int PartesVenda::parceiro(std::int32_t codigo) {
     venda_.Limpa_Parceiro_Venda();
     return 1;
   }
-  sale::GRUPO_PARCEIRO p;
-  if (le_parceiro(codigo, p, "Erro ao buscar dados do parceiro.|Erro: ", "Erro ao buscar dados do parceiro.|Erro: ") !=
-      1) {
-    return 0;
-  }
-  if (venda_.Set_Parceiro_Venda(p) != 1) {
-    return aviso("Erro ao setar parceiro na nota.|Erro: " + venda_.ERROR, "Erro!");
-  }
-  return 1;
+  constexpr std::string_view kFalha = "Erro ao buscar dados do parceiro.|Erro: ";
+  return aplica_parceiro(codigo, kFalha, kFalha);
 }
 
 int PartesVenda::evento(std::int32_t codigo) {
@@ -495,7 +512,7 @@ int PartesVenda::transportadora(std::int32_t codigo) {
   std::string erro;
   AUDITOR_FISCAL::DADOS_TRANSPORTADORA dados;
   if (le_transportadora_auditoria(table_, codigo, dados, erro) != 1) {
-    return aviso(table_.at_end() ? "Erro ao buscar dados da transportadora.|" + erro : erro, "Erro");
+    return aviso(lido_sem_linha(erro) ? "Erro ao buscar dados da transportadora.|" + erro : erro, "Erro");
   }
   if (auditor().Audita_Transportadora(dados) != 1) {
     return falha_triplo("Erro ao auditar dados da transportadora.|", auditor());
@@ -510,7 +527,6 @@ int PartesVenda::transportadora(std::int32_t codigo) {
 int PartesVenda::tipo_frete(std::int32_t modalidade) {
   const bool valida = (modalidade >= 0 && modalidade <= 4) || modalidade == 9;
   if (!valida) return aviso("Tipo de frete " + std::to_string(modalidade) + " inválido.");
-  // The consumer at the counter takes the goods: no freight at all.
   if (consumidor()) {
     modalidade = 9;
     if (venda_.Set_Frete_Venda(0) != 1) return falha_triplo("Erro ao setar frete.|", venda_);
@@ -525,6 +541,16 @@ int PartesVenda::volumes(const sale::GRUPO_VOLUME& volume) {
   }
   if (venda_.Set_Dados_Volume(volume) != 1) return falha_triplo("Erro ao setar dados do volume.|", venda_);
   return 1;
+}
+
+int PartesVenda::carrega(const std::string& sql, std::string_view falha, const std::function<int()>& adiciona) {
+  if (table_.open() != 1 || table_.execute(sql) != 1) return falha_sql(falha);
+  int resultado = 1;
+  while (table_.next() == 1) {
+    if (adiciona() != 1) resultado = 0;
+  }
+  if (!table_.at_end()) return falha_sql(falha);
+  return resultado;
 }
 
 int PartesVenda::condicoes_pagamento() {
@@ -548,24 +574,17 @@ int PartesVenda::condicoes_pagamento() {
       .bind_long(altera)
       .bind_long(c.EMITE_BOLETO)
       .bind_long(ide);
-  if (table_.open() != 1 || table_.execute("Select * From TFormaPagto order by CCodFormaPgto") != 1) {
-    return falha_sql(kFalha);
-  }
   // A company that never chose its interest kind or break mode takes the first one.
   const std::int32_t tipo_juro = valores_.I_TEM_TIPO_JUROS > 0 ? valores_.I_TEM_TIPO_JUROS : 1;
   const std::int32_t quebra = valores_.I_TEM_TIPO_QUEBRA > 0 ? valores_.I_TEM_TIPO_QUEBRA : 1;
   venda_.Limpa_Condicoes_Pagamento();
-  int resultado = 1;
-  while (table_.next() == 1) {
+  return carrega("Select * From TFormaPagto order by CCodFormaPgto", kFalha, [&] {
     c.TIPO_JURO = tipo_juro;
     c.QUEBRA = quebra;
-    if (venda_.Adiciona_Condicao(c) != 1) {
-      resultado = falha_triplo("Erro ao adicionar condição de pagamento: " + std::to_string(c.CODIGO) + "|",
-                               venda_.Get_Condicoes_Pagamento());
-    }
-  }
-  if (!table_.at_end()) return falha_sql(kFalha);
-  return resultado;
+    if (venda_.Adiciona_Condicao(c) == 1) return 1;
+    return falha_triplo("Erro ao adicionar condição de pagamento: " + std::to_string(c.CODIGO) + "|",
+                        venda_.Get_Condicoes_Pagamento());
+  });
 }
 
 int PartesVenda::bancos() {
@@ -573,17 +592,11 @@ int PartesVenda::bancos() {
   payment::EntidadeFinanceira e;
   table_.clear_fields();
   table_.bind_long(e.CODIGO).bind_text(e.NOME, 256).bind_long(e.TIPO);
-  if (table_.open() != 1 || table_.execute("Select * From TBanco;") != 1) return falha_sql(kFalha);
   venda_.PAGAMENTO->ENTIDADES.clear();
-  int resultado = 1;
-  while (table_.next() == 1) {
-    if (venda_.PAGAMENTO->Adiciona_Entidade(e) != 1) {
-      resultado =
-          falha_triplo("Erro ao adicionar entidade financeira: " + std::to_string(e.CODIGO) + "|", *venda_.PAGAMENTO);
-    }
-  }
-  if (!table_.at_end()) return falha_sql(kFalha);
-  return resultado;
+  return carrega("Select * From TBanco;", kFalha, [&] {
+    if (venda_.PAGAMENTO->Adiciona_Entidade(e) == 1) return 1;
+    return falha_triplo("Erro ao adicionar entidade financeira: " + std::to_string(e.CODIGO) + "|", *venda_.PAGAMENTO);
+  });
 }
 
 int PartesVenda::favorecidos() {
@@ -599,29 +612,22 @@ int PartesVenda::favorecidos() {
       .bind_real(f.TAXA)
       .bind_long(f.CODIGO_ENTIDADE)
       .bind_long(modalidade);
-  if (table_.open() != 1 ||
-      table_.execute("select t.i_tef_codigo, t.s_tef_descricao, t.i_tef_tipo, t.i_tef_vezes, t.i_tef_dias, "
-                     "t.n_tef_taxa, coalesce(t.i_tef_codigo_tba, 0), coalesce(a.i_afa_modalidade_cartao, 0) from "
-                     "tabempfavorecido t join afavorecidos a on a.ccodigofavorecido = t.i_tef_codigo_afa where "
-                     "t.i_tef_codigo_tem = " +
-                     sql_integer(valores_.COD_EMPR) + " and (t.i_tef_codigo_tse is null or t.i_tef_codigo_tse = " +
-                     sql_integer(venda_.EMISSOR.CODIGO) + ") order by t.i_tef_codigo") != 1) {
-    return falha_sql(kFalha);
-  }
   venda_.PAGAMENTO->FORMAS_PAGAMENTO.clear();
-  int resultado = 1;
-  while (table_.next() == 1) {
+  const std::string sql =
+      "select t.i_tef_codigo, t.s_tef_descricao, t.i_tef_tipo, t.i_tef_vezes, t.i_tef_dias, t.n_tef_taxa, "
+      "coalesce(t.i_tef_codigo_tba, 0), coalesce(a.i_afa_modalidade_cartao, 0) from tabempfavorecido t join "
+      "afavorecidos a on a.ccodigofavorecido = t.i_tef_codigo_afa where t.i_tef_codigo_tem = " +
+      sql_integer(valores_.COD_EMPR) +
+      " and (t.i_tef_codigo_tse is null or t.i_tef_codigo_tse = " + sql_integer(venda_.EMISSOR.CODIGO) +
+      ") order by t.i_tef_codigo";
+  return carrega(sql, kFalha, [&] {
     f.COMPOSTA = f.VEZES > 1 ? 1 : 0;
     f.DESCRICAO_ECF = text::cut(f.DESCRICAO, 50);
     // A card typed by hand: 1 credit, 2 debit, 3 any other card (vouchers).
     f.TIPO_CARTAO_MANUAL = f.TIPO != 5 ? 0 : (modalidade == 1 || modalidade == 2 ? modalidade : 3);
-    if (venda_.PAGAMENTO->Adiciona_Forma_Pagamento(f) != 1) {
-      resultado =
-          falha_triplo("Erro ao adicionar forma de pagamento: " + std::to_string(f.CODIGO) + "|", *venda_.PAGAMENTO);
-    }
-  }
-  if (!table_.at_end()) return falha_sql(kFalha);
-  return resultado;
+    if (venda_.PAGAMENTO->Adiciona_Forma_Pagamento(f) == 1) return 1;
+    return falha_triplo("Erro ao adicionar forma de pagamento: " + std::to_string(f.CODIGO) + "|", *venda_.PAGAMENTO);
+  });
 }
 
 int PartesVenda::libera(const std::vector<Bloqueio>& restricoes, std::string_view tipo) {
@@ -638,14 +644,16 @@ int PartesVenda::libera(const std::vector<Bloqueio>& restricoes, std::string_vie
   // Every block needs its own right: one the user lacks stops the payment.
   const std::string_view falta = falta_permissao(supervisor, restricoes);
   if (!falta.empty()) return aviso(falta);
-  if (liberacao.DATA == 0) liberacao.DATA = today();
-  if (liberacao.HORA == 0) liberacao.HORA = clock_now();
-  if (liberacao.OPERADOR_LOGADO == 0) liberacao.OPERADOR_LOGADO = valores_.OPERADOR;
-  if (text::trim(liberacao.USUARIO_LOGADO).empty()) liberacao.USUARIO_LOGADO = text::cut(valores_.NOME_USUARIO, 30);
-  if (liberacao.OPERADOR_LIBERACAO == 0) liberacao.OPERADOR_LIBERACAO = supervisor.codigo;
-  if (text::trim(liberacao.USUARIO_LIBERACAO).empty()) liberacao.USUARIO_LIBERACAO = text::cut(supervisor.login, 30);
-  if (liberacao.CODIGO_EMPRESA == 0) liberacao.CODIGO_EMPRESA = valores_.COD_EMPR;
-  liberacao.TIPO_LIBERACAO = tipo;
+  completa_liberacao(liberacao, valores_, supervisor);
+  // The sale keeps one credit-sale release: a customer's blocks released
+  // before the limit keep their reasons beside the limit's.
+  const sale::GRUPO_DADOS_LIBERACAO& anterior = venda_.GRUPO_DADOS_LIBERACAO_VENDA_PRAZO;
+  if (anterior.DATA != 0 && anterior.TIPO_LIBERACAO != tipo) {
+    liberacao.TIPO_LIBERACAO = anterior.TIPO_LIBERACAO + "; " + std::string{tipo};
+    motivos = anterior.MOTIVO_LIBERACAO + " " + motivos;
+  } else {
+    liberacao.TIPO_LIBERACAO = tipo;
+  }
   liberacao.MOTIVO_LIBERACAO = text::cut(motivos, 255);
   // A release the note would not carry is no release.
   if (venda_.Seta_Dados_Liberacao_Venda_Prazo(liberacao) != 1) {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,13 +53,20 @@ class PartesVenda {
   // New-sale reset: GLO_COD_EMPR's company from TEmpresa, audited, into the facade.
   int empresa();
   // The series `serie` allowed to the operator; refused when the sale has
-  // items. Reloads the payment conditions.
+  // items. Reloads the payment conditions, and the series' payees once the
+  // banks they name are loaded.
   int emissor(std::int32_t serie);
   // The operation nature allowed to the operator; refused when the sale has items.
   int operacao(std::int32_t operacao);
-  // Refused when the sale has items. Audited (but the generic consumer),
-  // then the customer's discount offer and partner.
+  // Refused when the sale has items. Audited (but the generic consumer, who
+  // takes freight modality 9), then the customer's discount offer and
+  // partner; a discount the customer before brought goes back to 0.
   int cliente(std::int32_t cliente);
+  // The consumer-invoice limit: a sale of the generic consumer above
+  // 10,000.00 must name its customer, items or not (Set_Dados_Cliente
+  // recomputes every item's taxes). Refused when the sale's customer is not
+  // the generic one, or the one chosen is generic too.
+  int cliente_acima_limite(std::int32_t cliente);
   int vendedor(std::int32_t vendedor);
   // 0 clears the carrier.
   int transportadora(std::int32_t codigo);
@@ -108,8 +116,16 @@ class PartesVenda {
   // Runs `sql` and reads its first row into the bound fields: 1 read, 0 no
   // row, -1 the statement failed (shown with `contexto`).
   int le(const std::string& sql, std::string_view contexto);
-  int le_parceiro(std::int32_t codigo, sale::GRUPO_PARCEIRO& parceiro, std::string_view falha, std::string_view vazio);
+  // Runs `sql` and calls `adiciona` with each row in the bound fields; a
+  // row it refuses (after its message) makes the result 0, the other rows
+  // are loaded all the same.
+  int carrega(const std::string& sql, std::string_view falha, const std::function<int()>& adiciona);
+  // Reads partner `codigo` and hands it to the facade.
+  int aplica_parceiro(std::int32_t codigo, std::string_view falha, std::string_view vazio);
   [[nodiscard]] bool tem_itens() const;
+  // Reads, checks, audits and applies customer `cliente`, then offers its
+  // discount and partner.
+  int aplica_cliente(std::int32_t cliente);
   int oferece_desconto(double percentual);
   int parceiro_do_cliente(std::int32_t codigo);
   // Shows the kind-1 blocks and asks AUTENTICACAO; 1 when a user with every
