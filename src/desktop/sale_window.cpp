@@ -269,6 +269,7 @@ SaleWindow::SaleWindow(NotaPadraoNfcePresenter& presenter, QWidget* parent)
   layout->addLayout(entry);
   layout->addWidget(list_, 1);
   layout->addLayout(totals);
+  tabs_->setMaximumHeight(200);
   layout->addWidget(tabs_);
   layout->addLayout(buttons);
   layout->addWidget(bar);
@@ -562,6 +563,15 @@ void SaleWindow::closeEvent(QCloseEvent* event) {
   }
   event->ignore();
   key(TeclaVenda::Sair);
+}
+
+// Enter accepts the field it is typed in, never the window.
+void SaleWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 // Shift+C, Shift+N and Shift+P in the product and quantity fields and on the

@@ -20,6 +20,7 @@
 #include "screens/nota_padrao_nfce.h"
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -46,6 +47,7 @@ class SaleWindow final : public QDialog {
   void reject() override;
   void closeEvent(class QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QLineEdit* amount_field(const QString& name, const std::string& picture);
