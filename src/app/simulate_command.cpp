@@ -24,13 +24,6 @@
 
 namespace fvn::app {
 
-namespace {
-
-// A script that cannot be run; the text says where and why.
-struct ScriptError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
 std::int32_t as_int(const Json& value, const std::string& where) {
   if (value.is_number_integer()) {
     const auto n = value.get<std::int64_t>();
@@ -69,6 +62,8 @@ Date as_date(const Json& value, const std::string& where) {
   }
   throw ScriptError(where + ": a date (YYYY-MM-DD, \"today\" or a day number) is expected");
 }
+
+namespace {
 
 template <typename Record>
 void read_record(const Json& object, Record& record, const std::string& where);

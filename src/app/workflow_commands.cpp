@@ -2,23 +2,31 @@
 
 #include <charconv>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <iterator>
 #include <ostream>
+#include <sstream>
 
 #include "app/command_line_ui.h"
 #include "app/receipt_command.h"
+#include "app/sale_screen_script.h"
 #include "app/service_commands.h"
 #include "app/simulate_command.h"
 #include "data/database_contract.h"
+#include "data/module_values.h"
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
 #include "devices/classe_balanca.h"
 #include "devices/impressao_danfe.h"
+#include "nfce/validador_fiscal.h"
 #include "runtime/clock.h"
 #include "runtime/headless_ui.h"
 #include "runtime/working_folder.h"
 #include "screens/exportacao_xml.h"
 #include "screens/gravacao_venda.h"
+#include "screens/janelas_roteiro.h"
+#include "screens/nota_padrao_nfce.h"
 #include "service/nfce_processo.h"
 
 namespace fvn::app {
@@ -234,13 +242,152 @@ int export_files(Context& ctx, const std::vector<std::string>& args) {
   return kExitOk;
 }
 
-// A headless sale: the script builds the sale in the facade (as the sale
-// screen does with the cashier's input), then the sale is recorded, issued
-// and its receipt rendered exactly as the screen closes a sale. The station
-// values come from [station]; the receipt goes to the files named (by
+// The receipt of a sold note for `fvn sell`: drawn to the files named (by
 // default danfe-<sale>.pdf and .png in the working folder), with --escpos
-// as ESC/POS too, and, with --print, to the printer as [station] says. An
-// item step with "pesar" reads the scale configured in [scale].
+// as ESC/POS too, and, with --print, printed as [station] says.
+class SellReceipt {
+ public:
+  SellReceipt(HostUi& ui, const std::string& connection, const ReceiptOptions& options)
+      : ui_(ui), danfe_(ui), options_(options), pdf_(options.pdf), png_(options.png) {
+    danfe_.set_connection(connection);
+  }
+  // [station]'s printer for --print; false with `problem`.
+  bool set_station(const Context& ctx, std::string& problem) {
+    if (!options_.print) return true;
+    ImpressaoEstacao station;
+    if (le_impressao_estacao(ctx.config, station, problem) != 1) return false;
+    danfe_.set_impressao(station);
+    return true;
+  }
+  // The closing's receipt hook.
+  std::function<int(std::int32_t, std::int32_t)> hook() {
+    return [this](std::int32_t sale_id, std::int32_t resumido) { return print(sale_id, resumido); };
+  }
+  void report(std::ostream& out) const {
+    if (printed_ == 1)
+      out << "pdf: " << pdf_ << "\n"
+          << "png: " << png_ << "\n";
+    if (printed_ == 1 && !options_.escpos.empty()) out << "escpos: " << options_.escpos << "\n";
+    if (options_.print) {
+      out << "impressora: " << (danfe_.ultima_impressora().empty() ? "-" : danfe_.ultima_impressora()) << "\n";
+    }
+  }
+
+ private:
+  int fail() {
+    ui_.message(std::string{IMPRESSAO_DANFE::kMensagemFalha} + "|" + danfe_.ERROR, IMPRESSAO_DANFE::kTituloFalha);
+    return 0;
+  }
+  int print(std::int32_t sale_id, std::int32_t resumido) {
+    const std::string base = working_file("danfe-" + std::to_string(sale_id));
+    if (pdf_.empty()) pdf_ = base + ".pdf";
+    if (png_.empty()) png_ = base + ".png";
+    if (danfe_.Gera_PDF(sale_id, resumido, pdf_, png_) != 1) {
+      pdf_.clear();
+      png_.clear();
+      return fail();
+    }
+    printed_ = 1;
+    if (!options_.escpos.empty() &&
+        danfe_.Gera_EscPos(sale_id, resumido, options_.escpos, escpos_options(options_)) != 1) {
+      return fail();
+    }
+    if (options_.print && danfe_.Imprime(sale_id, resumido) != 1) return fail();
+    return 1;
+  }
+
+  HostUi& ui_;
+  IMPRESSAO_DANFE danfe_;
+  const ReceiptOptions& options_;
+  std::string pdf_;
+  std::string png_;
+  int printed_ = 0;
+};
+
+// What `fvn sell` prints of a closing.
+int report_closing(Context& ctx, const Fechamento& closing, const NFCE_PROCESSO& processor,
+                   const SellReceipt& receipt) {
+  if (closing.gravada())
+    ctx.out << "venda: " << closing.venda << "\n"
+            << "numero: " << closing.numero << "\n";
+  if (closing.resultado != ResultadoEmissao::Emitida) return kExitFailure;
+  const auto& answer = processor.authorisation();
+  ctx.out << "chave: " << answer.access_key << "\n"
+          << "protocolo: " << answer.protocol << "\n"
+          << "contingencia: " << answer.contingency << "\n";
+  receipt.report(ctx.out);
+  return kExitOk;
+}
+
+// As the module's start-up does: never record into a database of another version.
+bool schema_matches(Context& ctx, const std::string& connection) {
+  PassthroughTable check("VERSAO", connection);
+  std::string problem;
+  if (verify_schema_version(check, problem) == 1) return true;
+  ctx.out << message_lines(problem) << "\n";
+  return false;
+}
+
+// A screen script: the sale typed into the sale screen's presenter for the
+// station's company and user ([station] company and user), its dialogs
+// answered from the script's plan, and closed as the screen closes it.
+int sell_screen(Context& ctx, const Json& json, const ReceiptOptions& options) {
+  RoteiroTela script;
+  std::string problem;
+  if (!read_screen_script(json, script, problem)) {
+    ctx.out << "A venda do roteiro não pôde ser montada: " << problem << "\n";
+    return kExitFailure;
+  }
+  Setup setup;
+  if (auto exit = read_setup(ctx, setup)) return *exit;
+  if (!schema_matches(ctx, setup.connection)) return kExitFailure;
+  const std::int32_t user = station_value(ctx, "user", 0);
+  ModuleValues values;
+  PassthroughTable table("VALORES", setup.connection);
+  if (load_module_values(table, station_company(ctx), user, values, problem) != 1) {
+    ctx.out << message_lines(problem) << "\n";
+    return kExitFailure;
+  }
+  std::string login;
+  table.clear_fields();
+  table.bind_text(login, 101);
+  if (table.open() == 1 &&
+      table.execute("select s_tus_login from tusuarios where i_tus_codigo = " + sql_integer(user)) == 1) {
+    table.next();
+  }
+
+  CommandLineUi ui(ctx.out, ctx.out);
+  NFCE_PROCESSO processor(ui, setup.config);
+  VALIDADOR_FISCAL validator(ui);
+  sale::CLASSE_VENDA venda;
+  venda.DADOS_BALANCA = devices::le_dados_balanca(ctx.config);
+  HeadlessUi scale_ui(ctx.err, &std::cin);
+  venda.BALANCA->Set_Ui(&scale_ui);
+  SellReceipt receipt(ui, setup.connection, options);
+  if (!receipt.set_station(ctx, problem)) {
+    ctx.out << problem << "\n";
+    return kExitFailure;
+  }
+  JanelasRoteiro janelas(ui, setup.connection, values, SessaoAtual{values.OPERADOR, login, values.COD_EMPR}, validator,
+                         script.roteiro);
+  EstacaoVenda station{contexto_estacao(values, setup.config.url), station_value(ctx, "cash_account", 0)};
+  station.contexto.imprime_danfe = receipt.hook();
+  NotaPadraoNfcePresenter screen(ui, janelas, values, venda, processor, std::move(station));
+  screen.resumido(options.resumido ? 1 : 0);
+  screen.abre();
+  if (!play_screen_script(script, screen, problem) && !screen.ultimo_fechamento().gravada()) {
+    ctx.out << "A venda do roteiro não pôde ser montada: " << problem << "\n";
+    return kExitFailure;
+  }
+  return report_closing(ctx, screen.ultimo_fechamento(), processor, receipt);
+}
+
+// A headless sale. A screen script (see sale_screen_script.h) is typed into
+// the sale screen's presenter; a facade script builds the sale in the facade
+// (as the screen does with the cashier's input). Either way the sale is
+// recorded, issued and its receipt rendered by the screen's closing. The
+// station values come from [station]. An item step with "pesar" reads the
+// scale configured in [scale].
 int sell(Context& ctx, const std::vector<std::string>& args) {
   ReceiptOptions options;
   std::string script;
@@ -254,26 +401,24 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
     ctx.err << "fvn: sell: cannot read " << script << "\n";
     return kExitFailure;
   }
+  const std::string text{std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>()};
+  const Json json = Json::parse(text, nullptr, false);
+  if (is_screen_script(json)) return sell_screen(ctx, json, options);
+
   sale::CLASSE_VENDA venda;
   // Weighed items of the script read the scale configured in [scale].
   venda.DADOS_BALANCA = devices::le_dados_balanca(ctx.config);
   HeadlessUi scale_ui(ctx.err, &std::cin);
   venda.BALANCA->Set_Ui(&scale_ui);
   std::string problem;
-  if (!build_sale(input, venda, problem)) {
+  std::istringstream facade_script(text);
+  if (!build_sale(facade_script, venda, problem)) {
     ctx.out << "A venda do roteiro não pôde ser montada: " << problem << "\n";
     return kExitFailure;
   }
   Setup setup;
   if (auto exit = read_setup(ctx, setup)) return *exit;
-  {
-    // As the module's start-up does: never record into a database of another version.
-    PassthroughTable check("VERSAO", setup.connection);
-    if (verify_schema_version(check, problem) != 1) {
-      ctx.out << message_lines(problem) << "\n";
-      return kExitFailure;
-    }
-  }
+  if (!schema_matches(ctx, setup.connection)) return kExitFailure;
   const std::int32_t company = venda.EMPRESA.CODIGO != 0 ? venda.EMPRESA.CODIGO : station_company(ctx);
   CompanyLogin login;
   if (!company_login(setup.connection, "where ccodempresa = " + sql_integer(company), login, problem)) {
@@ -283,76 +428,28 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
 
   CommandLineUi ui(ctx.out, ctx.out);
   NFCE_PROCESSO processor(ui, setup.config);
-  IMPRESSAO_DANFE danfe(ui);
-  danfe.set_connection(setup.connection);
-  if (options.print) {
-    ImpressaoEstacao station;
-    if (le_impressao_estacao(ctx.config, station, problem) != 1) {
-      ctx.out << problem << "\n";
-      return kExitFailure;
-    }
-    danfe.set_impressao(station);
+  SellReceipt receipt(ui, setup.connection, options);
+  if (!receipt.set_station(ctx, problem)) {
+    ctx.out << problem << "\n";
+    return kExitFailure;
   }
-  std::string pdf = options.pdf;
-  std::string png = options.png;
-  int printed = 0;
-
-  CONTEXTO_VENDA c;
-  c.conexao = setup.connection;
-  c.empresa = login.company;
-  c.cnpj = login.cnpj;
-  c.grupo_edoc = login.group;
-  c.login_edoc = login.user;
-  c.senha_edoc = login.password;
-  c.url_edoc = setup.config.url;
-  c.operador = station_value(ctx, "operator", 0);
-  c.usuario = station_value(ctx, "user", 0);
-  c.emissor = venda.EMISSOR.CODIGO != 0 ? venda.EMISSOR.CODIGO : station_value(ctx, "emitter", 1);
-  c.tipo_emissor = venda.EMISSOR.TIPO;
-  c.tabela_preco = station_value(ctx, "price_table", 0);
-  c.condicao_pagamento = venda.CONDICAO;
-  c.tipo_condicao = venda.PRESTACAO->Get_Quantidade_Parcelas() > 0 ? 'P' : 'V';
-  c.resumido = options.resumido ? 1 : 0;
-  c.imprime_danfe = [&](std::int32_t sale_id, std::int32_t resumido) {
-    const std::string base = working_file("danfe-" + std::to_string(sale_id));
-    if (pdf.empty()) pdf = base + ".pdf";
-    if (png.empty()) png = base + ".png";
-    if (danfe.Gera_PDF(sale_id, resumido, pdf, png) != 1) {
-      ui.message(std::string{IMPRESSAO_DANFE::kMensagemFalha} + "|" + danfe.ERROR, IMPRESSAO_DANFE::kTituloFalha);
-      pdf.clear();
-      png.clear();
-      return 0;
-    }
-    printed = 1;
-    if (!options.escpos.empty() && danfe.Gera_EscPos(sale_id, resumido, options.escpos, escpos_options(options)) != 1) {
-      ui.message(std::string{IMPRESSAO_DANFE::kMensagemFalha} + "|" + danfe.ERROR, IMPRESSAO_DANFE::kTituloFalha);
-      return 0;
-    }
-    if (options.print && danfe.Imprime(sale_id, resumido) != 1) {
-      ui.message(std::string{IMPRESSAO_DANFE::kMensagemFalha} + "|" + danfe.ERROR, IMPRESSAO_DANFE::kTituloFalha);
-      return 0;
-    }
-    return 1;
-  };
-
-  GRAVACAO_VENDA closing(ui, venda, processor);
-  const int result = closing.Fecha_Venda(c);
-  if (closing.venda() != 0) {
-    ctx.out << "venda: " << closing.venda() << "\n"
-            << "numero: " << closing.numero() << "\n";
-  }
-  if (result != 1) return kExitFailure;
-  const auto& answer = processor.authorisation();
-  ctx.out << "chave: " << answer.access_key << "\n"
-          << "protocolo: " << answer.protocol << "\n"
-          << "contingencia: " << answer.contingency << "\n";
-  if (printed == 1)
-    ctx.out << "pdf: " << pdf << "\n"
-            << "png: " << png << "\n";
-  if (printed == 1 && !options.escpos.empty()) ctx.out << "escpos: " << options.escpos << "\n";
-  if (options.print)
-    ctx.out << "impressora: " << (danfe.ultima_impressora().empty() ? "-" : danfe.ultima_impressora()) << "\n";
-  return kExitOk;
+  CONTEXTO_VENDA station;
+  station.conexao = setup.connection;
+  station.empresa = login.company;
+  station.cnpj = login.cnpj;
+  station.grupo_edoc = login.group;
+  station.login_edoc = login.user;
+  station.senha_edoc = login.password;
+  station.url_edoc = setup.config.url;
+  station.operador = station_value(ctx, "operator", 0);
+  station.usuario = station_value(ctx, "user", 0);
+  station.emissor = station_value(ctx, "emitter", 1);
+  station.imprime_danfe = receipt.hook();
+  TelaFechamento screen;
+  screen.tabela_preco = station_value(ctx, "price_table", 0);
+  screen.resumido = options.resumido ? 1 : 0;
+  const Fechamento closing = fecha_venda(ui, venda, processor, contexto_fechamento(station, venda, screen));
+  return report_closing(ctx, closing, processor, receipt);
 }
 
 }  // namespace

@@ -222,6 +222,41 @@ TEST_F(FvnWorkflow, SellRecordsIssuesAndDrawsTheReceiptOfTheDemoSale) {
   EXPECT_EQ(testing::qr_text(png), query("select i_asa_url_code_nfce from asaidas where cidesaidas = " + sale));
 }
 
+// A screen script: the keys of a cash sale typed into the sale screen's
+// presenter for the station's user, the change handed back with Alt+F5.
+TEST_F(FvnWorkflow, SellOfAScreenScriptTypesTheSaleIntoTheScreenAndRefusesWhatTheScreenRefuses) {
+  std::string config = testing::read_file(config_);
+  config.replace(config.find("[station]\n"), 10, "[station]\nuser=1\n");
+  testing::write_file(config_, config);
+  const std::string script = folder_.file("tela.json");
+  testing::write_file(script, R"({"tela": [{"acao": "cliente", "codigo": 2},
+      {"acao": "quantidade", "valor": 2}, {"acao": "produto", "codigo": "42"},
+      {"acao": "quantidade", "valor": 1}, {"acao": "produto", "codigo": "7891000000021"},
+      {"acao": "pagamento_rapido"}],
+    "roteiro": {"valor_entregue": 100}})");
+  const CliResult run = run_configured(config_, {"sell", script});
+  ASSERT_EQ(run.status, app::kExitOk) << run.out << run.err;
+  const std::string sale = field(run.out, "venda");
+  EXPECT_EQ(field(run.out, "chave").size(), 44U) << run.out;
+  // The company's default table ("Tabela1"): 2 x 16.90 + 25.90.
+  EXPECT_EQ(query("select ctotsaidas from asaidas where cidesaidas = " + sale), "59.7000");
+  EXPECT_EQ(query("select cclisaidas from asaidas where cidesaidas = " + sale), "2");
+  EXPECT_EQ(query("select count(*) from ahistorico where cisahistorico = " + sale), "2");
+  EXPECT_EQ(query("select cvalordebitohistorico from ahcontas where cidesaivenhist = " + sale +
+                  " and cdescricaohistorico like 'Troco NF: %'"),
+            "40.3000");
+
+  // An unknown product is refused by the screen: nothing is recorded.
+  const std::string sales_before = query("select count(*) from asaidas");
+  testing::write_file(script, R"({"tela": [{"acao": "produto", "codigo": "99999"}, {"acao": "pagamento"}]})");
+  const CliResult refused = run_configured(config_, {"sell", script});
+  EXPECT_EQ(refused.status, app::kExitFailure);
+  EXPECT_NE(refused.out.find("A venda do roteiro não pôde ser montada: tela[0]: produto recusado pela tela"),
+            std::string::npos)
+      << refused.out;
+  EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
+}
+
 TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
   EXPECT_EQ(run_configured(config_, {"sell"}).status, app::kExitUsage);
   EXPECT_EQ(run_configured(config_, {"sell", kDemoSale, "--pdf", "--print"}).status, app::kExitUsage);
