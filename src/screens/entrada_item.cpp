@@ -140,6 +140,7 @@ struct EntradaItem::Estado {
   PassthroughTable tabela;
   AUDITOR_FISCAL auditor;
   std::function<bool()> limites;
+  std::function<int(sale::QUEUE_ITEM&)> ficha_conteudo;
   std::int32_t tabela_preco = 0;
   std::vector<LinhaVendida> linhas;
 
@@ -506,6 +507,7 @@ int EntradaItem::Estado::vende(Pedido p) {
   } else if (valores.I_PAR_UTILIZA_DESC_ITEM == 1 && janelas.DETALHE_PRODUTO(item) != 1) {  // abandoned
     return 0;
   }
+  if (!item.CHAVE_FCI.empty() && ficha_conteudo && ficha_conteudo(item) != 1) return 0;
   if (estoque(produto, item.QUANTIDADE) != 1) return 0;
   if (audita(item) != 1) return 0;
   return vende_item(std::move(item));
@@ -592,6 +594,10 @@ EntradaItem::EntradaItem(HostUi& ui, JanelasVenda& janelas, std::string connecti
 EntradaItem::~EntradaItem() = default;
 
 void EntradaItem::set_limites(std::function<bool()> limites) { estado_->limites = std::move(limites); }
+
+void EntradaItem::set_ficha_conteudo(std::function<int(sale::QUEUE_ITEM&)> ficha) {
+  estado_->ficha_conteudo = std::move(ficha);
+}
 
 void EntradaItem::nova_venda() {
   estado_->tabela_preco = estado_->valores.TAB_PRE_PADRAO;

@@ -51,6 +51,10 @@ class EntradaItem {
   // the sale's discount, expenses and surcharge set back to 0). Unset:
   // always true.
   void set_limites(std::function<bool()> limites);
+  // The import-content sheet shown before a product with an import-content
+  // record (its FCI key in CHAVE_FCI) is sold; 0 sells nothing. Unset:
+  // nothing is shown.
+  void set_ficha_conteudo(std::function<int(sale::QUEUE_ITEM&)> ficha);
 
   // A new sale: the table goes back to GLO_TAB_PRE_PADRAO and the lines
   // sold so far are forgotten.
