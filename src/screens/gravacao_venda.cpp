@@ -28,15 +28,6 @@ std::string inteiro(std::int64_t valor) { return sql_integer(valor); }
 // An optional foreign key: NULL for 0.
 std::string chave(std::int32_t valor) { return valor == 0 ? std::string{"NULL"} : sql_integer(valor); }
 
-std::string lista(const std::vector<std::int32_t>& valores, std::string_view separador) {
-  std::string out;
-  for (const std::int32_t v : valores) {
-    if (!out.empty()) out += separador;
-    out += std::to_string(v);
-  }
-  return out;
-}
-
 double como_real(std::string_view texto) {
   try {
     return std::stod(text::trim(texto));
@@ -89,6 +80,44 @@ struct GRAVACAO_VENDA::Gravacao {
   bool le(const std::string& sql, std::string_view contexto) { return le(sql, contexto, contexto); }
   std::string texto(std::string_view valor) { return t.literal(valor); }
 };
+
+// Locks the imported orders and service orders for the recording's
+// transaction and refuses the first one already invoiced. Service orders are
+// claimed for the sale right away: their other invoicing columns are written
+// after the commit, and without the claim a second station could pass this
+// check meanwhile.
+int GRAVACAO_VENDA::trava_pedidos(Gravacao& g) {
+  const CONTEXTO_VENDA& c = g.c;
+  // `consulta` selects (code, invoicing sale) FOR UPDATE.
+  const auto livres = [&g](const std::string& consulta, std::string_view erro, std::string_view rotulo,
+                           std::string_view faturado) {
+    if (!g.executa(consulta, erro)) return false;
+    while (g.t.next() == 1) {
+      const std::string venda = text::trim(g.t.value(1));
+      if (venda.empty()) continue;
+      g.falha = std::string{rotulo} + text::trim(g.t.value(0)) + std::string{faturado} + venda +
+                ".|Não pode ser importado duas vezes. A venda não foi gravada.";
+      return false;
+    }
+    return true;
+  };
+  if (!c.pedidos.empty() &&
+      !livres("select i_pdi_codigo, i_pdi_ide_asaidas from pedidos where i_pdi_codigo in (" +
+                  sql_integer_list(c.pedidos) + ") order by i_pdi_codigo for update",
+              "Erro ao consultar informações do pedido.|", "O pedido ", " já foi faturado pela venda ")) {
+    return 0;
+  }
+  if (c.ordens_servico.empty()) return 1;
+  const std::string ids = sql_integer_list(c.ordens_servico);
+  if (!livres("select cideord, ide_asaidas from aordens where cideord in ( " + ids + " ) order by cideord for update",
+              "Erro ao consultar tabela aordens.|", "A ordem de serviço ", " já foi faturada pela venda ")) {
+    return 0;
+  }
+  return g.executa("update aordens set ide_asaidas = " + sql_integer(g.venda) + " where cideord in ( " + ids + " );",
+                   "Erro ao atualizar faturamento de Ordens de Serviço.|")
+             ? 1
+             : 0;
+}
 
 GRAVACAO_VENDA::GRAVACAO_VENDA(HostUi& ui, sale::CLASSE_VENDA& venda, NFCE_PROCESSO& processo)
     : ui_(ui), facade_(venda), processo_(processo) {}
@@ -206,6 +235,11 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
     return 0;
   }
   Destinatario destinatario = destinatario_da_venda(d.CLIENTE, c, g.t);
+
+  // Imported orders and service orders are locked for this transaction and
+  // must still be free: another station that recorded them first (or is
+  // recording them now, and commits) makes this recording stop and roll back.
+  if (trava_pedidos(g) != 1) return 0;
 
   // 6: orders and service orders in the note's text.
   g.texto_nota = text::trim(c.observacoes);
