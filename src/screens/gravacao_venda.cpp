@@ -383,21 +383,52 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
   };
   if (!g.executa(insercao("asaidas", cabecalho), "Erro ao incluir nota fiscal.|")) return 0;
 
-  // 11: imported orders.
+  // 11: imported orders. Each line sold from an order (X_PED / N_ITEM_PED,
+  // its place among the order's lines) is taken off what the line has
+  // pending and to invoice and added to what it delivered; a line that no
+  // longer has that quantity was invoiced meanwhile, and the recording
+  // stops. An order is marked as invoiced by this sale once none of its
+  // lines has anything left, so a line skipped at the import (negative
+  // stock) keeps its order open for a later sale.
   if (!c.pedidos.empty()) {
     const bool varios = c.pedidos.size() > 1;
     const std::string ids = sql_integer_list(c.pedidos);
-    if (!g.executa(
-            "update pedidos set i_pdi_ide_asaidas = " + inteiro(g.venda) + " where i_pdi_codigo in (" + ids + ");",
-            varios ? "Erro ao atualizar pedidos que foram utilizados na carga.|"
-                   : "Erro ao atualizar pedido que foi utilizado na carga.|")) {
+    const std::string_view contexto = varios ? "Erro ao atualizar pedidos que foram utilizados na carga.|"
+                                             : "Erro ao atualizar pedido que foi utilizado na carga.|";
+    for (const LinhaItem& item : g.itens) {
+      const auto pedido = como_inteiro(item.pedido);
+      if (!pedido || item.item_pedido <= 0 ||
+          std::find(c.pedidos.begin(), c.pedidos.end(), *pedido) == c.pedidos.end()) {
+        continue;
+      }
+      const std::string q = sql_number(item.quantidade, 4);
+      if (!g.executa(
+              "update itens_pedidos set n_ipe_qtd_entregue = coalesce(n_ipe_qtd_entregue, 0) + " + q +
+                  ", n_ipe_qtd_afaturar = greatest(coalesce(n_ipe_qtd_afaturar, 0) - " + q +
+                  ", 0), n_ipe_qtd_pendente = greatest(coalesce(n_ipe_qtd_pendente, 0) - " + q +
+                  ", 0) where i_ipe_codigo = (select i_ipe_codigo from itens_pedidos where i_ipe_codigo_pdi = " +
+                  inteiro(*pedido) + " order by i_ipe_codigo offset " + inteiro(item.item_pedido - 1) +
+                  " limit 1) and greatest(coalesce(n_ipe_qtd_afaturar, 0), coalesce(n_ipe_qtd_pendente, 0)) >= " + q +
+                  " returning i_ipe_codigo",
+              contexto)) {
+        return 0;
+      }
+      if (g.t.next() != 1) {
+        g.falha = "O item " + std::to_string(item.item_pedido) + " do pedido " + std::to_string(*pedido) +
+                  " já foi faturado.|Não pode ser importado duas vezes. A venda não foi gravada.";
+        return 0;
+      }
+    }
+    if (!g.executa("update pedidos set i_pdi_ide_asaidas = " + inteiro(g.venda) + " where i_pdi_codigo in (" + ids +
+                       ") and not exists (select 1 from itens_pedidos where i_ipe_codigo_pdi = i_pdi_codigo and "
+                       "(coalesce(n_ipe_qtd_afaturar, 0) > 0 or coalesce(n_ipe_qtd_pendente, 0) > 0));",
+                   contexto)) {
       return 0;
     }
     for (const std::int32_t pedido : c.pedidos) {
       if (!g.executa("insert into tnota_pedido (i_tnp_asaidas, i_tnp_pedido) values (" + inteiro(g.venda) + ", " +
                          inteiro(pedido) + ");",
-                     varios ? "Erro ao atualizar pedidos que foram utilizados na carga.|"
-                            : "Erro ao atualizar pedido que foi utilizado na carga.|")) {
+                     contexto)) {
         return 0;
       }
     }

@@ -577,15 +577,18 @@ int ImportacaoPedidos::paga_sinais() {
   std::vector<Sinal> sinais;
   e.tabela.clear_fields();
   e.tabela.bind_long(s.favorecido).bind_real(s.valor).bind_long(s.forma);
-  // The payment form of the deposit's payee for this company pays it.
+  // The deposit is paid with the payment form it was taken with, or else
+  // with this company's form of its payee.
   if (e.tabela.open() != 1 ||
-      e.tabela.execute("select ccodigofavorecidohistorico, cvalorcreditohistorico, coalesce((select min(i_tef_codigo) "
-                       "from tabempfavorecido where i_tef_codigo_afa = ccodigofavorecidohistorico and "
-                       "i_tef_codigo_tem = " +
-                       sql_integer(e.valores.COD_EMPR) +
-                       "), 0) from ahcontas where i_ahc_tip_lancto = 2 and i_ahc_estornado_por is null and "
-                       "i_ahc_ide_oservico in ( " +
-                       e.ids_ordens() + " ) order by idhistorico ") != 1) {
+      e.tabela.execute(
+          "select ccodigofavorecidohistorico, cvalorcreditohistorico, coalesce(i_ahc_codigo_forma, (select "
+          "min(i_tef_codigo) "
+          "from tabempfavorecido where i_tef_codigo_afa = ccodigofavorecidohistorico and "
+          "i_tef_codigo_tem = " +
+          sql_integer(e.valores.COD_EMPR) +
+          "), 0) from ahcontas where i_ahc_tip_lancto = 2 and i_ahc_estornado_por is null and "
+          "i_ahc_ide_oservico in ( " +
+          e.ids_ordens() + " ) order by idhistorico ") != 1) {
     return e.falha_banco("Erro ao realizar consulta de sinal OS na tabela resultado14.|Erro: ");
   }
   while (e.tabela.next() == 1) sinais.push_back(s);
