@@ -423,8 +423,8 @@ insert into tabempfavorecido (i_tef_codigo, i_tef_codigo_tem, i_tef_codigo_tse, 
 insert into pedidos (i_pdi_codigo, i_pdi_codigo_cli, i_pdi_codigo_tfo, i_pdi_codigo_tve, i_pdi_codigo_tra, i_pdi_codigo_tem,
                      d_pdi_data_emissao, i_pdi_modalidade_frete, n_pdi_valor_subtotal, n_pdi_valor_desconto, n_pdi_valor_frete,
                      n_pdi_valor_entrada, i_pdi_dias_prestacao, d_pdi_data_primeira_prest, s_pdi_observacao) values
-  (1002, 3, 3, 1, null, 1, current_date, 9, 37.96, 0, 0, 6.96, 30, current_date + 30, 'Entrada no balcao'),
-  (1003, 3, 1, 1, 1, 1, current_date, 0, 34.00, 2.00, 5.00, 0, 30, null, '');
+  (1002, 2, 3, 1, null, 1, current_date, 9, 37.96, 0, 0, 6.96, 30, current_date + 30, 'Entrada no balcao'),
+  (1003, 2, 1, 1, 1, 1, current_date, 0, 34.00, 2.00, 5.00, 0, 30, null, '');
 insert into itens_pedidos (i_ipe_codigo, i_ipe_codigo_pdi, i_ipe_codigo_apr, i_ipe_codigo_tve, n_ipe_quantidade,
                            n_ipe_valor_unitario, n_ipe_valor_desconto, s_ipe_desc_produto, n_ipe_qtd_afaturar, n_ipe_qtd_pendente) values
   (4, 1002, 45, 1, 4, 9.49, 1.00, 'REFRIGERANTE COLA 2L', 4, 4),

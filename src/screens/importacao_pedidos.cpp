@@ -40,13 +40,14 @@ struct Pedido {
   double frete = 0;
   double juro = 0;
   std::int32_t faturado_por = 0;  // i_pdi_ide_asaidas, 0 when free
+  std::int32_t quebra = 0;
 
   void bind(PassthroughTable& t) {
     t.clear_fields();
     t.bind_long(codigo).bind_long(cliente).bind_long(condicao).bind_long(vendedor).bind_long(transportadora);
     t.bind_long(parceiro).bind_long(evento).bind_long(finalidade).bind_long(modalidade_frete);
     t.bind_real(desconto).bind_real(acrescimo).bind_real(despesas).bind_real(frete).bind_real(juro);
-    t.bind_long(faturado_por);
+    t.bind_long(faturado_por).bind_long(quebra);
   }
 };
 
@@ -54,7 +55,7 @@ constexpr std::string_view kColunasPedido =
     "select i_pdi_codigo, i_pdi_codigo_cli, coalesce(i_pdi_codigo_tfo, 0), coalesce(i_pdi_codigo_tve, 0), "
     "coalesce(i_pdi_codigo_tra, 0), coalesce(i_pdi_codigo_prc, 0), coalesce(i_pdi_codigo_eve, 0), "
     "i_pdi_finalidade, i_pdi_modalidade_frete, n_pdi_valor_desconto, n_pdi_valor_acrescimo, n_pdi_valor_despesas, "
-    "n_pdi_valor_frete, n_pdi_perc_juro, coalesce(i_pdi_ide_asaidas, 0) from pedidos ";
+    "n_pdi_valor_frete, n_pdi_perc_juro, coalesce(i_pdi_ide_asaidas, 0), i_pdi_tipo_quebra from pedidos ";
 
 }  // namespace
 
@@ -233,12 +234,17 @@ int ImportacaoPedidos::Estado::pagamento(const Pedido& p) {
   if (tabela.next() != 1) return aviso("Nenhum registro foi encontrado na tabela de PEDIDOS.");
   tabela.close();
   if (condicao == 0) return 1;  // the cashier chooses it at payment
+  // The order's rounding of the installments, or the company's.
+  if (venda.Set_Quebra(p.quebra >= 1 && p.quebra <= 4 ? p.quebra : valores.I_TEM_TIPO_QUEBRA) != 1) {
+    return falha_venda("Erro ao setar tipo de quebra padrão.|");
+  }
   if (venda.Set_Condicao_Pagamento(condicao) != 1) {
     return falha_venda("Erro ao setar condição de pagamento na venda.|");
   }
+  if (tipo != 2) return 1;  // a cash condition has no installments
   if (venda.Set_Juro(p.juro) != 1) return falha_venda("Erro ao setar o juro.|");
   if (venda.Calcula_Parcelas() != 1) return falha_venda("Erro ao calcular parcelas.|");
-  return tipo == 2 ? prestacoes(p.codigo) : 1;
+  return prestacoes(p.codigo);
 }
 
 // The order's installments (duplicata_pedido) into the sale's plan: the
@@ -282,6 +288,13 @@ int ImportacaoPedidos::Estado::prestacoes(std::int32_t pedido) {
   while (tabela.next() == 1) parcelas.push_back(d);
   tabela.close();
   if (parcelas.empty()) return 1;  // the condition's own plan stays
+  // A plan that falls due before today cannot be taken over (the sale's
+  // installments start today at the earliest): the condition's plan stays.
+  if (parcelas.front().vencimento < today()) {
+    aviso("As parcelas do pedido " + std::to_string(pedido) +
+          " vencem antes de hoje.|Foram calculadas pela condição de pagamento.");
+    return 1;
+  }
 
   const auto passo = [this](std::string_view mensagem, int resultado) {
     if (resultado == 1) return true;
@@ -297,7 +310,9 @@ int ImportacaoPedidos::Estado::prestacoes(std::int32_t pedido) {
       !passo("Erro ao setar o número de dia entre as prestações. ", venda.Set_Dias(dias)) ||
       !passo("Erro ao setar o número de dias para a primeira prestação. ", venda.Set_Primeira(std::max(0, primeira))) ||
       !passo("Erro ao setar o juro. ", venda.Set_Juro(juro)) ||
-      !passo("Erro ao setar o tipo de juro. ", venda.Set_Tipo_Juro(tipo_juro)) ||
+      // An order without an interest type keeps its condition's.
+      !passo("Erro ao setar o tipo de juro. ",
+             venda.Set_Tipo_Juro(tipo_juro >= 1 && tipo_juro <= 3 ? tipo_juro : venda.Get_Tipo_Juro())) ||
       !passo("Erro ao setar se as prestações serão para o mesmo dia dia do mês. ", venda.Set_Dia_Mes(mesmo_dia)) ||
       !passo("Erro ao setar data da primeira parcela. ", venda.Set_Data_Primeira(data_primeira)) ||
       !passo("Erro ao limpar as prestações. ", venda.Limpa_Prestacoes())) {
@@ -479,7 +494,6 @@ int ImportacaoPedidos::carrega_ordens(const std::vector<std::int32_t>& ordens) {
     return e.falha_banco("Erro ao consultar tabela aordens.|Erro: ");
   }
   while (e.tabela.next() == 1) lidas.push_back(o);
-  e.tabela.close();
   if (lidas.size() != ordens.size()) return e.aviso("Nenhum registro retornou da busca na tabela aordens.");
   for (const Ordem& lida : lidas) {
     if (lida.faturada_por != 0) {
@@ -537,6 +551,12 @@ int ImportacaoPedidos::carrega_ordens(const std::vector<std::int32_t>& ordens) {
   return 1;
 }
 
+int ImportacaoPedidos::prestacoes_pedido() {
+  Estado& e = *estado_;
+  if (e.carga.pedidos.size() != 1 || e.venda.Get_Condicao() == 0) return 1;
+  return e.prestacoes(e.carga.pedidos.front());
+}
+
 std::optional<double> ImportacaoPedidos::total_sinais() {
   Estado& e = *estado_;
   if (e.carga.ordens_servico.empty()) return 0.0;
@@ -559,7 +579,8 @@ int ImportacaoPedidos::avisa_sinais() {
   const auto soma = total_sinais();
   if (!soma) return 0;
   if (*soma > 0) {
-    estado_->ui.message("Existem lançamentos de sinais OS no valor de R$ " + format_picture(*soma, "N10.2") +
+    estado_->ui.message("Existem lançamentos de sinais OS no valor de R$ " +
+                            text::trim(format_picture(*soma, "N10.2")) +
                             " para a(s) ordem(s) de serviço selecionada(s).",
                         "Aviso do sistema");
   }

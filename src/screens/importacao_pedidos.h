@@ -73,6 +73,12 @@ class ImportacaoPedidos {
   // Loads service orders. 1 loaded; 0 after a message (run the reset).
   int carrega_ordens(const std::vector<std::int32_t>& ordens);
 
+  // At a credit payment, once the screen computed the condition's plan
+  // (which replaces the installments loaded with the order): the single
+  // imported order's installments and down payment set again. 1 done or
+  // nothing to do; 0 after a message.
+  int prestacoes_pedido();
+
   // What was loaded since the last reset.
   [[nodiscard]] const CargaPedidos& carga() const;
 
