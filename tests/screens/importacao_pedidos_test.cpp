@@ -113,6 +113,8 @@ class ImportacaoPedidosTest : public testing::WorkflowTest {
 };
 
 TEST_F(ImportacaoPedidosTest, AnOrderBringsItsPendingLinesPricesAndInstallmentsWithItsDownPayment) {
+  sql("update duplicata_pedido set d_dpe_data_vencimento = date '2030-01-10' + 30 * (i_dpe_numero_duplicata - 1) "
+      "where i_dpe_codigo_pdi = 1002");
   ASSERT_EQ(importacao->carrega_pedido(1002), 1) << mensagens();
   ASSERT_EQ(venda.Get_Quantidade_Itens(), 1);
   EXPECT_EQ(item(1).X_PED, "1002");
@@ -128,7 +130,7 @@ TEST_F(ImportacaoPedidosTest, AnOrderBringsItsPendingLinesPricesAndInstallmentsW
     payment::QUEUE_PARCELAS p;
     ASSERT_EQ(venda.Get_Parcela(n, p), 1);
     EXPECT_DOUBLE_EQ(p.VALOR, 10.00);
-    EXPECT_EQ(p.VENCIMENTO, today() + 30 * n);
+    EXPECT_EQ(p.VENCIMENTO, date_from_civil(2030, 1, 10) + 30 * (n - 1));
   }
   EXPECT_EQ(importacao->carga().pedidos, std::vector<std::int32_t>{1002});
   // The payment recomputes the condition's own plan; the order's comes back.
@@ -136,7 +138,7 @@ TEST_F(ImportacaoPedidosTest, AnOrderBringsItsPendingLinesPricesAndInstallmentsW
   ASSERT_EQ(importacao->prestacoes_pedido(), 1) << mensagens();
   payment::QUEUE_PARCELAS ultima;
   ASSERT_EQ(venda.Get_Parcela(3, ultima), 1);
-  EXPECT_EQ(ultima.VENCIMENTO, today() + 90);
+  EXPECT_EQ(ultima.VENCIMENTO, date_from_civil(2030, 3, 11));
 
   // Order 1001: its second line has nothing pending nor to invoice.
   nova_venda();
