@@ -4,6 +4,7 @@
 // stations recording at once.
 #include "screens/importacao_pedidos.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -256,6 +257,17 @@ TEST_F(ImportacaoPedidosTest, ServiceOrderDepositsAboveTheTotalLeaveChange) {
   // The service order cannot be loaded again.
   nova_venda();
   EXPECT_EQ(importacao->carrega_ordens({501}), 0);
+}
+
+TEST_F(ImportacaoPedidosTest, SeveralPicksListOnlyTheFirstCustomersOrdersNotYetChosen) {
+  // JOSE's two orders come first by name; the third pick finds the list
+  // empty (PADARIA's order 1001 is another customer's) and ends the choice.
+  ui_.answer_pick(1);
+  ui_.answer_pick(1);
+  ui_.answer_pick(1);
+  std::vector<std::int32_t> escolhidos = importacao->SELECIONA_MULTIPLOS_PEDIDOS();
+  std::sort(escolhidos.begin(), escolhidos.end());
+  EXPECT_EQ(escolhidos, (std::vector<std::int32_t>{1002, 1003})) << mensagens();
 }
 
 }  // namespace
