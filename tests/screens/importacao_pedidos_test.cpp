@@ -134,6 +134,11 @@ TEST_F(ImportacaoPedidosTest, AnOrderBringsItsPendingLinesPricesAndInstallmentsW
     EXPECT_EQ(p.VENCIMENTO, date_from_civil(2030, 1, 10) + 30 * (n - 1));
   }
   EXPECT_EQ(importacao->carga().pedidos, std::vector<std::int32_t>{1002});
+  // Another price table (Normal, where the soda costs more) leaves the
+  // order's price alone.
+  sql("update aprodutos set n_apr_preco_normal = 11.90 where ccodproduto = 45");
+  ASSERT_EQ(entrada->escolhe_tabela(0), 1) << mensagens();
+  EXPECT_DOUBLE_EQ(item(1).UNITARIO, 9.49);
   // The payment recomputes the condition's own plan; the order's comes back.
   ASSERT_EQ(venda.Calcula_Parcelas(), 1);
   ASSERT_EQ(importacao->prestacoes_pedido(), 1) << mensagens();
