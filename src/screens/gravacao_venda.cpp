@@ -9,6 +9,7 @@
 
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
+#include "data/transaction.h"
 #include "runtime/clock.h"
 #include "runtime/picture.h"
 #include "runtime/rounding.h"
@@ -137,19 +138,20 @@ int GRAVACAO_VENDA::Grava_Venda(const CONTEXTO_VENDA& contexto) {
   }
 
   // 3: the transaction.
-  if (g.t.open() != 1 || g.t.execute("Begin") != 1) {
+  Transaction transacao(g.t, ui_);
+  if (!transacao.begun()) {
     ui_.message(g.t.error_text("Erro ao abrir transação para gravação.|"), kErro, MessageIcon::Error);
     return 0;
   }
   if (grava(g) != 1) {
-    send_rollback(g.t, ui_);
+    transacao.rollback();
     ui_.message(g.falha, kErro, MessageIcon::Error);
     return 0;
   }
   // 18.
-  if (g.t.execute("Commit") != 1) {
+  if (transacao.commit() != 1) {
     const std::string falha = g.t.error_text("Erro ao confirmar gravação da Nota!|");
-    send_rollback(g.t, ui_);
+    transacao.rollback();
     ui_.message(falha, kErro, MessageIcon::Error);
     return 0;
   }
@@ -557,13 +559,14 @@ int GRAVACAO_VENDA::pos_gravacao(const Gravacao& g) {
   // Each step in its own transaction: it is written whole or not at all.
   const auto transacao = [&](std::string_view contexto, const std::function<bool(std::string&)>& passos) {
     std::string falha;
-    if (t.open() != 1 || t.execute("Begin") != 1) {
+    Transaction guarda(t, ui_);
+    if (!guarda.begun()) {
       ui_.message(t.error_text("Erro ao abrir transação para gravação.|"), kErro, MessageIcon::Error);
       return false;
     }
-    if (passos(falha) && t.execute("Commit") == 1) return true;
+    if (passos(falha) && guarda.commit() == 1) return true;
     if (falha.empty()) falha = t.error_text(contexto);
-    send_rollback(t, ui_);
+    guarda.rollback();
     ui_.message(falha, kErro, MessageIcon::Error);
     return false;
   };
