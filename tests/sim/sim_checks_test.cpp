@@ -126,6 +126,19 @@ TEST(SimChecks, AnUnreadableDocumentIsMalformed) {
   EXPECT_NE(ObterValorCampo(no_cnpj, "exMessage").find("HTTP 400"), std::string::npos) << no_cnpj;
 }
 
+// Without the schema check an amount beyond the 64-bit range reaches the
+// totals check: it is refused as unreadable, not wrapped into a total.
+TEST(SimChecks, AnAmountTooLargeToAddIsUnreadable) {
+  testing::TempFolder folder;
+  SimProcess sim(folder.file("sim"), {"--schemas", "none"});
+  ASSERT_TRUE(sim.running());
+  TestNote note;
+  note.total_overrides = {{"vNF", "99999999999999999999.00"}};
+  ServiceGateway gateway(sim.gateway_config());
+  const std::string answer = gateway.Autorizar_Xml("11222333000181", note.xml());
+  EXPECT_EQ(ObterValorCampo(answer, "cStat"), "225") << answer;
+}
+
 // A service item goes to ISSQNtot/vServ, not to ICMSTot/vProd: the note the
 // module writes for one is authorised, schema and totals checked.
 TEST(SimChecks, AuthorisesANoteWithAServiceItem) {
