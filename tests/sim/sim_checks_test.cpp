@@ -1,8 +1,6 @@
 // The simulator refuses what the authority refuses, with its status code:
 // one named row per check, each against the same running simulator.
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -145,8 +143,7 @@ TEST(SimChecks, AuthorisesANoteWithAServiceItem) {
   testing::TempFolder folder;
   SimProcess sim(folder.file("sim"), {"--max-age", "999999999", "--schemas", FVN_SCHEMA_DIR});
   ASSERT_TRUE(sim.running());
-  std::ifstream in(std::string{FVN_GOLDEN_DIR} + "/servico_issqn.xml");
-  const std::string xml{std::istreambuf_iterator<char>(in), {}};
+  const std::string xml = testing::read_file(std::string{FVN_GOLDEN_DIR} + "/servico_issqn.xml");
   ASSERT_NE(xml.find("<ISSQN>"), std::string::npos);
   ServiceGateway gateway(sim.gateway_config());
   const std::string answer = gateway.Autorizar_Xml("11222333000181", xml);
