@@ -67,7 +67,9 @@ std::unique_ptr<CLASSE_VENDA> new_sale() {
   fvn::sale::GRUPO_CLIENTE cliente;
   cliente.CODIGO = 1;
   cliente.NOME = "CONSUMIDOR";
-  cliente.UF = "MG";
+  // Moved in, not copied from the literal: g++ 12 at -O3 takes the in-place
+  // copy into this string for a read of uninitialised memory.
+  cliente.UF = std::string{"MG"};
   cliente.TIPO = 1;
   venda->Set_Dados_Cliente(cliente);
   venda->Set_Finalidade_Operacao(1);

@@ -25,6 +25,16 @@ if(FVN_SANITIZE)
     -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   target_link_options(fvn_options INTERFACE -fsanitize=address,undefined)
 endif()
+# The fuzz preset: every library is instrumented for libFuzzer's coverage and
+# built with the sanitizers; only the fuzz targets link libFuzzer itself.
+if(FVN_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "FVN_FUZZ needs clang (libFuzzer): configure with the fuzz preset")
+  endif()
+  target_compile_options(fvn_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(fvn_options INTERFACE -fsanitize=address,undefined)
+endif()
 
 # fvn_layer(NAME SOURCES ... HEADERS ... DEPS ... LIBS ...)
 #   HEADERS are paths relative to src/ (for example runtime/picture.h);

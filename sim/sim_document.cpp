@@ -37,7 +37,8 @@ std::string padded(std::string_view value, std::size_t width) {
   return std::string(width - value.size(), '0') + std::string{value};
 }
 
-// A decimal amount in ten-thousandths, from text with at most 4 decimals.
+// A decimal amount in ten-thousandths, from text with at most 4 decimals;
+// std::nullopt too for an amount beyond the 64-bit range.
 std::optional<std::int64_t> amount(std::string_view text) {
   if (text.empty()) return 0;
   std::int64_t units = 0;
@@ -49,10 +50,14 @@ std::optional<std::int64_t> amount(std::string_view text) {
       continue;
     }
     if (c < '0' || c > '9' || (point && decimals == 4)) return std::nullopt;
-    units = units * 10 + (c - '0');
+    if (__builtin_mul_overflow(units, 10, &units) || __builtin_add_overflow(units, c - '0', &units)) {
+      return std::nullopt;
+    }
     if (point) ++decimals;
   }
-  for (; decimals < 4; ++decimals) units *= 10;
+  for (; decimals < 4; ++decimals) {
+    if (__builtin_mul_overflow(units, 10, &units)) return std::nullopt;
+  }
   return units;
 }
 
@@ -74,6 +79,16 @@ std::int64_t read_amount(pugi::xml_node node, const char* name, bool& ok) {
   return *value;
 }
 
+// Adds `value` to `sum`; `ok` turns false when the sum leaves the 64-bit range.
+void add(std::int64_t& sum, std::int64_t value, bool& ok) {
+  if (__builtin_add_overflow(sum, value, &sum)) ok = false;
+}
+
+// Adds the amount `name` of `node` (see read_amount) to `sum`.
+void add_amount(std::int64_t& sum, pugi::xml_node node, const char* name, bool& ok) {
+  add(sum, read_amount(node, name, ok), ok);
+}
+
 // The first child element of `node` (the CST group inside ICMS, PIS, ...).
 pugi::xml_node group_of(pugi::xml_node node) { return node.first_child(); }
 
@@ -90,25 +105,25 @@ std::optional<Rejection> check_totals(pugi::xml_node inf) {
     const pugi::xml_node tax = det.child("imposto");
     // A service item (ISSQN group) counts in ISSQNtot/vServ, not in vProd.
     if (std::string_view{prod.child("indTot").text().as_string("1")} == "1" && !tax.child("ISSQN")) {
-      sums.vProd += read_amount(prod, "vProd", ok);
+      add_amount(sums.vProd, prod, "vProd", ok);
     }
-    sums.vDesc += read_amount(prod, "vDesc", ok);
-    sums.vFrete += read_amount(prod, "vFrete", ok);
-    sums.vSeg += read_amount(prod, "vSeg", ok);
-    sums.vOutro += read_amount(prod, "vOutro", ok);
+    add_amount(sums.vDesc, prod, "vDesc", ok);
+    add_amount(sums.vFrete, prod, "vFrete", ok);
+    add_amount(sums.vSeg, prod, "vSeg", ok);
+    add_amount(sums.vOutro, prod, "vOutro", ok);
     const pugi::xml_node icms = group_of(tax.child("ICMS"));
-    sums.vBC += read_amount(icms, "vBC", ok);
-    sums.vICMS += read_amount(icms, "vICMS", ok);
-    sums.vICMSDeson += read_amount(icms, "vICMSDeson", ok);
-    sums.vBCST += read_amount(icms, "vBCST", ok);
-    sums.vST += read_amount(icms, "vICMSST", ok);
-    sums.vFCPST += read_amount(icms, "vFCPST", ok);
-    sums.vIPI += read_amount(tax.child("IPI").child("IPITrib"), "vIPI", ok);
-    sums.vII += read_amount(tax.child("II"), "vII", ok);
-    sums.vIPIDevol += read_amount(det.child("impostoDevol").child("IPI"), "vIPIDevol", ok);
+    add_amount(sums.vBC, icms, "vBC", ok);
+    add_amount(sums.vICMS, icms, "vICMS", ok);
+    add_amount(sums.vICMSDeson, icms, "vICMSDeson", ok);
+    add_amount(sums.vBCST, icms, "vBCST", ok);
+    add_amount(sums.vST, icms, "vICMSST", ok);
+    add_amount(sums.vFCPST, icms, "vFCPST", ok);
+    add_amount(sums.vIPI, tax.child("IPI").child("IPITrib"), "vIPI", ok);
+    add_amount(sums.vII, tax.child("II"), "vII", ok);
+    add_amount(sums.vIPIDevol, det.child("impostoDevol").child("IPI"), "vIPIDevol", ok);
     if (!tax.child("ISSQN")) {
-      sums.vPIS += read_amount(group_of(tax.child("PIS")), "vPIS", ok);
-      sums.vCOFINS += read_amount(group_of(tax.child("COFINS")), "vCOFINS", ok);
+      add_amount(sums.vPIS, group_of(tax.child("PIS")), "vPIS", ok);
+      add_amount(sums.vCOFINS, group_of(tax.child("COFINS")), "vCOFINS", ok);
     }
   }
   const pugi::xml_node total = inf.child("total").child("ICMSTot");
@@ -140,10 +155,14 @@ std::optional<Rejection> check_totals(pugi::xml_node inf) {
     }
   }
   const std::int64_t services = read_amount(inf.child("total").child("ISSQNtot"), "vServ", ok);
-  const std::int64_t expected_total = sums.vProd - sums.vDesc - read_amount(total, "vICMSDeson", ok) +
-                                      read_amount(total, "vST", ok) + read_amount(total, "vFCPST", ok) + sums.vFrete +
-                                      sums.vSeg + sums.vOutro + sums.vII + sums.vIPI +
-                                      read_amount(total, "vIPIDevol", ok) + services;
+  // Every amount read is at least 0, so each can be negated.
+  std::int64_t expected_total = 0;
+  for (const std::int64_t part :
+       {sums.vProd, -sums.vDesc, -read_amount(total, "vICMSDeson", ok), read_amount(total, "vST", ok),
+        read_amount(total, "vFCPST", ok), sums.vFrete, sums.vSeg, sums.vOutro, sums.vII, sums.vIPI,
+        read_amount(total, "vIPIDevol", ok), services}) {
+    add(expected_total, part, ok);
+  }
   const std::int64_t given_total = read_amount(total, "vNF", ok);
   if (!ok) return Rejection{cstat::kSchema, "valor com formato inválido nos itens ou no total"};
   if (given_total != expected_total) {

@@ -4,6 +4,7 @@
 
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
+#include "data/transaction.h"
 #include "runtime/picture.h"
 #include "screens/gravacao_venda.h"
 #include "screens/gravacao_venda_linhas.h"
@@ -94,7 +95,8 @@ void GRAVACAO_VENDA::conclui(const CONTEXTO_VENDA& c, std::int32_t venda) {
     numero = como_inteiro(t.value(0)).value_or(numero);  // a note duplicated under the service's number
   }
   std::string falha;
-  if (t.open() != 1 || t.execute("Begin") != 1) {
+  Transaction transacao(t, ui_);
+  if (!transacao.begun()) {
     falha = t.error_text("Erro ao abrir transação para gravação.|");
   } else if (t.execute("Select inclui_sequencia_nsu ( " + sql_integer(c.empresa) + " );") != 1) {
     falha = t.error_text("Erro ao selecionar NSU em TEMPRESA.|");
@@ -102,11 +104,11 @@ void GRAVACAO_VENDA::conclui(const CONTEXTO_VENDA& c, std::int32_t venda) {
     falha = t.error_text("Erro ao ler NSU em TEMPRESA.|");
   } else if (t.execute("update asaidas set i_asa_nsu = " + sql_integer(*como_inteiro(t.value(0))) +
                        " where cidesaidas = " + id) != 1 ||
-             t.execute("Commit") != 1) {
+             transacao.commit() != 1) {
     falha = t.error_text("Erro ao salvar NSU em ASAIDAS.|");
   }
   if (!falha.empty()) {
-    if (t.is_open()) send_rollback(t, ui_);
+    transacao.rollback();
     ui_.message(falha, kErro, MessageIcon::Error);
   }
   if (c.imprime_danfe) c.imprime_danfe(venda, c.resumido);

@@ -9,6 +9,7 @@
 
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
+#include "data/transaction.h"
 #include "runtime/clock.h"
 #include "runtime/picture.h"
 #include "runtime/rounding.h"
@@ -61,8 +62,29 @@ struct GRAVACAO_VENDA::Gravacao {
   std::int32_t atualiza_custo = 0;
   std::string texto_nota;  // cobssaidas
   std::vector<LinhaItem> itens;
+  Destinatario destinatario;
+  sale::GRUPO_TRANSPORTADORA transportadora;
+  sale::GRUPO_VOLUME volume;
+  std::string local_embarque;
+  std::string uf_embarque;
+  Date emissao = 0;
 
   explicit Gravacao(const CONTEXTO_VENDA& contexto) : c(contexto), t("GRAVACAO_VENDA", contexto.conexao) {}
+
+  // The steps of the recording, in order; each false with `falha` set.
+  bool numera_venda();
+  bool estorna_recarregada();
+  bool le_destinatario();
+  bool junta_pedidos();
+  bool le_embarque();
+  bool numera_nota();
+  bool grava_cabecalho();
+  bool vincula_pedidos();
+  bool grava_itens();
+  bool grava_pagamentos();
+  bool grava_parcelas();
+  bool grava_liberacoes();
+  bool grava_texto_nota();
 
   // Runs a statement; false with the message of `contexto` when refused.
   bool executa(const std::string& sql, std::string_view contexto) {
@@ -166,19 +188,20 @@ int GRAVACAO_VENDA::Grava_Venda(const CONTEXTO_VENDA& contexto) {
   }
 
   // 3: the transaction.
-  if (g.t.open() != 1 || g.t.execute("Begin") != 1) {
+  Transaction transacao(g.t, ui_);
+  if (!transacao.begun()) {
     ui_.message(g.t.error_text("Erro ao abrir transação para gravação.|"), kErro, MessageIcon::Error);
     return 0;
   }
   if (grava(g) != 1) {
-    send_rollback(g.t, ui_);
+    transacao.rollback();
     ui_.message(g.falha, kErro, MessageIcon::Error);
     return 0;
   }
   // 18.
-  if (g.t.execute("Commit") != 1) {
+  if (transacao.commit() != 1) {
     const std::string falha = g.t.error_text("Erro ao confirmar gravação da Nota!|");
-    send_rollback(g.t, ui_);
+    transacao.rollback();
     ui_.message(falha, kErro, MessageIcon::Error);
     return 0;
   }
@@ -190,68 +213,86 @@ int GRAVACAO_VENDA::Grava_Venda(const CONTEXTO_VENDA& contexto) {
   return 1;
 }
 
+// Steps 3-17 of the header, in order, each a step of the recording over its
+// state; the first that fails ends it with its message in g.falha.
 int GRAVACAO_VENDA::grava(Gravacao& g) {
-  const CONTEXTO_VENDA& c = g.c;
-  sale::DADOS_NF& d = g.dados;
-  g.serie = c.emissor != 0 ? c.emissor : d.EMISSOR.CODIGO;
-
-  // The new sale's id first: the reversal of a reloaded sale names it.
-  if (!g.le("select nextval('seque_asaidas')::integer", "Erro ao incluir nota fiscal.|")) return 0;
-  g.venda = como_inteiro(g.t.value(0)).value_or(0);
-
-  // 4: a reloaded rejected sale: one the service never authorised, either
-  // reversed as rejected when its issue failed or still waiting in
-  // contingency. Its row is locked until the commit; another station that
-  // reloaded it first has already taken its number.
-  if (c.venda_recarregada != 0) {
-    const std::string antiga = inteiro(c.venda_recarregada);
-    if (!g.le("select case when coalesce(s_asa_protocolo_nfe,'') = '' and i_asa_oid_quorvex = 0 and "
-              "i_asa_numero_reutilizado = 0 and (s_asa_estorno = 'R' or (s_asa_estorno is null and "
-              "i_asa_contigencia = 1)) then 1 else 0 end from asaidas where cidesaidas = " +
-                  antiga + " for update",
-              "Erro ao consultar nota fiscal rejeitada.|")) {
-      return 0;
-    }
-    if (g.t.value(0) != "1") {
-      g.falha = "A nota fiscal rejeitada " + antiga +
-                " já foi recarregada ou resolvida em outra estação.|A venda não foi gravada.";
-      return 0;
-    }
-    const std::string motivo = "Cancelamento de Nfe Rejeitada - Emitida nota ID " + std::to_string(g.venda) +
-                               " no dia " + format_picture(today(), "d06") +
-                               " para substituir. OBS - Nota estornada foi sobreescrita no servidor Quorvex.";
-    if (!g.executa("select estorna_transacao( " + antiga + " , " + g.texto(motivo) + ", 'R' );",
-                   "Erro ao estornar nota fiscal rejeitada.|")) {
-      return 0;
-    }
-  }
-
-  // 5: the customer.
-  if (!g.le("select coalesce(i_acl_cep, 0), i_acl_endereco_numero, s_acl_bairro, s_acl_endereco, s_acl_cidade, "
-            "s_acl_uf, coalesce(cfoneresidencial, cfonecomercial, cfonecelular, ''), s_acl_inscricao_estadual, "
-            "s_acl_cpf, s_acl_cnpj, cnomecliente from aclientes where ccodigo = " +
-                inteiro(d.CLIENTE.CODIGO),
-            "Erro ao buscar informações do cliente.|")) {
-    return 0;
-  }
-  Destinatario destinatario = destinatario_da_venda(d.CLIENTE, c, g.t);
-
+  g.serie = g.c.emissor != 0 ? g.c.emissor : g.dados.EMISSOR.CODIGO;
   // Imported orders and service orders are locked for this transaction and
   // must still be free: another station that recorded them first (or is
   // recording them now, and commits) makes this recording stop and roll back.
-  if (trava_pedidos(g) != 1) return 0;
+  if (!g.numera_venda() || !g.estorna_recarregada() || !g.le_destinatario() || trava_pedidos(g) != 1 ||
+      !g.junta_pedidos()) {
+    return 0;
+  }
+  // 7: carrier and volumes.
+  if (facade_.Get_Dados_Transportadora(g.transportadora) != 1 || facade_.Get_Dados_Volume(g.volume) != 1) {
+    g.falha = "Erro ao buscar dados da transportadora.|" + facade_.display();
+    return 0;
+  }
+  const bool gravada = g.le_embarque() && g.numera_nota() && g.grava_cabecalho() && g.vincula_pedidos() &&
+                       g.grava_itens() && g.grava_pagamentos() && g.grava_parcelas() && g.grava_liberacoes() &&
+                       g.grava_texto_nota();
+  return gravada ? 1 : 0;
+}
 
-  // 6: orders and service orders in the note's text.
-  g.texto_nota = text::trim(c.observacoes);
+// The new sale's id first: the reversal of a reloaded sale names it.
+bool GRAVACAO_VENDA::Gravacao::numera_venda() {
+  if (!le("select nextval('seque_asaidas')::integer", "Erro ao incluir nota fiscal.|")) return false;
+  venda = como_inteiro(t.value(0)).value_or(0);
+  return true;
+}
+
+// 4: a reloaded rejected sale: one the service never authorised, either
+// reversed as rejected when its issue failed or still waiting in
+// contingency. Its row is locked until the commit; another station that
+// reloaded it first has already taken its number.
+bool GRAVACAO_VENDA::Gravacao::estorna_recarregada() {
+  if (c.venda_recarregada == 0) return true;
+  const std::string antiga = inteiro(c.venda_recarregada);
+  if (!le("select case when coalesce(s_asa_protocolo_nfe,'') = '' and i_asa_oid_quorvex = 0 and "
+          "i_asa_numero_reutilizado = 0 and (s_asa_estorno = 'R' or (s_asa_estorno is null and "
+          "i_asa_contigencia = 1)) then 1 else 0 end from asaidas where cidesaidas = " +
+              antiga + " for update",
+          "Erro ao consultar nota fiscal rejeitada.|")) {
+    return false;
+  }
+  if (t.value(0) != "1") {
+    falha = "A nota fiscal rejeitada " + antiga +
+            " já foi recarregada ou resolvida em outra estação.|A venda não foi gravada.";
+    return false;
+  }
+  const std::string motivo = "Cancelamento de Nfe Rejeitada - Emitida nota ID " + std::to_string(venda) + " no dia " +
+                             format_picture(today(), "d06") +
+                             " para substituir. OBS - Nota estornada foi sobreescrita no servidor Quorvex.";
+  return executa("select estorna_transacao( " + antiga + " , " + texto(motivo) + ", 'R' );",
+                 "Erro ao estornar nota fiscal rejeitada.|");
+}
+
+// 5: the customer.
+bool GRAVACAO_VENDA::Gravacao::le_destinatario() {
+  if (!le("select coalesce(i_acl_cep, 0), i_acl_endereco_numero, s_acl_bairro, s_acl_endereco, s_acl_cidade, "
+          "s_acl_uf, coalesce(cfoneresidencial, cfonecomercial, cfonecelular, ''), s_acl_inscricao_estadual, "
+          "s_acl_cpf, s_acl_cnpj, cnomecliente from aclientes where ccodigo = " +
+              inteiro(dados.CLIENTE.CODIGO),
+          "Erro ao buscar informações do cliente.|")) {
+    return false;
+  }
+  destinatario = destinatario_da_venda(dados.CLIENTE, c, t);
+  return true;
+}
+
+// 6: orders and service orders in the note's text.
+bool GRAVACAO_VENDA::Gravacao::junta_pedidos() {
+  texto_nota = text::trim(c.observacoes);
   std::string pedidos;
   if (!c.pedidos.empty()) {
     std::vector<std::string> observacoes;
-    if (!g.executa("select s_pdi_observacao from pedidos where i_pdi_codigo in (" + sql_integer_list(c.pedidos) +
-                       ") order by i_pdi_codigo",
-                   "Erro ao consultar informações do pedido.|")) {
-      return 0;
+    if (!executa("select s_pdi_observacao from pedidos where i_pdi_codigo in (" + sql_integer_list(c.pedidos) +
+                     ") order by i_pdi_codigo",
+                 "Erro ao consultar informações do pedido.|")) {
+      return false;
     }
-    while (g.t.next() == 1) observacoes.push_back(text::trim(g.t.value(0)));
+    while (t.next() == 1) observacoes.push_back(text::trim(t.value(0)));
     if (c.pedidos.size() == 1) {
       pedidos = "Pedido N.: " + std::to_string(c.pedidos.front());
       if (!observacoes.empty() && !observacoes.front().empty()) pedidos += " Obs. Pedido: " + observacoes.front();
@@ -263,63 +304,62 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
     }
   }
   if (!c.ordens_servico.empty()) pedidos = junta_mensagem(pedidos, "OS N.: " + lista(c.ordens_servico, " - "));
-  g.texto_nota = junta_mensagem(g.texto_nota, pedidos);
+  texto_nota = junta_mensagem(texto_nota, pedidos);
+  return true;
+}
 
-  // 7: carrier and volumes.
-  sale::GRUPO_TRANSPORTADORA transportadora;
-  sale::GRUPO_VOLUME volume;
-  if (facade_.Get_Dados_Transportadora(transportadora) != 1 || facade_.Get_Dados_Volume(volume) != 1) {
-    g.falha = "Erro ao buscar dados da transportadora.|" + facade_.display();
-    return 0;
+// 8: export place.
+bool GRAVACAO_VENDA::Gravacao::le_embarque() {
+  if (c.codigo_exportacao == 0) return true;
+  if (!le("select s_nfs_local_embarque,s_nfs_uf_embarque from nfe_exportacao where i_nfs_codigo = " +
+              inteiro(c.codigo_exportacao),
+          "Erro ao buscar dados de exportação.|")) {
+    return false;
   }
+  local_embarque = t.value(0);
+  uf_embarque = t.value(1);
+  return true;
+}
 
-  // 8: export place.
-  std::string local_embarque;
-  std::string uf_embarque;
-  if (c.codigo_exportacao != 0) {
-    if (!g.le("select s_nfs_local_embarque,s_nfs_uf_embarque from nfe_exportacao where i_nfs_codigo = " +
-                  inteiro(c.codigo_exportacao),
-              "Erro ao buscar dados de exportação.|")) {
-      return 0;
-    }
-    local_embarque = g.t.value(0);
-    uf_embarque = g.t.value(1);
+// 9: the invoice number (a reloaded sale's own, handed over by step 4).
+bool GRAVACAO_VENDA::Gravacao::numera_nota() {
+  if (!executa("select inclui_sequencia ( " + inteiro(serie) + " );", "Erro ao gerar sequência da venda!|")) {
+    return false;
   }
+  if (t.next() != 1 || !como_inteiro(t.value(0))) {
+    falha = t.error_text("Erro ao ler sequência da venda!|");
+    return false;
+  }
+  numero = *como_inteiro(t.value(0));
+  return true;
+}
 
-  // 9: the invoice number (a reloaded sale's own, handed over by step 4).
-  if (!g.executa("select inclui_sequencia ( " + inteiro(g.serie) + " );", "Erro ao gerar sequência da venda!|")) {
-    return 0;
+// 10: the financial transaction and the header.
+bool GRAVACAO_VENDA::Gravacao::grava_cabecalho() {
+  if (!le("insert into atransacao_fin (i_atf_codigo_tem, i_atf_operador, s_atf_descricao) values (" +
+              inteiro(c.empresa) + ", " + inteiro(c.operador) + ", " + texto("Venda NF: " + std::to_string(numero)) +
+              ") returning i_atf_codigo",
+          "Erro ao inserir sequência de transação financeira.|")) {
+    return false;
   }
-  if (g.t.next() != 1 || !como_inteiro(g.t.value(0))) {
-    g.falha = g.t.error_text("Erro ao ler sequência da venda!|");
-    return 0;
-  }
-  g.numero = *como_inteiro(g.t.value(0));
+  transacao = como_inteiro(t.value(0)).value_or(0);
 
-  // 10: the financial transaction and the header.
-  if (!g.le("insert into atransacao_fin (i_atf_codigo_tem, i_atf_operador, s_atf_descricao) values (" +
-                inteiro(c.empresa) + ", " + inteiro(c.operador) + ", " +
-                g.texto("Venda NF: " + std::to_string(g.numero)) + ") returning i_atf_codigo",
-            "Erro ao inserir sequência de transação financeira.|")) {
-    return 0;
-  }
-  g.transacao = como_inteiro(g.t.value(0)).value_or(0);
-
-  const Totais totais = soma_itens(g.itens);
-  const Date emissao = d.DATA_EMISSAO != 0 ? d.DATA_EMISSAO : today();
+  const sale::DADOS_NF& d = dados;
+  const Totais totais = soma_itens(itens);
+  emissao = d.DATA_EMISSAO != 0 ? d.DATA_EMISSAO : today();
   const Time hora = d.HORA != 0 ? d.HORA : clock_now();
   const bool com_transportadora = transportadora.CODIGO_TRANSPORTADORA != 0;
   const Colunas cabecalho = {
-      {"cidesaidas", inteiro(g.venda)},
+      {"cidesaidas", inteiro(venda)},
       {"cempresasaidas", inteiro(c.empresa)},
       {"cemisaidas", sql_date(emissao)},
       {"cdtsaisaidas", sql_date(d.DATA_SAIDA != 0 ? d.DATA_SAIDA : emissao)},
       {"chocsaidas", sql_time(hora)},
-      {"csrisaidas", inteiro(g.serie)},
-      {"cnotsaidas", inteiro(g.numero)},
+      {"csrisaidas", inteiro(serie)},
+      {"cnotsaidas", inteiro(numero)},
       {"ctessaidas", "'S'"},
       {"caviaprsaidas", c.tipo_condicao == 'P' ? "'P'" : "'V'"},
-      {"cnatsaidas", g.texto(text::cut(g.itens.empty() ? std::string{} : g.itens.front().cfop, 10))},
+      {"cnatsaidas", texto(text::cut(itens.empty() ? std::string{} : itens.front().cfop, 10))},
       {"cclisaidas", inteiro(d.CLIENTE.CODIGO)},
       {"cvensaidas", chave(d.VENDEDOR.CODIGO)},
       {"ctrasaidas", chave(transportadora.CODIGO_TRANSPORTADORA)},
@@ -331,19 +371,19 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
       {"i_asa_finalidade_venda", inteiro(d.FINALIDADE_OPERACAO != 0 ? d.FINALIDADE_OPERACAO : 1)},
       {"i_asa_codigo_eve", chave(d.EVENTO.CODIGO)},
       {"i_asa_cod_parceria", chave(d.PARCEIRO.CODIGO)},
-      {"i_asa_codigo_transacao_fin", inteiro(g.transacao)},
+      {"i_asa_codigo_transacao_fin", inteiro(transacao)},
       {"i_asa_operador", inteiro(c.operador)},
       {"i_asa_usuario", inteiro(c.usuario)},
-      {"nome_saidas", g.texto(text::cut(destinatario.nome, 200))},
-      {"cpf_saidas", g.texto(destinatario.cpf)},
-      {"cnpj_saidas", g.texto(destinatario.cnpj)},
-      {"endereco_saidas", g.texto(text::cut(destinatario.endereco, 200))},
-      {"bairro_saidas", g.texto(text::cut(destinatario.bairro, 200))},
-      {"cidade_saidas", g.texto(text::cut(destinatario.cidade, 200))},
-      {"uf_saidas", g.texto(text::cut(destinatario.uf, 2))},
+      {"nome_saidas", texto(text::cut(destinatario.nome, 200))},
+      {"cpf_saidas", texto(destinatario.cpf)},
+      {"cnpj_saidas", texto(destinatario.cnpj)},
+      {"endereco_saidas", texto(text::cut(destinatario.endereco, 200))},
+      {"bairro_saidas", texto(text::cut(destinatario.bairro, 200))},
+      {"cidade_saidas", texto(text::cut(destinatario.cidade, 200))},
+      {"uf_saidas", texto(text::cut(destinatario.uf, 2))},
       {"cep_saidas", inteiro(destinatario.cep)},
-      {"fone_saidas", g.t.literal_or_null(text::cut(destinatario.fone, 100))},
-      {"inscricao_saidas", g.t.literal_or_null(text::cut(destinatario.ie, 20))},
+      {"fone_saidas", t.literal_or_null(text::cut(destinatario.fone, 100))},
+      {"inscricao_saidas", t.literal_or_null(text::cut(destinatario.ie, 20))},
       {"cbtrsaidas", sql_number(totais.base_icms, 2)},
       {"cicmsaidas", sql_number(totais.icms, 2)},
       {"cbstsaidas", sql_number(totais.base_st, 2)},
@@ -365,255 +405,259 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
       {"cimpsaidas", sql_number(totais.iss, 2)},
       {"n_asa_tot_impostos", sql_number(totais.aproximados, 2)},
       {"ctfresaidas", inteiro(com_transportadora ? d.TIPO_FRETE : 9)},
-      {"cvqtdsaidas", volume.QTDE_VOLUME != 0 ? g.texto(std::to_string(volume.QTDE_VOLUME)) : "NULL"},
-      {"cvespsaidas", g.t.literal_or_null(text::cut(volume.ESPECIE_VOLUME, 50))},
-      {"cvmarsaidas", g.t.literal_or_null(text::cut(volume.MARCA_VOLUME, 50))},
-      {"cvnumsaidas", g.t.literal_or_null(text::cut(volume.NUMERO_VOLUME, 15))},
+      {"cvqtdsaidas", volume.QTDE_VOLUME != 0 ? texto(std::to_string(volume.QTDE_VOLUME)) : "NULL"},
+      {"cvespsaidas", t.literal_or_null(text::cut(volume.ESPECIE_VOLUME, 50))},
+      {"cvmarsaidas", t.literal_or_null(text::cut(volume.MARCA_VOLUME, 50))},
+      {"cvnumsaidas", t.literal_or_null(text::cut(volume.NUMERO_VOLUME, 15))},
       {"cpliqvolsaidas", volume.PESO_LIQUIDO_VOLUME != 0 ? sql_number(volume.PESO_LIQUIDO_VOLUME, 4) : "NULL"},
       {"cpbrusaidas", volume.PESO_BRUTO_VOLUME != 0 ? sql_number(volume.PESO_BRUTO_VOLUME, 4) : "NULL"},
-      {"cobssaidas", g.texto(text::cut(g.texto_nota, kObservacaoNota))},
-      {"s_asa_obs_digitadas", g.texto(c.observacoes)},
-      {"s_asa_local_embarque", g.texto(text::cut(local_embarque, 60))},
-      {"s_asa_uf_embarque", g.texto(text::cut(uf_embarque, 2))},
+      {"cobssaidas", texto(text::cut(texto_nota, kObservacaoNota))},
+      {"s_asa_obs_digitadas", texto(c.observacoes)},
+      {"s_asa_local_embarque", texto(text::cut(local_embarque, 60))},
+      {"s_asa_uf_embarque", texto(text::cut(uf_embarque, 2))},
       {"ide_futura", chave(c.venda_recarregada)},
       // An electronic note is in doubt from the commit on: a station that
       // stops before sending it leaves a sale the resolution settles.
       {"i_asa_situacao_nfce", c.tipo_emissor == 2 ? "0" : "1"},
       {"t_asa_envio_nfce", c.tipo_emissor == 2 ? "NULL" : "clock_timestamp()"},
   };
-  if (!g.executa(insercao("asaidas", cabecalho), "Erro ao incluir nota fiscal.|")) return 0;
+  return executa(insercao("asaidas", cabecalho), "Erro ao incluir nota fiscal.|");
+}
 
-  // 11: imported orders. Each line sold from an order (X_PED / N_ITEM_PED,
-  // its place among the order's lines) is taken off what the line has
-  // pending and to invoice and added to what it delivered; a line that no
-  // longer has that quantity was invoiced meanwhile, and the recording
-  // stops. An order is marked as invoiced by this sale once none of its
-  // lines has anything left, so a line skipped at the import (negative
-  // stock) keeps its order open for a later sale.
-  if (!c.pedidos.empty()) {
-    const bool varios = c.pedidos.size() > 1;
-    const std::string ids = sql_integer_list(c.pedidos);
-    const std::string_view contexto = varios ? "Erro ao atualizar pedidos que foram utilizados na carga.|"
-                                             : "Erro ao atualizar pedido que foi utilizado na carga.|";
-    for (const LinhaItem& item : g.itens) {
-      const auto pedido = como_inteiro(item.pedido);
-      if (!pedido || item.item_pedido <= 0 ||
-          std::find(c.pedidos.begin(), c.pedidos.end(), *pedido) == c.pedidos.end()) {
-        continue;
-      }
-      const std::string q = sql_number(item.quantidade, 4);
-      if (!g.executa(
-              "update itens_pedidos set n_ipe_qtd_entregue = coalesce(n_ipe_qtd_entregue, 0) + " + q +
-                  ", n_ipe_qtd_afaturar = greatest(coalesce(n_ipe_qtd_afaturar, 0) - " + q +
-                  ", 0), n_ipe_qtd_pendente = greatest(coalesce(n_ipe_qtd_pendente, 0) - " + q +
-                  ", 0) where i_ipe_codigo = (select i_ipe_codigo from itens_pedidos where i_ipe_codigo_pdi = " +
-                  inteiro(*pedido) + " order by i_ipe_codigo offset " + inteiro(item.item_pedido - 1) +
-                  " limit 1) and greatest(coalesce(n_ipe_qtd_afaturar, 0), coalesce(n_ipe_qtd_pendente, 0)) >= " + q +
-                  " returning i_ipe_codigo",
-              contexto)) {
-        return 0;
-      }
-      if (g.t.next() != 1) {
-        g.falha = "O item " + std::to_string(item.item_pedido) + " do pedido " + std::to_string(*pedido) +
-                  " já foi faturado.|Não pode ser importado duas vezes. A venda não foi gravada.";
-        return 0;
-      }
+// 11: imported orders. Each line sold from an order (X_PED / N_ITEM_PED,
+// its place among the order's lines) is taken off what the line has
+// pending and to invoice and added to what it delivered; a line that no
+// longer has that quantity was invoiced meanwhile, and the recording
+// stops. An order is marked as invoiced by this sale once none of its
+// lines has anything left, so a line skipped at the import (negative
+// stock) keeps its order open for a later sale.
+bool GRAVACAO_VENDA::Gravacao::vincula_pedidos() {
+  if (c.pedidos.empty()) return true;
+  const bool varios = c.pedidos.size() > 1;
+  const std::string ids = sql_integer_list(c.pedidos);
+  const std::string_view contexto = varios ? "Erro ao atualizar pedidos que foram utilizados na carga.|"
+                                           : "Erro ao atualizar pedido que foi utilizado na carga.|";
+  for (const LinhaItem& item : itens) {
+    const auto pedido = como_inteiro(item.pedido);
+    if (!pedido || item.item_pedido <= 0 || std::find(c.pedidos.begin(), c.pedidos.end(), *pedido) == c.pedidos.end()) {
+      continue;
     }
-    if (!g.executa("update pedidos set i_pdi_ide_asaidas = " + inteiro(g.venda) + " where i_pdi_codigo in (" + ids +
-                       ") and not exists (select 1 from itens_pedidos where i_ipe_codigo_pdi = i_pdi_codigo and "
-                       "(coalesce(n_ipe_qtd_afaturar, 0) > 0 or coalesce(n_ipe_qtd_pendente, 0) > 0));",
-                   contexto)) {
-      return 0;
+    const std::string q = sql_number(item.quantidade, 4);
+    if (!executa("update itens_pedidos set n_ipe_qtd_entregue = coalesce(n_ipe_qtd_entregue, 0) + " + q +
+                     ", n_ipe_qtd_afaturar = greatest(coalesce(n_ipe_qtd_afaturar, 0) - " + q +
+                     ", 0), n_ipe_qtd_pendente = greatest(coalesce(n_ipe_qtd_pendente, 0) - " + q +
+                     ", 0) where i_ipe_codigo = (select i_ipe_codigo from itens_pedidos where i_ipe_codigo_pdi = " +
+                     inteiro(*pedido) + " order by i_ipe_codigo offset " + inteiro(item.item_pedido - 1) +
+                     " limit 1) and greatest(coalesce(n_ipe_qtd_afaturar, 0), coalesce(n_ipe_qtd_pendente, 0)) >= " +
+                     q + " returning i_ipe_codigo",
+                 contexto)) {
+      return false;
     }
-    for (const std::int32_t pedido : c.pedidos) {
-      if (!g.executa("insert into tnota_pedido (i_tnp_asaidas, i_tnp_pedido) values (" + inteiro(g.venda) + ", " +
-                         inteiro(pedido) + ");",
-                     contexto)) {
-        return 0;
-      }
-    }
-    if (c.troca_cliente_carga_pedido == 1 && c.cliente_alterado) {
-      const std::string onde = varios ? " where i_pdi_codigo in (" + ids + ") ;"
-                                      : " where i_pdi_codigo = " + inteiro(c.pedidos.front()) + " ;";
-      if (!g.executa(
-              "update pedidos set i_pdi_codigo_cli = " + inteiro(d.CLIENTE.CODIGO) + onde,
-              varios ? "Erro ao atualizar cliente dos multiplos pedidos.|" : "Erro ao atualizar cliente do pedido.|")) {
-        return 0;
-      }
+    if (t.next() != 1) {
+      falha = "O item " + std::to_string(item.item_pedido) + " do pedido " + std::to_string(*pedido) +
+              " já foi faturado.|Não pode ser importado duas vezes. A venda não foi gravada.";
+      return false;
     }
   }
-
-  // 12: the items, each with its product's cost and tax classification read again.
-  if (!g.le("select i_tna_venda_futura, i_tna_atualiza_custo, s_tna_mesagem_nf from tnaturezaoperacao where "
-            "i_tna_codigo_operacao = " +
-                inteiro(d.OPERACAO.CODIGO),
-            "Erro ao buscar dados da tabela tnaturezaoperacao.|")) {
-    return 0;
+  if (!executa("update pedidos set i_pdi_ide_asaidas = " + inteiro(venda) + " where i_pdi_codigo in (" + ids +
+                   ") and not exists (select 1 from itens_pedidos where i_ipe_codigo_pdi = i_pdi_codigo and "
+                   "(coalesce(n_ipe_qtd_afaturar, 0) > 0 or coalesce(n_ipe_qtd_pendente, 0) > 0));",
+               contexto)) {
+    return false;
   }
-  g.venda_futura = como_inteiro(g.t.value(0)).value_or(0);
-  g.atualiza_custo = como_inteiro(g.t.value(1)).value_or(0);
-  for (LinhaItem& item : g.itens) {
-    if (!g.le("select cpcuproduto, ctriproduto, n_apr_base_st_retido, n_apr_valor_st_retido from aprodutos where "
-              "ccodproduto = " +
-                  inteiro(item.produto),
-              "Erro ao buscar informações do produto.|")) {
-      return 0;
-    }
-    item.custo = como_real(g.t.value(0));
-    aplica_st_retido(item, como_real(g.t.value(2)), como_real(g.t.value(3)));
-    if (!g.le("select ccodtributacao from ttributacao where ccodtributacao = " +
-                  inteiro(como_inteiro(g.t.value(1)).value_or(0)),
-              "Erro ao buscar informações da tributação.|")) {
-      return 0;
-    }
-    if (!g.executa(insercao("ahistorico", colunas_item(item, g.venda, c, g.t)),
-                   "Erro ao incluir item da nota fiscal.|")) {
-      return 0;
+  for (const std::int32_t pedido : c.pedidos) {
+    if (!executa("insert into tnota_pedido (i_tnp_asaidas, i_tnp_pedido) values (" + inteiro(venda) + ", " +
+                     inteiro(pedido) + ");",
+                 contexto)) {
+      return false;
     }
   }
+  if (c.troca_cliente_carga_pedido != 1 || !c.cliente_alterado) return true;
+  const std::string onde =
+      varios ? " where i_pdi_codigo in (" + ids + ") ;" : " where i_pdi_codigo = " + inteiro(c.pedidos.front()) + " ;";
+  return executa(
+      "update pedidos set i_pdi_codigo_cli = " + inteiro(dados.CLIENTE.CODIGO) + onde,
+      varios ? "Erro ao atualizar cliente dos multiplos pedidos.|" : "Erro ao atualizar cliente do pedido.|");
+}
 
-  // 13: payments, change and the customer credits they used. Every row
-  // shares the sale's transaction, company, operator, user and customer.
+// 12: the items, each with its product's cost and tax classification read again.
+bool GRAVACAO_VENDA::Gravacao::grava_itens() {
+  if (!le("select i_tna_venda_futura, i_tna_atualiza_custo, s_tna_mesagem_nf from tnaturezaoperacao where "
+          "i_tna_codigo_operacao = " +
+              inteiro(dados.OPERACAO.CODIGO),
+          "Erro ao buscar dados da tabela tnaturezaoperacao.|")) {
+    return false;
+  }
+  venda_futura = como_inteiro(t.value(0)).value_or(0);
+  atualiza_custo = como_inteiro(t.value(1)).value_or(0);
+  for (LinhaItem& item : itens) {
+    if (!le("select cpcuproduto, ctriproduto, n_apr_base_st_retido, n_apr_valor_st_retido from aprodutos where "
+            "ccodproduto = " +
+                inteiro(item.produto),
+            "Erro ao buscar informações do produto.|")) {
+      return false;
+    }
+    item.custo = como_real(t.value(0));
+    aplica_st_retido(item, como_real(t.value(2)), como_real(t.value(3)));
+    if (!le("select ccodtributacao from ttributacao where ccodtributacao = " +
+                inteiro(como_inteiro(t.value(1)).value_or(0)),
+            "Erro ao buscar informações da tributação.|")) {
+      return false;
+    }
+    if (!executa(insercao("ahistorico", colunas_item(item, venda, c, t)), "Erro ao incluir item da nota fiscal.|")) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// 13: payments, change and the customer credits they used. Every row
+// shares the sale's transaction, company, operator, user and customer.
+bool GRAVACAO_VENDA::Gravacao::grava_pagamentos() {
   const auto lancamento = [&](std::int32_t favorecido, double credito, double debito, const std::string& descricao,
                               std::int32_t tipo, Date data) {
     return Colunas{{"ccodigofavorecidohistorico", inteiro(favorecido)},
                    {"cvalorcreditohistorico", sql_number(credito, 2)},
                    {"cvalordebitohistorico", sql_number(debito, 2)},
-                   {"cdescricaohistorico", g.texto(descricao)},
+                   {"cdescricaohistorico", texto(descricao)},
                    {"i_ahc_tip_lancto", inteiro(tipo)},
-                   {"i_ahc_ide_transacao_fin", inteiro(g.transacao)},
+                   {"i_ahc_ide_transacao_fin", inteiro(transacao)},
                    {"i_ahc_codigo_tem", inteiro(c.empresa)},
                    {"i_ahc_operador", inteiro(c.operador)},
                    {"i_ahc_usuario", inteiro(c.usuario)},
                    {"d_ahc_data", sql_date(data)}};
   };
   constexpr std::string_view kInsercaoConta = "Erro ao gravar pagamentos da nota fiscal!|Erro ao inserir ahcontas|";
-  const std::string emissor = std::to_string(g.serie);
-  for (const payment::Pagamento& p : d.PAGAMENTOS) {
+  const std::string emissor = std::to_string(serie);
+  for (const payment::Pagamento& p : dados.PAGAMENTOS) {
     // Service-order deposits are postings already; step 21 links them to the sale.
     if (p.SINAL_OS != 0 || round_to(p.VALOR, 2) <= 0) continue;
-    if (!g.le("select i_tef_codigo_afa, coalesce(i_tef_tef_cheque, 0), coalesce(i_tef_codigo_tba, 0) from "
-              "tabempfavorecido where i_tef_codigo = " +
-                  inteiro(p.CODIGO_FORMA),
-              "Erro ao gravar pagamentos da nota fiscal!|Erro ao selecionar favorecido.|")) {
-      return 0;
+    if (!le("select i_tef_codigo_afa, coalesce(i_tef_tef_cheque, 0), coalesce(i_tef_codigo_tba, 0) from "
+            "tabempfavorecido where i_tef_codigo = " +
+                inteiro(p.CODIGO_FORMA),
+            "Erro ao gravar pagamentos da nota fiscal!|Erro ao selecionar favorecido.|")) {
+      return false;
     }
-    const std::int32_t favorecido = como_inteiro(g.t.value(0)).value_or(0);
-    const std::int32_t tef_cheque = como_inteiro(g.t.value(1)).value_or(0);
-    const std::int32_t conta = como_inteiro(g.t.value(2)).value_or(0);
+    const std::int32_t favorecido = como_inteiro(t.value(0)).value_or(0);
+    const std::int32_t tef_cheque = como_inteiro(t.value(1)).value_or(0);
+    const std::int32_t conta = como_inteiro(t.value(2)).value_or(0);
     std::int32_t origem = 0;
     if (p.ID_CREDITO != 0) {
       const std::string credito = inteiro(p.ID_CREDITO);
       constexpr std::string_view kLeitura = "Erro ao dar get na tabela ahcontas para gravar a nota fiscal!|Erro |";
-      if (!g.le("select cvalorcreditohistorico, ccodigofavorecidohistorico, coalesce(i_ahc_codigo_cli, 0) from "
-                "ahcontas where idhistorico = " +
-                    credito + " and i_ahc_tip_lancto = 3 and i_ahc_credito_utilizado = 0 for update",
-                kLeitura)) {
-        return 0;
+      if (!le("select cvalorcreditohistorico, ccodigofavorecidohistorico, coalesce(i_ahc_codigo_cli, 0) from "
+              "ahcontas where idhistorico = " +
+                  credito + " and i_ahc_tip_lancto = 3 and i_ahc_credito_utilizado = 0 for update",
+              kLeitura)) {
+        return false;
       }
-      const double saldo = round_to(como_real(g.t.value(0)) - p.VALOR, 2);
+      const double saldo = round_to(como_real(t.value(0)) - p.VALOR, 2);
       if (saldo < 0) {
-        g.falha = std::string{kLeitura} + "Crédito do cliente menor que o pagamento.";
-        return 0;
+        falha = std::string{kLeitura} + "Crédito do cliente menor que o pagamento.";
+        return false;
       }
-      const std::int32_t favorecido_credito = como_inteiro(g.t.value(1)).value_or(0);
-      const std::int32_t cliente_credito = como_inteiro(g.t.value(2)).value_or(0);
-      if (!g.executa("update ahcontas set i_ahc_credito_utilizado = 1 where idhistorico = " + credito,
-                     "Erro ao atualizar registro de crédito utilizado.|")) {
-        return 0;
+      const std::int32_t favorecido_credito = como_inteiro(t.value(1)).value_or(0);
+      const std::int32_t cliente_credito = como_inteiro(t.value(2)).value_or(0);
+      if (!executa("update ahcontas set i_ahc_credito_utilizado = 1 where idhistorico = " + credito,
+                   "Erro ao atualizar registro de crédito utilizado.|")) {
+        return false;
       }
       if (saldo > 0) {
         Colunas restante =
-            lancamento(favorecido_credito, saldo, 0, "Crédito restante NF: " + std::to_string(g.numero), 3, today());
+            lancamento(favorecido_credito, saldo, 0, "Crédito restante NF: " + std::to_string(numero), 3, today());
         restante.emplace_back("i_ahc_codigo_cli", chave(cliente_credito));
         restante.emplace_back("i_ahc_ide_credito_origem", credito);
-        if (!g.executa(insercao("ahcontas", restante),
-                       "Erro ao sincronizar.Erro ao adicionar novo registro de crédito restante.|")) {
-          return 0;
+        if (!executa(insercao("ahcontas", restante),
+                     "Erro ao sincronizar.Erro ao adicionar novo registro de crédito restante.|")) {
+          return false;
         }
       }
       origem = p.ID_CREDITO;
     }
-    Colunas linha = lancamento(favorecido, p.VALOR, 0,
-                               "Venda NF: " + std::to_string(g.numero) + " - Emissor: " + emissor, 1, emissao);
-    linha.emplace_back("cidesaivenhist", inteiro(g.venda));
+    Colunas linha = lancamento(favorecido, p.VALOR, 0, "Venda NF: " + std::to_string(numero) + " - Emissor: " + emissor,
+                               1, emissao);
+    linha.emplace_back("cidesaivenhist", inteiro(venda));
     linha.emplace_back("ctef_cheque", inteiro(tef_cheque));
     linha.emplace_back("i_ahc_conta", inteiro(conta));
     linha.emplace_back("i_ahc_codigo_forma", inteiro(p.CODIGO_FORMA));
-    linha.emplace_back("i_ahc_codigo_cli", inteiro(d.CLIENTE.CODIGO));
+    linha.emplace_back("i_ahc_codigo_cli", inteiro(dados.CLIENTE.CODIGO));
     linha.emplace_back("i_ahc_ide_credito_origem", chave(origem));
-    if (!g.executa(insercao("ahcontas", linha), kInsercaoConta)) return 0;
+    if (!executa(insercao("ahcontas", linha), kInsercaoConta)) return false;
   }
-  const double troco = round_to(-d.VALOR_TROCO, 2);
-  if (troco > 0) {
-    if (!g.le("select ccodigofavorecido from afavorecidos where i_afa_tipo = 2 order by ccodigofavorecido limit 1",
-              "Erro ao buscar favorecido de troco.|")) {
-      return 0;
-    }
-    Colunas linha = lancamento(como_inteiro(g.t.value(0)).value_or(0), 0, troco,
-                               "Troco NF: " + std::to_string(g.numero), 1, emissao);
-    linha.emplace_back("cidesaivenhist", inteiro(g.venda));
-    linha.emplace_back("ctef_cheque", "0");
-    linha.emplace_back("i_ahc_codigo_cli", inteiro(d.CLIENTE.CODIGO));
-    if (!g.executa(insercao("ahcontas", linha), kInsercaoConta)) return 0;
+  const double troco = round_to(-dados.VALOR_TROCO, 2);
+  if (troco <= 0) return true;
+  if (!le("select ccodigofavorecido from afavorecidos where i_afa_tipo = 2 order by ccodigofavorecido limit 1",
+          "Erro ao buscar favorecido de troco.|")) {
+    return false;
   }
+  Colunas linha =
+      lancamento(como_inteiro(t.value(0)).value_or(0), 0, troco, "Troco NF: " + std::to_string(numero), 1, emissao);
+  linha.emplace_back("cidesaivenhist", inteiro(venda));
+  linha.emplace_back("ctef_cheque", "0");
+  linha.emplace_back("i_ahc_codigo_cli", inteiro(dados.CLIENTE.CODIGO));
+  return executa(insercao("ahcontas", linha), kInsercaoConta);
+}
 
-  // 14: installments of a credit condition.
-  if (c.tipo_condicao == 'P') {
-    for (const payment::QUEUE_PARCELAS& parcela : d.PARCELAS) {
-      const Colunas linha = {{"cisadupli", inteiro(g.venda)},
-                             {"cnotdupli", inteiro(g.numero)},
-                             {"cnprdupli", inteiro(parcela.NUMERO)},
-                             {"cemidupli", sql_date(today())},
-                             {"cvendupli", sql_date(parcela.VENCIMENTO)},
-                             {"cvprdupli", sql_number(parcela.VALOR, 2)}};
-      if (!g.executa(insercao("asduplicatas", linha),
-                     "Erro ao sincronizar duplicatas notas!|Erro ao inserir ASDUPLICATAS|")) {
-        return 0;
-      }
-    }
-  }
-
-  // 16: release records, on this connection inside the transaction.
-  for (const Colunas& linha : colunas_liberacoes(d, g.venda, g.t)) {
-    if (!g.executa(insercao("aliberacao", linha),
-                   "Erro ao gravar dados da liberação de desconto no banco de dados.|")) {
-      return 0;
+// 14: installments of a credit condition.
+bool GRAVACAO_VENDA::Gravacao::grava_parcelas() {
+  if (c.tipo_condicao != 'P') return true;
+  for (const payment::QUEUE_PARCELAS& parcela : dados.PARCELAS) {
+    const Colunas linha = {{"cisadupli", inteiro(venda)},
+                           {"cnotdupli", inteiro(numero)},
+                           {"cnprdupli", inteiro(parcela.NUMERO)},
+                           {"cemidupli", sql_date(today())},
+                           {"cvendupli", sql_date(parcela.VENCIMENTO)},
+                           {"cvprdupli", sql_number(parcela.VALOR, 2)}};
+    if (!executa(insercao("asduplicatas", linha),
+                 "Erro ao sincronizar duplicatas notas!|Erro ao inserir ASDUPLICATAS|")) {
+      return false;
     }
   }
+  return true;
+}
 
-  // 17: additional information merged into the note's text.
-  const auto mensagem = [&g](const std::string& sql, std::string_view tabela) {
+// 16: release records, on this connection inside the transaction.
+bool GRAVACAO_VENDA::Gravacao::grava_liberacoes() {
+  for (const Colunas& linha : colunas_liberacoes(dados, venda, t)) {
+    if (!executa(insercao("aliberacao", linha), "Erro ao gravar dados da liberação de desconto no banco de dados.|")) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// 17: additional information merged into the note's text.
+bool GRAVACAO_VENDA::Gravacao::grava_texto_nota() {
+  const auto mensagem = [this](const std::string& sql, std::string_view tabela) {
     const std::string consulta = "Erro ao efetuar consulta na tabela " + std::string{tabela} + ".|";
     const std::string leitura = "Erro ao setar registro na tabela " + std::string{tabela} + ".|";
-    if (!g.executa(sql, consulta)) return false;
-    while (g.t.next() == 1) g.texto_nota = junta_mensagem(g.texto_nota, g.t.value(0));
-    if (!g.t.at_end()) {
-      g.falha = g.t.error_text(leitura);
+    if (!executa(sql, consulta)) return false;
+    while (t.next() == 1) texto_nota = junta_mensagem(texto_nota, t.value(0));
+    if (!t.at_end()) {
+      falha = t.error_text(leitura);
       return false;
     }
     return true;
   };
-  if (!mensagem(
-          "select s_tna_mesagem_nf from tnaturezaoperacao where i_tna_codigo_operacao = " + inteiro(d.OPERACAO.CODIGO),
-          "tnaturezaoperacao") ||
-      !mensagem("select s_acl_mensagem_nfe from aclientes where ccodigo = " + inteiro(d.CLIENTE.CODIGO), "aclientes")) {
-    return 0;
+  if (!mensagem("select s_tna_mesagem_nf from tnaturezaoperacao where i_tna_codigo_operacao = " +
+                    inteiro(dados.OPERACAO.CODIGO),
+                "tnaturezaoperacao") ||
+      !mensagem("select s_acl_mensagem_nfe from aclientes where ccodigo = " + inteiro(dados.CLIENTE.CODIGO),
+                "aclientes")) {
+    return false;
   }
   std::set<std::int32_t> produtos;
-  for (const LinhaItem& item : g.itens) {
+  for (const LinhaItem& item : itens) {
     if (!produtos.insert(item.produto).second) continue;
     if (!mensagem("select s_atr_msg_tributacao from ttributacao inner join aprodutos on ccodproduto = " +
                       inteiro(item.produto) + " and ctriproduto = ccodtributacao",
                   "ttributacao")) {
-      return 0;
+      return false;
     }
   }
-  return g.executa("update asaidas set cobssaidas = " + g.texto(text::cut(g.texto_nota, kObservacaoNota)) +
-                       " where cidesaidas = " + inteiro(g.venda),
-                   "Erro ao incluir nota fiscal.|")
-             ? 1
-             : 0;
+  return executa("update asaidas set cobssaidas = " + texto(text::cut(texto_nota, kObservacaoNota)) +
+                     " where cidesaidas = " + inteiro(venda),
+                 "Erro ao incluir nota fiscal.|");
 }
 
 int GRAVACAO_VENDA::pos_gravacao(const Gravacao& g) {
@@ -622,13 +666,14 @@ int GRAVACAO_VENDA::pos_gravacao(const Gravacao& g) {
   // Each step in its own transaction: it is written whole or not at all.
   const auto transacao = [&](std::string_view contexto, const std::function<bool(std::string&)>& passos) {
     std::string falha;
-    if (t.open() != 1 || t.execute("Begin") != 1) {
+    Transaction guarda(t, ui_);
+    if (!guarda.begun()) {
       ui_.message(t.error_text("Erro ao abrir transação para gravação.|"), kErro, MessageIcon::Error);
       return false;
     }
-    if (passos(falha) && t.execute("Commit") == 1) return true;
+    if (passos(falha) && guarda.commit() == 1) return true;
     if (falha.empty()) falha = t.error_text(contexto);
-    send_rollback(t, ui_);
+    guarda.rollback();
     ui_.message(falha, kErro, MessageIcon::Error);
     return false;
   };

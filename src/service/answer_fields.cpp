@@ -68,11 +68,50 @@ constexpr std::array<NamedEntity, 6> kNamedEntities = {{
     {"nbsp", 0xA0},
 }};
 
+// The service's answers nest two or three levels. Deeper text is refused
+// before it is parsed: writing a member back as text recurses once per level,
+// and a few megabytes of brackets would exhaust the stack.
+constexpr int kMaxNesting = 64;
+
+bool nests_too_deep(std::string_view text) {
+  int depth = 0;
+  bool in_string = false;
+  bool escaped = false;
+  for (const char c : text) {
+    if (in_string) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        in_string = false;
+      }
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxNesting) return true;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+  return false;
+}
+
+// The answer as a JSON object, or a discarded value when it is not one.
+nlohmann::json parse_answer(std::string_view answer) {
+  if (nests_too_deep(answer)) return nlohmann::json(nlohmann::json::value_t::discarded);
+  auto parsed = nlohmann::json::parse(answer, nullptr, false);
+  if (!parsed.is_object()) return nlohmann::json(nlohmann::json::value_t::discarded);
+  return parsed;
+}
+
 }  // namespace
 
+bool is_answer_object(std::string_view answer) { return !parse_answer(answer).is_discarded(); }
+
 std::string ObterValorCampo(std::string_view answer, std::string_view field) {
-  const auto parsed = nlohmann::json::parse(answer, nullptr, false);
-  if (parsed.is_discarded() || !parsed.is_object()) return {};
+  const auto parsed = parse_answer(answer);
+  if (parsed.is_discarded()) return {};
   const auto member = parsed.find(std::string{field});
   if (member == parsed.end() || member->is_null()) return {};
   if (member->is_string()) return member->get<std::string>();

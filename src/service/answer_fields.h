@@ -13,9 +13,12 @@ namespace fvn {
 
 // The value of the member `field` of the answer, as text: a string as it is,
 // a number as written, true/false as "true"/"false", null or a missing
-// member as an empty text. An answer that is not a JSON object gives an
-// empty text for every field.
+// member as an empty text. An answer that is not a JSON object, or nests
+// more than 64 levels deep, gives an empty text for every field.
 std::string ObterValorCampo(std::string_view answer, std::string_view field);
+
+// True when the answer is a JSON object that ObterValorCampo reads.
+bool is_answer_object(std::string_view answer);
 
 // The text with its HTML character references decoded: &amp; &lt; &gt;
 // &quot; &apos; &nbsp; and numeric references (&#124; &#x7C;). A reference

@@ -37,6 +37,7 @@
 // leaves no half-moved sale and no temporary table behind).
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
+#include "data/transaction.h"
 #include "runtime/text.h"
 #include "service/nfce_processo.h"
 #include "service/traduz_erro.h"
@@ -81,10 +82,11 @@ int NFCE_PROCESSO::Duplica_Nota(std::int32_t old_sale) {
                      0, kFunction);
   }
   const std::string old_id = sql_integer(old_sale);
-  if (table.execute("Begin") != 1) return set_error(table.error_text("Erro ao abrir transação|"), 0, kFunction);
+  Transaction transaction(table, ui_);
+  if (!transaction.begun()) return set_error(table.error_text("Erro ao abrir transação|"), 0, kFunction);
   auto fail = [&](std::string_view context) {
     const std::string text = table.error_text(context);
-    send_rollback(table, ui_);
+    transaction.rollback();
     current_sale_ = old_sale;
     return set_error(text, 0, kFunction);
   };
@@ -113,7 +115,7 @@ int NFCE_PROCESSO::Duplica_Nota(std::int32_t old_sale) {
           " and cnotsaidas = " + *number + " and coalesce(s_asa_estorno, 'R') = 'R' and cidesaidas <> " + old_id +
           " and s_asa_protocolo_nfe = '' returning cidesaidas, cnotsaidas") != 1) {
     const std::string text = other.error_text("Erro ao renumerar venda com o número devolvido pelo servidor|");
-    send_rollback(table, ui_);
+    transaction.rollback();
     current_sale_ = old_sale;
     return set_error(text, 0, kFunction);
   }
@@ -166,7 +168,7 @@ int NFCE_PROCESSO::Duplica_Nota(std::int32_t old_sale) {
   for (const Statement& statement : statements) {
     if (table.execute(statement.sql) != 1) return fail(statement.context);
   }
-  if (table.execute("Commit") != 1) return fail("Erro ao confirmar duplicação da nota|");
+  if (transaction.commit() != 1) return fail("Erro ao confirmar duplicação da nota|");
   if (table.close() != 1) return set_error(table.error_text("Erro ao fechar Tabela_Duplica_Nota|"), 0, kFunction);
   return 1;
 }
@@ -264,14 +266,15 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
                                std::int32_t cancel_pending, std::int32_t& pending, std::int32_t& errors) {
   PassthroughTable table("Tabela_Resolve_Nota", connection_);
   const std::string id = sql_integer(sale);
-  if (table.open() != 1 || table.execute("Begin") != 1) {
+  Transaction transaction(table, ui_);
+  if (!transaction.begun()) {
     post_failure(table.error_text("Erro ao abrir transação|"));
     return 0;
   }
   auto fail = [&](const std::string& log_text, const std::string& error_text) {
     LOG.Gera_Arquivo_Log(log_text);
     post_failure(error_text);
-    send_rollback(table, ui_);
+    transaction.rollback();
     return 0;
   };
   auto fail_db = [&](std::string_view log_text, std::string_view error_text) {
@@ -285,7 +288,7 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
     return fail_db("Erro ao bloquear NFC-e para resolução.", "Erro ao bloquear NFC-e para resolução.");
   }
   if (table.value(0) != "t") {
-    table.execute("Commit");
+    transaction.commit();
     ++pending;
     return 1;
   }
@@ -297,7 +300,7 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
     return fail_db("Erro ao bloquear NFC-e para resolução.", "Erro ao bloquear NFC-e para resolução.");
   }
   if (table.next() != 1) {
-    table.execute("Commit");
+    transaction.commit();
     return 1;
   }
   const bool renumbered = table.value(0) == "2";
@@ -322,7 +325,7 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
     state = "INUTILIZADO";  // the service never held the original number: nothing left to void
   } else if (!grace_over) {
     ++pending;
-    table.execute("Commit");
+    transaction.commit();
     return 1;
   } else {
     state = "ERRO";  // never received: reversed as not issued
@@ -336,7 +339,7 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
   if ((state == "OK" || replaced) && !renumbered && returned_number && *returned_number != sql_integer(number)) {
     // The sale moves to that number now; the note is settled under its new
     // key and the original, left with no financial effect, under its own.
-    table.execute("Commit");
+    transaction.commit();
     authorisation_ = AuthorisationResult{};
     authorisation_.number = *returned_number;
     authorisation_.access_key = text::clip(replaced ? status_.replacement_key : status_.access_key);
@@ -440,7 +443,7 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
                      "Erro ao estornar NFCe cancelada após tentativa de cancelemento.");
     }
   }
-  if (table.execute("Commit") != 1)
+  if (transaction.commit() != 1)
     return fail_db("Erro ao confirmar resolução da NFC-e.", "Erro ao confirmar resolução da NFC-e.");
   return 1;
 }

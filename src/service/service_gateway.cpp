@@ -168,8 +168,7 @@ std::string ServiceGateway::finish(Transfer& transfer) {
     return failure_answer(cause);
   }
   if (transfer.file != nullptr) return {};
-  const auto parsed = json::parse(transfer.body, nullptr, false);
-  if (parsed.is_discarded() || !parsed.is_object()) {
+  if (!is_answer_object(transfer.body)) {
     return failure_answer("a resposta do serviço NFC-e não é um objeto JSON");
   }
   return std::move(transfer.body);

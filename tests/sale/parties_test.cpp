@@ -3,6 +3,7 @@
 // tax-relevant parties recomputing the taxes of every item.
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -90,33 +91,35 @@ TEST_F(SaleTest, PartnerChecks) {
   EXPECT_EQ(p.CODIGO, 0);
 }
 
-struct EventRow {
-  std::string name;
-  GRUPO_EVENTO evento;
-  std::string error;
-};
-
-class Event : public SaleTest, public ::testing::WithParamInterface<EventRow> {};
-
-TEST_P(Event, IsRefusedAndTheStoredOneStays) {
+TEST_F(SaleTest, RefusedEventLeavesTheStoredOne) {
+  struct Row {
+    std::int32_t codigo;
+    std::string_view descricao;
+    std::int32_t cliente;
+    std::int32_t vendedor;
+    std::int32_t empresa;
+    std::string_view error;
+  };
+  constexpr Row rows[] = {
+      {0, "CASAMENTO", 2, 3, 1, "Código do evento não informado."},
+      {5, "", 2, 3, 1, "Descrição do evento não foi informada."},
+      {5, "CASAMENTO", 0, 3, 1, "O evento informado não possuí código de cliente."},
+      {5, "CASAMENTO", 2, 0, 1, "O evento informado não possui código de vendedor."},
+      {5, "CASAMENTO", 2, 3, 0, "O evento informado não possui código de empresa."},
+  };
   ASSERT_EQ(venda->Set_Evento_Venda({1, "FEIRA", 2, 3, 1, 0}), 1);
-  EXPECT_EQ(venda->Set_Evento_Venda(GetParam().evento), 0);
-  EXPECT_EQ(venda->ERROR, GetParam().error);
-  EXPECT_EQ(venda->ERROR_FUNCTION, "Set_Evento_Venda");
-  GRUPO_EVENTO e;
-  ASSERT_EQ(venda->Get_Evento_Venda(e), 1);
-  EXPECT_EQ(e.DESCRICAO, "FEIRA");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.error);
+    EXPECT_EQ(
+        venda->Set_Evento_Venda({row.codigo, std::string{row.descricao}, row.cliente, row.vendedor, row.empresa, 0}),
+        0);
+    EXPECT_EQ(venda->ERROR, row.error);
+    EXPECT_EQ(venda->ERROR_FUNCTION, "Set_Evento_Venda");
+    GRUPO_EVENTO e;
+    ASSERT_EQ(venda->Get_Evento_Venda(e), 1);
+    EXPECT_EQ(e.DESCRICAO, "FEIRA");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Checks, Event,
-    ::testing::Values(
-        EventRow{"ZeroCode", {0, "CASAMENTO", 2, 3, 1, 0}, "Código do evento não informado."},
-        EventRow{"BlankDescription", {5, "", 2, 3, 1, 0}, "Descrição do evento não foi informada."},
-        EventRow{"NoCustomer", {5, "CASAMENTO", 0, 3, 1, 0}, "O evento informado não possuí código de cliente."},
-        EventRow{"NoSeller", {5, "CASAMENTO", 2, 0, 1, 0}, "O evento informado não possui código de vendedor."},
-        EventRow{"NoCompany", {5, "CASAMENTO", 2, 3, 0, 0}, "O evento informado não possui código de empresa."}),
-    RowName{});
 
 TEST_F(SaleTest, SellerChecksFollowThePreviousError) {
   venda->ITEM->ERROR = "anterior";

@@ -28,6 +28,22 @@ TEST(ObterValorCampo, AnAnswerThatIsNotAnObjectHasNoFields) {
   EXPECT_EQ(ObterValorCampo("", "numero"), "");
 }
 
+// A member nested a million levels deep once overflowed the stack while it
+// was written back as text; such an answer is now not read at all.
+TEST(ObterValorCampo, AnAnswerNestedTooDeepHasNoFields) {
+  const auto nested = [](std::size_t depth) {
+    return R"({"s": "[[{\"", "numero": )" + std::string(depth, '[') + std::string(depth, ']') + "}";
+  };
+  EXPECT_EQ(ObterValorCampo(nested(63), "s"), "[[{\"") << "brackets inside texts do not count";
+  EXPECT_EQ(ObterValorCampo(nested(63), "numero").size(), 126U);
+  EXPECT_TRUE(is_answer_object(nested(63)));
+  const std::string deep = nested(1'000'000);
+  EXPECT_EQ(ObterValorCampo(deep, "numero"), "");
+  EXPECT_EQ(ObterValorCampo(deep, "s"), "");
+  EXPECT_FALSE(is_answer_object(deep));
+  EXPECT_FALSE(is_answer_object("[1]"));
+}
+
 TEST(FailureAnswer, NamesTheCauseAndCountsAsAnException) {
   const std::string answer = failure_answer("tempo esgotado \"x\"");
   EXPECT_EQ(ObterValorCampo(answer, "exMessage"), "Exception: tempo esgotado \"x\"");

@@ -1,8 +1,6 @@
 // The simulator refuses what the authority refuses, with its status code:
 // one named row per check, each against the same running simulator.
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -126,14 +124,26 @@ TEST(SimChecks, AnUnreadableDocumentIsMalformed) {
   EXPECT_NE(ObterValorCampo(no_cnpj, "exMessage").find("HTTP 400"), std::string::npos) << no_cnpj;
 }
 
+// Without the schema check an amount beyond the 64-bit range reaches the
+// totals check: it is refused as unreadable, not wrapped into a total.
+TEST(SimChecks, AnAmountTooLargeToAddIsUnreadable) {
+  testing::TempFolder folder;
+  SimProcess sim(folder.file("sim"), {"--schemas", "none"});
+  ASSERT_TRUE(sim.running());
+  TestNote note;
+  note.total_overrides = {{"vNF", "99999999999999999999.00"}};
+  ServiceGateway gateway(sim.gateway_config());
+  const std::string answer = gateway.Autorizar_Xml("11222333000181", note.xml());
+  EXPECT_EQ(ObterValorCampo(answer, "cStat"), "225") << answer;
+}
+
 // A service item goes to ISSQNtot/vServ, not to ICMSTot/vProd: the note the
 // module writes for one is authorised, schema and totals checked.
 TEST(SimChecks, AuthorisesANoteWithAServiceItem) {
   testing::TempFolder folder;
   SimProcess sim(folder.file("sim"), {"--max-age", "999999999", "--schemas", FVN_SCHEMA_DIR});
   ASSERT_TRUE(sim.running());
-  std::ifstream in(std::string{FVN_GOLDEN_DIR} + "/servico_issqn.xml");
-  const std::string xml{std::istreambuf_iterator<char>(in), {}};
+  const std::string xml = testing::read_file(std::string{FVN_GOLDEN_DIR} + "/servico_issqn.xml");
   ASSERT_NE(xml.find("<ISSQN>"), std::string::npos);
   ServiceGateway gateway(sim.gateway_config());
   const std::string answer = gateway.Autorizar_Xml("11222333000181", xml);

@@ -1,6 +1,6 @@
-// libFuzzer target of the expression evaluator: the first byte chooses the
-// answer bound as P, the rest is the expression. Built by the optional
-// `expression_fuzz` target (configure with -DFVN_FUZZ=ON and clang).
+// The expression evaluator (the scale's request and answer): the first byte
+// chooses the answer bound as P, the rest is the expression. A failure must
+// come with its error text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
