@@ -517,6 +517,16 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
     }
   }
 
+  // 16: the commission percentages set for this sale, one row per
+  // commission that is not zero, numbered 1 to 10 as the form shows them.
+  for (std::size_t n = 0; n < c.comissoes.size(); ++n) {
+    if (round_to(c.comissoes[n], 2) == 0) continue;
+    const Colunas linha = {{"i_asc_ide_asaidas", inteiro(g.venda)},
+                           {"i_asc_ordem", inteiro(static_cast<std::int32_t>(n + 1))},
+                           {"n_asc_percentual", sql_number(c.comissoes[n], 2)}};
+    if (!g.executa(insercao("asaidas_comissao", linha), "Erro ao gravar comissões da venda.|")) return 0;
+  }
+
   // 17: additional information merged into the note's text.
   const auto mensagem = [&g](const std::string& sql, std::string_view tabela) {
     const std::string consulta = "Erro ao efetuar consulta na tabela " + std::string{tabela} + ".|";
