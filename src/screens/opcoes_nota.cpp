@@ -5,6 +5,7 @@
 #include "runtime/rounding.h"
 #include "screens/autorizacao.h"
 #include "screens/desconto_venda.h"
+#include "screens/pagamento_comum.h"
 
 namespace fvn {
 
@@ -79,7 +80,7 @@ bool OPCOES_NOTA::pressiona(Botao botao) {
 }
 
 bool OPCOES_NOTA::falha(std::string_view contexto, std::string_view titulo) {
-  ui_.message(std::string{contexto} + venda_.display(), titulo, MessageIcon::Error);
+  ui_.message(falha_venda(contexto, venda_), titulo, MessageIcon::Error);
   return false;
 }
 
@@ -96,19 +97,19 @@ bool OPCOES_NOTA::cancela_item() {
     completa_liberacao(liberacao, valores_, supervisor);
     liberacao.TIPO_LIBERACAO = tipo_liberacao(Direito::CancelaItem);
     if (venda_.Seta_Dados_Liberacao_Cancelamento(liberacao, item) != 1) {
-      return falha("Erro ao setar dados da liberação de cancelamento de item.|", "Erro");
+      return falha("Erro ao setar dados da liberação de cancelamento de item.", "Erro");
     }
   }
 
-  if (venda_.Cancela_Item(item) != 1) return falha("Erro ao cancelar item na nota fiscal.|", "Erro");
+  if (venda_.Cancela_Item(item) != 1) return falha("Erro ao cancelar item na nota fiscal.", "Erro");
 
   // The sale-level values were shares of a total that no longer exists.
   if (venda_.Set_Desconto_Venda(0) != 1) {
-    return falha("Erro ao setar valor de desconto no total da venda.|", "Erro");
+    return falha("Erro ao setar valor de desconto no total da venda.", "Erro");
   }
-  if (venda_.Set_Desp_Acessorias_Venda(0) != 1) return falha("Erro ao setar despesas acessórias.|", "Erro!");
+  if (venda_.Set_Desp_Acessorias_Venda(0) != 1) return falha("Erro ao setar despesas acessórias.", "Erro!");
   if (venda_.Set_Acrescimo_Venda(0) != 1) {
-    return falha("Erro ao setar valor de acréscimo no total da venda.|", "Erro");
+    return falha("Erro ao setar valor de acréscimo no total da venda.", "Erro");
   }
   opcao_ = kItemCancelado;
   return true;

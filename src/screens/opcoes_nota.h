@@ -86,7 +86,7 @@ class OPCOES_NOTA {
  private:
   bool cancela_item();
   bool cancela_nota();
-  // Shows a facade failure, `contexto` + "Retorno: ..."; false.
+  // Shows a facade failure, `contexto` + "|Retorno: ..."; false.
   bool falha(std::string_view contexto, std::string_view titulo);
 
   HostUi& ui_;

@@ -1,9 +1,9 @@
 // The sale options menu and the commissions form against the demo shop,
-// the supervisor's dialog answered by the real authorisation.
+// the dialogs answered from a plan (JanelasRoteiro) through the real
+// authorisation and the real commissions form.
 #include "screens/opcoes_nota.h"
 
-#include <deque>
-#include <utility>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -12,53 +12,13 @@
 #include "runtime/scripted_ui.h"
 #include "runtime/working_folder.h"
 #include "sale/sale_test_support.h"
+#include "screens/janelas_roteiro.h"
 #include "support/temp_folder.h"
 
 namespace fvn {
 namespace {
 
 using Botao = OPCOES_NOTA::Botao;
-
-// AUTENTICACAO through AutorizacaoPresenter with queued logins (an empty
-// queue closes the dialog); COMISSOES types the queued percentages.
-class JanelasTeste final : public JanelasVenda {
- public:
-  JanelasTeste(HostUi& ui, std::string db) : ui_(ui), db_(std::move(db)) {}
-  std::deque<std::pair<std::string, std::string>> logins;
-  std::vector<Direito> pedidos;
-  std::vector<std::pair<int, double>> digitadas;
-
-  int AUTENTICACAO(Direito direito, std::string_view texto, std::string_view motivo, UserAccount& supervisor,
-                   sale::GRUPO_DADOS_LIBERACAO& liberacao) override {
-    pedidos.push_back(direito);
-    AutorizacaoPresenter p(ui_, db_, {1, "caixa", 1}, direito, std::string{texto}, std::string{motivo});
-    while (!logins.empty()) {
-      const auto [login, senha] = logins.front();
-      logins.pop_front();
-      if (p.submit(login, senha) != AutorizacaoPresenter::Outcome::Granted) continue;
-      supervisor = p.supervisor();
-      liberacao = p.liberacao();
-      return 1;
-    }
-    return 0;
-  }
-  int COMISSOES(ComissoesVenda& comissoes) override {
-    fvn::COMISSOES form(comissoes);
-    for (const auto& [campo, valor] : digitadas) form.set_valor(campo, valor);
-    return 1;
-  }
-  int CONDICAO_PAGTO(sale::VENDA_INTERFACE&, std::int32_t) override { return 0; }
-  int PRESTACAO_VENDA(sale::VENDA_INTERFACE&) override { return 0; }
-  int FORMA_PAGTO_VENDA(sale::VENDA_INTERFACE&) override { return 0; }
-  int TELA_TROCO(double, double&) override { return 0; }
-  int CPF_CNPJ_OPCIONAL(IdentificacaoConsumidor&) override { return 0; }
-  int DETALHE_PRODUTO(sale::QUEUE_ITEM&) override { return 0; }
-  std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() override { return 0; }
-
- private:
-  HostUi& ui_;
-  std::string db_;
-};
 
 class OpcoesNotaTest : public testing::DbTest {
  protected:
@@ -79,10 +39,17 @@ class OpcoesNotaTest : public testing::DbTest {
     ASSERT_EQ(venda.Set_Finalidade_Operacao(1), 1);
     ASSERT_EQ(venda.Set_Dados_Vendedor({1, "JOANA"}), 1);
     ASSERT_EQ(venda.Set_Data_Emissao(today()), 1);
-    janelas = std::make_unique<JanelasTeste>(ui, db);
+    validador = std::make_unique<VALIDADOR_FISCAL>(ui);
+    janelas = std::make_unique<JanelasRoteiro>(ui, db, valores, SessaoAtual{1, "caixa", 1}, *validador, RoteiroVenda{});
     valores.USUARIO = valores.OPERADOR = 1;
     valores.NOME_USUARIO = "CAIXA 01";
     valores.COD_EMPR = 1;
+  }
+  void plano(std::string supervisor, std::string senha) {
+    RoteiroVenda r;
+    r.supervisor = std::move(supervisor);
+    r.senha = std::move(senha);
+    janelas->set_roteiro(std::move(r));
   }
   void vende(double unitario, double quantidade = 1) {
     sale::QUEUE_ITEM item = sale::testing::item(unitario, quantidade);
@@ -97,7 +64,8 @@ class OpcoesNotaTest : public testing::DbTest {
   sale::CLASSE_VENDA venda;
   ComissoesVenda comissoes{};
   std::int32_t opcao = -1;
-  std::unique_ptr<JanelasTeste> janelas;
+  std::unique_ptr<VALIDADOR_FISCAL> validador;
+  std::unique_ptr<JanelasRoteiro> janelas;
 };
 
 TEST_F(OpcoesNotaTest, TheButtonsFollowTheItemList) {
@@ -125,6 +93,8 @@ TEST_F(OpcoesNotaTest, TheButtonsFollowTheItemList) {
 }
 
 TEST_F(OpcoesNotaTest, CancellingAnItemClearsTheSaleLevelValuesSetBeforeIt) {
+  // The plan names no supervisor: had the menu asked for one, it would
+  // cancel nothing.
   valores.CANCELA_ITEM = 1;
   vende(50);
   ASSERT_EQ(venda.Set_Desconto_Venda(5), 1);
@@ -145,7 +115,6 @@ TEST_F(OpcoesNotaTest, CancellingAnItemClearsTheSaleLevelValuesSetBeforeIt) {
   EXPECT_DOUBLE_EQ(venda.Get_Desp_Acessorias_Venda(), 0);
   EXPECT_DOUBLE_EQ(venda.Get_Acrescimo_Venda(), 0);
   EXPECT_DOUBLE_EQ(venda.Get_Total_Liquido(), 50);  // item 2 went, with the values
-  EXPECT_TRUE(janelas->pedidos.empty());            // the user holds the right
 }
 
 TEST_F(OpcoesNotaTest, AUserWithoutTheCancelRightNeedsASupervisor) {
@@ -153,15 +122,15 @@ TEST_F(OpcoesNotaTest, AUserWithoutTheCancelRightNeedsASupervisor) {
   vende(10);
   vende(20);
   OPCOES_NOTA m = menu();
-  // The dialog closed: nothing cancelled, the menu open.
+  // The manager lacks the right: nothing cancelled, the menu open.
+  plano("gerente", "gerente123");
   ui.answer_pick(1);
   EXPECT_FALSE(m.pressiona(Botao::CancelaItem));
   EXPECT_EQ(venda.Calcula_Qtde_Itens_Vendidos(), 2);
-  // The manager lacks the right; the supervisor grants it.
-  janelas->logins = {{"gerente", "gerente123"}, {"supervisor", "super123"}};
+  EXPECT_EQ(ultima(), "Usuário sem permissão para cancelar itens ou a venda.");
+  plano("supervisor", "super123");
   ui.answer_pick(1);
   ASSERT_TRUE(m.pressiona(Botao::CancelaItem)) << ultima();
-  EXPECT_EQ(janelas->pedidos, (std::vector<Direito>{Direito::CancelaItem, Direito::CancelaItem}));
   sale::QUEUE_ITEM item;
   ASSERT_EQ(venda.Get_Item_Venda(1, item), 1);
   EXPECT_EQ(item.CANCELADO, 1);
@@ -184,18 +153,19 @@ TEST_F(OpcoesNotaTest, CancellingTheSaleAsksAndRefusingKeepsTheMenuAndTheCode) {
     ui.answer_message(1);
     EXPECT_TRUE(m.pressiona(Botao::CancelaNota));
     EXPECT_EQ(opcao, OPCOES_NOTA::kCancelaNota);
-    EXPECT_TRUE(janelas->pedidos.empty());
   }
   // Cashiers may not: someone authenticates, and only a holder of the right
   // reaches the question.
   valores.I_PAR_PERMITE_CANC_CF = 0;
   opcao = -1;
   OPCOES_NOTA m = menu();
-  janelas->logins = {{"gerente", "gerente123"}};
+  plano("caixa", "caixa123");  // only someone else may authenticate
+  EXPECT_FALSE(m.pressiona(Botao::CancelaNota));
+  plano("gerente", "gerente123");
   EXPECT_FALSE(m.pressiona(Botao::CancelaNota));
   EXPECT_EQ(ultima(), "O usuário não possui permissão para cancelar nota fiscal.");
   EXPECT_EQ(m.foco(), Botao::CancelaNota);
-  janelas->logins = {{"supervisor", "super123"}};
+  plano("supervisor", "super123");
   ui.answer_message(1);
   EXPECT_TRUE(m.pressiona(Botao::CancelaNota));
   EXPECT_EQ(ultima(), "Deseja realmente cancelar a nota fiscal?");
@@ -204,14 +174,15 @@ TEST_F(OpcoesNotaTest, CancellingTheSaleAsksAndRefusingKeepsTheMenuAndTheCode) {
 
 TEST_F(OpcoesNotaTest, ClosingAfterTheCommissionsReturnsZeroAndKeepsThem) {
   vende(10);
-  janelas->digitadas = {{1, 2.5}, {10, 1.234}, {3, -1}, {4, 101}, {11, 5}};
-  OPCOES_NOTA m = menu();
-  EXPECT_FALSE(m.pressiona(Botao::Comissoes));  // the menu stays open
-  EXPECT_EQ(opcao, OPCOES_NOTA::kComissoes);
-  EXPECT_TRUE(m.pressiona(Botao::Fechar));
-  EXPECT_EQ(opcao, OPCOES_NOTA::kNada);
+  RoteiroVenda r;
+  r.opcoes = {Botao::CarregaPedido, Botao::Comissoes};  // the first is disabled with an item
+  r.comissoes = {{1, 2.5}, {10, 1.234}, {3, -1}, {4, 101}, {11, 5}};
+  janelas->set_roteiro(std::move(r));
+  EXPECT_EQ(janelas->OPCOES_NOTA(venda, comissoes, opcao), 1);
+  EXPECT_EQ(opcao, OPCOES_NOTA::kNada);  // the plan left it open: "F12-Fechar"
   // Two decimals; out-of-range percentages and fields are refused.
   EXPECT_EQ(comissoes, (ComissoesVenda{2.5, 0, 0, 0, 0, 0, 0, 0, 0, 1.23}));
+  EXPECT_EQ(ui.messages().size(), 3U);
   EXPECT_EQ(COMISSOES::rotulo(10), "% Comissão 10:");
 }
 
