@@ -60,6 +60,8 @@ int RecargaVenda::falha_sql(std::string_view contexto, const PassthroughTable& t
   return 0;
 }
 
+std::int32_t RecargaVenda::quebra() const { return valores_.I_TEM_TIPO_QUEBRA > 0 ? valores_.I_TEM_TIPO_QUEBRA : 1; }
+
 int RecargaVenda::aplica_cliente(std::int32_t cliente) {
   if (ui_.message({.text = "Deseja alterar o cliente?",
                    .title = "Aviso do sistema",
@@ -213,17 +215,21 @@ int RecargaVenda::Carrega_Venda(std::int32_t venda) {
   }
   if (venda_.Set_Seguro_Venda(proporcional(c.seguro)) != 1) return falha_facade("Erro ao setar seguro.|");
   if (venda_.Set_Frete_Venda(proporcional(c.frete)) != 1) return falha_facade("Erro ao setar frete.|");
+  if (venda_.Set_Quebra(quebra()) != 1) return falha_facade("Erro ao setar tipo de quebra padrão.|");
   if (venda_.Set_Condicao_Pagamento(c.condicao) != 1) {
     return falha_facade("Erro ao setar condição de pagamento na venda.|");
   }
+  // A credit condition: its interest and installments (a cash one has none).
   payment::CondicaoPagamento condicao;
   venda_.Get_Condicoes_Pagamento().CONDICOES.get_by_key(&payment::CondicaoPagamento::CODIGO, c.condicao, condicao);
-  if (venda_.Set_Juro(condicao.JURO) != 1) {
-    ui_.message("Erro ao setar o juro.|Erro: " + venda_.ERROR + "|Função: " + venda_.ERROR_FUNCTION, kErro,
-                MessageIcon::Error);
-    return 0;
+  if (condicao.TIPO == 2) {
+    if (venda_.Set_Juro(condicao.JURO) != 1) {
+      ui_.message("Erro ao setar o juro.|Erro: " + venda_.ERROR + "|Função: " + venda_.ERROR_FUNCTION, kErro,
+                  MessageIcon::Error);
+      return 0;
+    }
+    if (venda_.Calcula_Parcelas() != 1) return falha_facade("Erro ao calcular parcelas.|");
   }
-  if (venda_.Calcula_Parcelas() != 1) return falha_facade("Erro ao calcular parcelas.|");
 
   // 4: loaded.
   cabecalho_ = c;
@@ -299,6 +305,8 @@ int RecargaVenda::Assume_Prestacoes() {
     return false;
   };
   const auto count = static_cast<std::int32_t>(parcelas.size());
+  // GLO:I_TEM_TIPO_JUROS unset keeps the condition's kind.
+  const std::int32_t tipo_juro = valores_.I_TEM_TIPO_JUROS > 0 ? valores_.I_TEM_TIPO_JUROS : venda_.Get_Tipo_Juro();
   if (!passo(venda_.Zera_Prestacoes(), "Erro ao zerar as prestações. |Erro: ") ||
       !passo(venda_.Set_Total_Parcelar(round_to(soma - entrada, 2)), "Erro ao setar valor total a parcelar. |Erro: ") ||
       !passo(venda_.Set_Juros_Venda(0), "Erro ao setar o acréscimo/juros da venda. |Erro: ") ||
@@ -307,13 +315,13 @@ int RecargaVenda::Assume_Prestacoes() {
       !passo(venda_.Set_Dias(dias), "Erro ao setar o número de dia entre as prestações. |Erro: ") ||
       !passo(venda_.Set_Primeira(primeira), "Erro ao setar o número de dias para a primeira prestação. |Erro: ") ||
       !passo(venda_.Set_Juro(0), "Erro ao setar o juro. |Erro: ") ||
-      !passo(venda_.Set_Tipo_Juro(valores_.I_TEM_TIPO_JUROS), "Erro ao setar o tipo de juro. |Erro: ") ||
+      !passo(venda_.Set_Tipo_Juro(tipo_juro), "Erro ao setar o tipo de juro. |Erro: ") ||
       !passo(venda_.Set_Dia_Mes(dias_distintos == 1 ? 1 : 0),
              "Erro ao setar se as prestações serão para o mesmo dia dia do mês. |Erro: ") ||
       !passo(venda_.Set_Data_Primeira(parcelas.front().vencimento),
              "Erro ao setar data da primeira parcela. |Erro: ") ||
       !passo(venda_.Set_Data_Emissao(today()), "Erro ao setar data de emissão. |Erro: ") ||
-      !passo(venda_.Set_Quebra(valores_.I_TEM_TIPO_QUEBRA), "Erro ao setar quebra da prestação. |Erro: ") ||
+      !passo(venda_.Set_Quebra(quebra()), "Erro ao setar quebra da prestação. |Erro: ") ||
       !passo(venda_.Calcula_Parcelas(), "Erro ao calcular as parcelas. |Erro: ") ||
       !passo(venda_.Limpa_Prestacoes(), "Erro ao limpar as prestações. |Erro: ")) {
     return 0;

@@ -103,6 +103,8 @@ class RecargaVenda {
   int falha_facade(std::string_view contexto);
   // A failed statement: `contexto` + runtime and driver messages; 0.
   int falha_sql(std::string_view contexto, const PassthroughTable& t);
+  // The installments' break mode (GLO:I_TEM_TIPO_QUEBRA, 1 when unset).
+  [[nodiscard]] std::int32_t quebra() const;
   // The customer of the old sale, or another one when the cashier wants.
   int aplica_cliente(std::int32_t cliente);
   // The old items sold again; 1 when every one was sold.
