@@ -160,15 +160,17 @@ int RecargaVenda::Carrega_Venda(std::int32_t venda) {
       .bind_long(c.condicao)
       .bind_long(c.tipo_condicao)
       .bind_long(c.evento)
-      .bind_long(c.parceria);
-  if (t.execute("Select cclisaidas, coalesce(cvensaidas, 0), coalesce(ctrasaidas, 0), cempresasaidas, "
-                "i_asa_codigo_tna, cvalorfrete, n_asa_valor_seguro, cacesosaidas, cdessaidas, i_asa_codigo_tab_preco, "
-                "s_asa_chave_nfe, cnotsaidas, cacrsaidas, coalesce(cpliqvolsaidas, 0), coalesce(cpbrusaidas, 0), "
-                "coalesce(cvqtdsaidas, ''), coalesce(cvespsaidas, ''), coalesce(cvmarsaidas, ''), "
-                "coalesce(cvnumsaidas, ''), ctfresaidas, i_asa_finalidade_venda, s_asa_obs_digitadas, ctotsaidas, "
-                "cfpgsaidas, ctipformapagto, coalesce(i_asa_codigo_eve, 0), coalesce(i_asa_cod_parceria, 0) from "
-                "asaidas inner join tformapagto on ccodformapgto = cfpgsaidas where cidesaidas = " +
-                sql_integer(venda) + " and " + std::string{kNotasRejeitadas}) != 1) {
+      .bind_long(c.parceria)
+      .bind_long(c.emissor);
+  if (t.execute(
+          "Select cclisaidas, coalesce(cvensaidas, 0), coalesce(ctrasaidas, 0), cempresasaidas, "
+          "i_asa_codigo_tna, cvalorfrete, n_asa_valor_seguro, cacesosaidas, cdessaidas, i_asa_codigo_tab_preco, "
+          "s_asa_chave_nfe, cnotsaidas, cacrsaidas, coalesce(cpliqvolsaidas, 0), coalesce(cpbrusaidas, 0), "
+          "coalesce(cvqtdsaidas, ''), coalesce(cvespsaidas, ''), coalesce(cvmarsaidas, ''), "
+          "coalesce(cvnumsaidas, ''), ctfresaidas, i_asa_finalidade_venda, s_asa_obs_digitadas, ctotsaidas, "
+          "cfpgsaidas, ctipformapagto, coalesce(i_asa_codigo_eve, 0), coalesce(i_asa_cod_parceria, 0), csrisaidas from "
+          "asaidas inner join tformapagto on ccodformapgto = cfpgsaidas where cidesaidas = " +
+          sql_integer(venda) + " and " + std::string{kNotasRejeitadas}) != 1) {
     return falha_sql("Erro ao consultar informações da nota.|", t);
   }
   if (t.next() != 1) {
@@ -180,7 +182,9 @@ int RecargaVenda::Carrega_Venda(std::int32_t venda) {
   }
   volume.QTDE_VOLUME = como_inteiro(quantidade_volume).value_or(0);
 
-  // 3: the header through the screen's own routines, then the items.
+  // 3: the header through the screen's own routines, then the items. The
+  // old sale's series first: its number is only handed over within it.
+  if (partes_.emissor(c.emissor) != 1) return 0;
   if (partes_.operacao(c.operacao) != 1) {
     ui_.message("Erro ao buscar dados da operação da nota de venda futura.|Erro: operação " +
                     std::to_string(c.operacao) + " recusada.",

@@ -2,21 +2,23 @@
 // is issued again under its own number. The screen chose the sale
 // (CONSULTA_VENDAS_FUTURAS), confirmed the question and ran its new-sale
 // reset; the loader then applies the old header through the screen's own
-// routines (PartesVenda: operation, freight modality, customer - asking
-// "Deseja alterar o cliente?" -, event, partner, seller; purpose, issue
-// date and price table on the facade and EntradaItem), sells the items
-// again through EntradaItem (only the marked lines with their quantities
-// to deliver when the items-to-deliver list holds lines of this sale;
-// every line otherwise), then volumes, discount, expenses, insurance,
-// freight, the payment condition, the interest and the installments.
+// routines (PartesVenda: the old sale's emitter - its number is handed over
+// only within its series -, operation, freight modality, customer - asking
+// "Deseja alterar o cliente?" -, event, partner, seller, carrier; purpose,
+// issue date (today) and price table on the facade and EntradaItem), sells
+// the items again through EntradaItem (only the marked lines with their
+// quantities to deliver when the items-to-deliver list holds lines of this
+// sale; every line otherwise), then volumes, discount, expenses, insurance
+// and freight (in proportion to the part of the old items sold again), the
+// payment condition and, for a credit one, the interest and installments.
 //
 // A failure shows its message and returns 0: the caller runs the new-sale
 // reset. On success the loader remembers the sale: the recording gets it as
 // CONTEXTO_VENDA::venda_recarregada (the recording locks the old row,
 // reverses it with kind 'R' and keeps its number; a second station that
-// reloaded the same sale is refused there, and `mensagem_concorrencia`
-// tells why before anything is recorded), and at the payment of a credit
-// sale Assume_Prestacoes puts the old installments back in the plan.
+// reloaded the same sale is refused there, and Verifica_Disponivel tells it
+// why before the payment dialogs), and at the payment of a credit sale
+// Assume_Prestacoes puts the old installments back in the plan.
 #pragma once
 
 #include <cstdint>
@@ -39,8 +41,9 @@ class EntradaItem;
 
 // What the reload put on screen, for the window's fields.
 struct CabecalhoRecarga {
-  std::int32_t venda = 0;   // the old sale (cidesaidas)
-  std::int32_t numero = 0;  // its invoice number, kept
+  std::int32_t venda = 0;    // the old sale (cidesaidas)
+  std::int32_t numero = 0;   // its invoice number, kept
+  std::int32_t emissor = 0;  // its series: the number is handed over within it
   std::int32_t operacao = 0;
   std::int32_t cliente = 0;
   std::string nome_cliente;

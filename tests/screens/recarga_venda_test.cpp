@@ -223,6 +223,11 @@ TEST_F(RecargaVendaTest, ReloadRecordedAndIssuedKeepsTheNumberAndReversesTheOldS
   const auto numero = value("select cnotsaidas from asaidas where cidesaidas = " + antiga);
 
   Estacao e(ui_, db, valores_, itens_);
+  // The station issues on a second till's series: the reload takes the old one back.
+  sql("insert into tseriesnf (cserserie, cdesserie, cempserie, cforserie, s_tse_descricao_usuario, "
+      "i_tse_serie_por_modelo) values (4, 'NFC-E CAIXA 2', 1, 2, 'NFC-e caixa 2', 1)");
+  sql("insert into tserieusuarios (cod_ser_usu, cod_usu_usu) values (4, 1)");
+  ASSERT_EQ(e.partes.emissor(4), 1) << ultima();
   ASSERT_EQ(e.recarga.Carrega_Venda(venda), 1) << ultima();
   EXPECT_EQ(e.venda.Get_Quantidade_Itens(), 2);
   GRAVACAO_VENDA gravacao(ui_, e.venda, *processor_);
