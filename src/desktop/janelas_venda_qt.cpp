@@ -96,4 +96,15 @@ int QtJanelasVenda::COMISSOES(ComissoesVenda& comissoes) {
   return comissoes_dialog(presenter, sobre());
 }
 
+int QtJanelasVenda::CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& consulta, ItensEntrega& itens) {
+  consulta.set_janela_itens([this, &itens](SELECIONA_ITENS_VENDA_FUTURA& selecao) {
+    const auto altera = [this, &itens](std::int32_t linha) {
+      ALTERA_QTDE_ITEM quantidade(ui_, connection_, itens, linha);
+      return altera_qtde_item_dialog(quantidade, sobre());
+    };
+    return seleciona_itens_venda_futura_dialog(selecao, altera, sobre());
+  });
+  return consulta_vendas_futuras_dialog(consulta, sobre());
+}
+
 }  // namespace fvn::desktop

@@ -1,7 +1,7 @@
 // The desktop's sale dialogs: each JanelasVenda dialog opened modally over
 // its presenter (the payment dialogs of payment_views.h, the supervisor's
-// authorisation, the consumer registration, the options menu and the
-// commissions), every message through the
+// authorisation, the consumer registration, the options menu, the
+// commissions and the rejected-invoice reload), every message through the
 // Qt HostUi.
 #pragma once
 
@@ -35,6 +35,7 @@ class QtJanelasVenda final : public JanelasVenda {
   std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() override;
   int OPCOES_NOTA(sale::CLASSE_VENDA& venda, ComissoesVenda& comissoes, std::int32_t& opcao) override;
   int COMISSOES(ComissoesVenda& comissoes) override;
+  int CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& consulta, ItensEntrega& itens) override;
 
  private:
   // The window a dialog opens over: the active modal dialog (a dialog

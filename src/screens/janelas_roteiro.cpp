@@ -6,6 +6,8 @@
 #include "runtime/picture.h"
 #include "sale/venda_interface.h"
 #include "screens/condicao_pagto.h"
+#include "screens/consulta_vendas_futuras.h"
+#include "screens/consulta_vendas_futuras.h"
 #include "screens/cpf_cnpj_opcional.h"
 #include "screens/detalhe_produto.h"
 #include "screens/forma_pagto_venda.h"
@@ -171,6 +173,11 @@ int JanelasRoteiro::COMISSOES(ComissoesVenda& comissoes) {
     }
   }
   return 1;
+}
+
+int JanelasRoteiro::CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& consulta, ItensEntrega& /*itens*/) {
+  if (roteiro_.nota_rejeitada == 0) return 0;
+  return consulta.seleciona(roteiro_.nota_rejeitada);
 }
 
 }  // namespace fvn

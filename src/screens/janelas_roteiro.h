@@ -77,6 +77,9 @@ struct RoteiroVenda {
   std::vector<OPCOES_NOTA::Botao> opcoes;
   // COMISSOES: the percentages typed, {field 1..10, value}.
   std::vector<std::pair<int, double>> comissoes;
+  // CONSULTA_VENDAS_FUTURAS: the row chosen (1-based; 0 leaves the list),
+  // its pending lines all marked and confirmed.
+  int nota_rejeitada = 0;
 };
 
 class JanelasRoteiro final : public JanelasVenda {
@@ -95,6 +98,7 @@ class JanelasRoteiro final : public JanelasVenda {
   std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() override;
   int OPCOES_NOTA(sale::CLASSE_VENDA& venda, ComissoesVenda& comissoes, std::int32_t& opcao) override;
   int COMISSOES(ComissoesVenda& comissoes) override;
+  int CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& consulta, ItensEntrega& itens) override;
 
   [[nodiscard]] const RoteiroVenda& roteiro() const { return roteiro_; }
   // Replaces the plan (the next sale of a script).

@@ -29,6 +29,9 @@ struct IdentificacaoConsumidor {
   std::int32_t tipo_pessoa = 0;  // 0 "Física", 1 "Jurídica"
 };
 
+class CONSULTA_VENDAS_FUTURAS;
+struct ItensEntrega;
+
 // The sale's ten commission percentages (GLO_COMISSAO_1 to _10), kept by
 // the sale screen for the current sale and recorded with it.
 using ComissoesVenda = std::array<double, 10>;
@@ -67,6 +70,10 @@ class JanelasVenda {
   // The commissions form; the percentages stay as edited (always 1 once
   // shown). A host without the form leaves them as they were and returns 0.
   virtual int COMISSOES(ComissoesVenda& comissoes);
+  // The rejected invoices to reload (screens/consulta_vendas_futuras.h),
+  // over the opened `consulta`, whose items window fills `itens`; 1 when a
+  // sale was chosen (consulta.escolhida()). A host without it returns 0.
+  virtual int CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& consulta, ItensEntrega& itens);
 };
 
 }  // namespace fvn

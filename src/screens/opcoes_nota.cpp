@@ -25,6 +25,10 @@ int JanelasVenda::OPCOES_NOTA(sale::CLASSE_VENDA& /*venda*/, ComissoesVenda& /*c
 
 int JanelasVenda::COMISSOES(ComissoesVenda& /*comissoes*/) { return 0; }
 
+int JanelasVenda::CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& /*consulta*/, ItensEntrega& /*itens*/) {
+  return 0;
+}
+
 std::string_view OPCOES_NOTA::legenda(Botao botao) {
   switch (botao) {
     case Botao::CancelaItem: return "F2-Cancela Item";
