@@ -82,7 +82,7 @@ void sell_with_items(benchmark::State& state, int already) {
   fvn::sale::GRUPO_CLIENTE c;
   c.CODIGO = 1;
   c.NOME = "CONSUMIDOR";
-  c.UF = "MG";
+  c.UF = e.UF;
   c.TIPO = 1;
   if (venda.Set_Dados_Emissor({1, 11, 0}) != 1 ||
       venda.Set_Dados_Operacao(fvn::testing_support::operacao_venda_demo()) != 1 || venda.Set_Dados_Empresa(e) != 1 ||

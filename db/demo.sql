@@ -415,3 +415,20 @@ update teventos set i_eve_codigo_acl = 1, i_eve_codigo_tve = 1, i_eve_codigo_tem
 insert into tabempfavorecido (i_tef_codigo, i_tef_codigo_tem, i_tef_codigo_tse, i_tef_codigo_afa, s_tef_descricao, i_tef_tipo,
                               i_tef_tef_cheque, i_tef_codigo_tba, i_tef_vezes, i_tef_dias, n_tef_taxa) values
   (7, 1, 1, 3, 'CARTAO PARCELADO', 5, 4, 3, 3, 30, 3.5);
+
+-- >>> Orders to import into the sale
+-- 1002: credit condition ENTRADA + 3X taken over from the order: 36.96 with
+-- 6.96 down and three installments of 10.00. 1003: a cash order with freight
+-- and a discount, for loading together with 1001.
+insert into pedidos (i_pdi_codigo, i_pdi_codigo_cli, i_pdi_codigo_tfo, i_pdi_codigo_tve, i_pdi_codigo_tra, i_pdi_codigo_tem,
+                     d_pdi_data_emissao, i_pdi_modalidade_frete, n_pdi_valor_subtotal, n_pdi_valor_desconto, n_pdi_valor_frete,
+                     n_pdi_valor_entrada, i_pdi_dias_prestacao, d_pdi_data_primeira_prest, s_pdi_observacao) values
+  (1002, 2, 3, 1, null, 1, current_date, 9, 37.96, 0, 0, 6.96, 30, current_date + 30, 'Entrada no balcao'),
+  (1003, 2, 1, 1, 1, 1, current_date, 0, 34.00, 2.00, 5.00, 0, 30, null, '');
+insert into itens_pedidos (i_ipe_codigo, i_ipe_codigo_pdi, i_ipe_codigo_apr, i_ipe_codigo_tve, n_ipe_quantidade,
+                           n_ipe_valor_unitario, n_ipe_valor_desconto, s_ipe_desc_produto, n_ipe_qtd_afaturar, n_ipe_qtd_pendente) values
+  (4, 1002, 45, 1, 4, 9.49, 1.00, 'REFRIGERANTE COLA 2L', 4, 4),
+  (5, 1003, 42, 1, 2, 17.00, 0, 'CAFE TORRADO MOIDO 500G', 2, 2);
+insert into duplicata_pedido (i_dpe_codigo_pdi, i_dpe_numero_duplicata, d_dpe_data_vencimento, n_dpe_valor) values
+  (1002, 1, current_date + 30, 10.00), (1002, 2, current_date + 60, 10.00), (1002, 3, current_date + 90, 10.00);
+-- <<< Orders to import into the sale

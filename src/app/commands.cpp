@@ -8,6 +8,7 @@
 #include "app/db_command.h"
 #include "app/document_commands.h"
 #include "app/fvn_cli.h"
+#include "app/order_command.h"
 #include "app/receipt_command.h"
 #include "app/scale_command.h"
 #include "app/self_check.h"
@@ -43,6 +44,7 @@ const std::vector<Command>& commands() {
       scale_command(),
       audit_command(),
       customer_command(),
+      order_command(),
       user_command(std::cin),
   };
   // clang-format on

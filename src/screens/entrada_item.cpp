@@ -140,6 +140,7 @@ struct EntradaItem::Estado {
   PassthroughTable tabela;
   AUDITOR_FISCAL auditor;
   std::function<bool()> limites;
+  std::function<int(sale::QUEUE_ITEM&)> ficha_conteudo;
   std::int32_t tabela_preco = 0;
   std::vector<LinhaVendida> linhas;
 
@@ -150,8 +151,9 @@ struct EntradaItem::Estado {
     double quantidade = 0;      // the quantity field
     double valor_etiqueta = 0;  // the label's value (0: not a label)
     bool etiqueta = false;
-    bool componente = false;  // a kit's component
-    double desconto_kit = 0;  // the component's discount for the kits sold
+    bool componente = false;             // a kit's component
+    double desconto_kit = 0;             // the component's discount for the kits sold
+    const LinhaPedido* linha = nullptr;  // an imported order's line
   };
 
   void aviso(std::string_view texto, std::string_view titulo = kAviso) { ui.message(texto, titulo); }
@@ -172,7 +174,7 @@ struct EntradaItem::Estado {
   int tributa(const Produto& produto, sale::QUEUE_ITEM& item);
   int mva(const Produto& produto, sale::QUEUE_ITEM& item);
   int servico(const Produto& produto, sale::QUEUE_ITEM& item);
-  int estoque(const Produto& produto, double quantidade);
+  int estoque(const Produto& produto, double quantidade, const LinhaPedido* linha = nullptr);
   int audita(const sale::QUEUE_ITEM& item);
   int vende_item(sale::QUEUE_ITEM item);
   int desfaz(std::int32_t numero);
@@ -368,14 +370,22 @@ int EntradaItem::Estado::servico(const Produto& produto, sale::QUEUE_ITEM& item)
 }
 
 // The stock the company is left with after this item and the
-// lines of the same product already on the sale. 1 may be sold.
-int EntradaItem::Estado::estoque(const Produto& produto, double quantidade) {
+// lines of the same product already on the sale. 1 may be sold. An order's
+// line that is blocked is not sold and stays pending in its order: 2.
+int EntradaItem::Estado::estoque(const Produto& produto, double quantidade, const LinhaPedido* linha) {
   if (valores.BLQ_ESTNEG == 0 || text::upper(text::clip(produto.controle_estoque)) != "E") return 1;
   const double disponivel = valores.COD_EMPR == 1 || valores.COD_EMPR == 2 ? produto.estoque[valores.COD_EMPR - 1] : 0;
   const double projetado = round_to(disponivel - (venda.Get_Quantidade_Produto(produto.codigo) + quantidade), 4);
   if (projetado >= 0) return 1;
+  const bool bloqueia = valores.BLQ_ESTNEG == 2 && valores.I_PAR_LIB_VDA_EST_NEGATIVO == 0;
+  if (linha != nullptr) {
+    aviso("Estoque do item vai ficar negativo.||Produto: " + std::to_string(produto.codigo) + " - " +
+          text::clip(produto.descricao) +
+          (bloqueia ? "||O item não será carregado e ficará com quantidade pendente no pedido." : ""));
+    return bloqueia ? 2 : 1;
+  }
   aviso("Estoque do item vai ficar negativo.");
-  if (valores.BLQ_ESTNEG != 2 || valores.I_PAR_LIB_VDA_EST_NEGATIVO != 0) return 1;
+  if (!bloqueia) return 1;
   // Blocked: only a supervisor's release sells it.
   UserAccount supervisor;
   sale::GRUPO_DADOS_LIBERACAO liberacao;
@@ -455,7 +465,7 @@ int EntradaItem::Estado::vende(Pedido p) {
   if (busca(p, produto) != 1) return 0;
   if (produto.ativo != 1) return recusa("Produto inativo!", kErro);
 
-  if (produto.kit == 1) {
+  if (produto.kit == 1 && p.linha == nullptr) {
     if (p.componente) return recusa("Produto com kit configurado não pode ser carregado em outro KIT.");
     return vende_kit(produto, p);
   }
@@ -488,6 +498,12 @@ int EntradaItem::Estado::vende(Pedido p) {
   if (tributa(produto, item) != 1) return 0;
 
   item.UNITARIO = produto.preco;
+  if (p.linha != nullptr) {
+    item.UNITARIO = p.linha->unitario;
+    if (!text::clip(p.linha->descricao).empty()) item.DESCRICAO = text::cut(text::clip(p.linha->descricao), 300);
+    item.X_PED = p.linha->pedido;
+    item.N_ITEM_PED = p.linha->item_pedido;
+  }
   if (p.etiqueta) {  // the label's value buys the quantity
     if (!(produto.preco > 0)) return recusa("Produto sem preço na tabela de preços escolhida.");
     p.quantidade = round_to(p.valor_etiqueta / produto.preco, 3);
@@ -501,12 +517,16 @@ int EntradaItem::Estado::vende(Pedido p) {
   if (item.TIPO_PRODUTO == 2 && servico(produto, item) != 1) return 0;
   tabela.close();
 
-  if (p.componente) {
+  if (p.linha != nullptr) {
+    item.DESCONTO = round_to(p.linha->desconto, 2);
+    item.ACRESCIMO = round_to(p.linha->acrescimo, 2);
+  } else if (p.componente) {
     item.DESCONTO = round_to(p.desconto_kit, 2);
   } else if (valores.I_PAR_UTILIZA_DESC_ITEM == 1 && janelas.DETALHE_PRODUTO(item) != 1) {  // abandoned
     return 0;
   }
-  if (estoque(produto, item.QUANTIDADE) != 1) return 0;
+  if (!item.CHAVE_FCI.empty() && ficha_conteudo && ficha_conteudo(item) != 1) return 0;
+  if (const int livre = estoque(produto, item.QUANTIDADE, p.linha); livre != 1) return livre == 2 ? 2 : 0;
   if (audita(item) != 1) return 0;
   return vende_item(std::move(item));
 }
@@ -593,6 +613,10 @@ EntradaItem::~EntradaItem() = default;
 
 void EntradaItem::set_limites(std::function<bool()> limites) { estado_->limites = std::move(limites); }
 
+void EntradaItem::set_ficha_conteudo(std::function<int(sale::QUEUE_ITEM&)> ficha) {
+  estado_->ficha_conteudo = std::move(ficha);
+}
+
 void EntradaItem::nova_venda() {
   estado_->tabela_preco = estado_->valores.TAB_PRE_PADRAO;
   estado_->linhas.clear();
@@ -612,6 +636,17 @@ int EntradaItem::vende_produto(std::int32_t produto, double quantidade) {
   Estado::Pedido p;
   p.produto = produto;
   p.quantidade = quantidade;
+  const int r = estado_->vende(std::move(p));
+  estado_->tabela.close();
+  return r;
+}
+
+int EntradaItem::vende_linha_pedido(const LinhaPedido& linha) {
+  if (linha.produto == 0) return estado_->recusa("Não achou o produto.");
+  Estado::Pedido p;
+  p.produto = linha.produto;
+  p.quantidade = linha.quantidade;
+  p.linha = &linha;
   const int r = estado_->vende(std::move(p));
   estado_->tabela.close();
   return r;

@@ -38,6 +38,19 @@ struct TabelaPreco {
   std::string nome;
 };
 
+// A line of an imported order or service order: sold at the order's price,
+// discount and surcharge (amounts), tagged with the order's number and line.
+struct LinhaPedido {
+  std::int32_t produto = 0;  // aprodutos.ccodproduto
+  double quantidade = 0;
+  double unitario = 0;
+  double desconto = 0;
+  double acrescimo = 0;
+  std::string descricao;         // the order's text for the product; empty: the product's
+  std::string pedido;            // X_PED
+  std::int32_t item_pedido = 0;  // N_ITEM_PED
+};
+
 class EntradaItem {
  public:
   EntradaItem(HostUi& ui, JanelasVenda& janelas, std::string connection, const ModuleValues& valores,
@@ -51,6 +64,10 @@ class EntradaItem {
   // the sale's discount, expenses and surcharge set back to 0). Unset:
   // always true.
   void set_limites(std::function<bool()> limites);
+  // The import-content sheet shown before a product with an import-content
+  // record (its FCI key in CHAVE_FCI) is sold; 0 sells nothing. Unset:
+  // nothing is shown.
+  void set_ficha_conteudo(std::function<int(sale::QUEUE_ITEM&)> ficha);
 
   // A new sale: the table goes back to GLO_TAB_PRE_PADRAO and the lines
   // sold so far are forgotten.
@@ -64,6 +81,11 @@ class EntradaItem {
   // Sells a product chosen from the price list, by its internal code
   // (aprodutos.i_apr_codigo).
   int vende_produto(std::int32_t produto, double quantidade);
+  // Sells an order's line: no item-discount dialog (the order set it), a kit
+  // is sold as the order priced it, not by its components. 1 sold; 2 not
+  // sold because blocked negative stock leaves it pending in its order
+  // (after its message); 0 refused after a message.
+  int vende_linha_pedido(const LinhaPedido& linha);
 
   [[nodiscard]] std::int32_t tabela() const;
   // What LOC_TABELA_PRECO shows for the current table.

@@ -28,15 +28,6 @@ std::string inteiro(std::int64_t valor) { return sql_integer(valor); }
 // An optional foreign key: NULL for 0.
 std::string chave(std::int32_t valor) { return valor == 0 ? std::string{"NULL"} : sql_integer(valor); }
 
-std::string lista(const std::vector<std::int32_t>& valores, std::string_view separador) {
-  std::string out;
-  for (const std::int32_t v : valores) {
-    if (!out.empty()) out += separador;
-    out += std::to_string(v);
-  }
-  return out;
-}
-
 double como_real(std::string_view texto) {
   try {
     return std::stod(text::trim(texto));
@@ -89,6 +80,44 @@ struct GRAVACAO_VENDA::Gravacao {
   bool le(const std::string& sql, std::string_view contexto) { return le(sql, contexto, contexto); }
   std::string texto(std::string_view valor) { return t.literal(valor); }
 };
+
+// Locks the imported orders and service orders for the recording's
+// transaction and refuses the first one already invoiced. Service orders are
+// claimed for the sale right away: their other invoicing columns are written
+// after the commit, and without the claim a second station could pass this
+// check meanwhile.
+int GRAVACAO_VENDA::trava_pedidos(Gravacao& g) {
+  const CONTEXTO_VENDA& c = g.c;
+  // `consulta` selects (code, invoicing sale) FOR UPDATE.
+  const auto livres = [&g](const std::string& consulta, std::string_view erro, std::string_view rotulo,
+                           std::string_view faturado) {
+    if (!g.executa(consulta, erro)) return false;
+    while (g.t.next() == 1) {
+      const std::string venda = text::trim(g.t.value(1));
+      if (venda.empty()) continue;
+      g.falha = std::string{rotulo} + text::trim(g.t.value(0)) + std::string{faturado} + venda +
+                ".|Não pode ser importado duas vezes. A venda não foi gravada.";
+      return false;
+    }
+    return true;
+  };
+  if (!c.pedidos.empty() &&
+      !livres("select i_pdi_codigo, i_pdi_ide_asaidas from pedidos where i_pdi_codigo in (" +
+                  sql_integer_list(c.pedidos) + ") order by i_pdi_codigo for update",
+              "Erro ao consultar informações do pedido.|", "O pedido ", " já foi faturado pela venda ")) {
+    return 0;
+  }
+  if (c.ordens_servico.empty()) return 1;
+  const std::string ids = sql_integer_list(c.ordens_servico);
+  if (!livres("select cideord, ide_asaidas from aordens where cideord in ( " + ids + " ) order by cideord for update",
+              "Erro ao consultar tabela aordens.|", "A ordem de serviço ", " já foi faturada pela venda ")) {
+    return 0;
+  }
+  return g.executa("update aordens set ide_asaidas = " + sql_integer(g.venda) + " where cideord in ( " + ids + " );",
+                   "Erro ao atualizar faturamento de Ordens de Serviço.|")
+             ? 1
+             : 0;
+}
 
 GRAVACAO_VENDA::GRAVACAO_VENDA(HostUi& ui, sale::CLASSE_VENDA& venda, NFCE_PROCESSO& processo)
     : ui_(ui), facade_(venda), processo_(processo) {}
@@ -206,6 +235,11 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
     return 0;
   }
   Destinatario destinatario = destinatario_da_venda(d.CLIENTE, c, g.t);
+
+  // Imported orders and service orders are locked for this transaction and
+  // must still be free: another station that recorded them first (or is
+  // recording them now, and commits) makes this recording stop and roll back.
+  if (trava_pedidos(g) != 1) return 0;
 
   // 6: orders and service orders in the note's text.
   g.texto_nota = text::trim(c.observacoes);
@@ -349,21 +383,52 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
   };
   if (!g.executa(insercao("asaidas", cabecalho), "Erro ao incluir nota fiscal.|")) return 0;
 
-  // 11: imported orders.
+  // 11: imported orders. Each line sold from an order (X_PED / N_ITEM_PED,
+  // its place among the order's lines) is taken off what the line has
+  // pending and to invoice and added to what it delivered; a line that no
+  // longer has that quantity was invoiced meanwhile, and the recording
+  // stops. An order is marked as invoiced by this sale once none of its
+  // lines has anything left, so a line skipped at the import (negative
+  // stock) keeps its order open for a later sale.
   if (!c.pedidos.empty()) {
     const bool varios = c.pedidos.size() > 1;
     const std::string ids = sql_integer_list(c.pedidos);
-    if (!g.executa(
-            "update pedidos set i_pdi_ide_asaidas = " + inteiro(g.venda) + " where i_pdi_codigo in (" + ids + ");",
-            varios ? "Erro ao atualizar pedidos que foram utilizados na carga.|"
-                   : "Erro ao atualizar pedido que foi utilizado na carga.|")) {
+    const std::string_view contexto = varios ? "Erro ao atualizar pedidos que foram utilizados na carga.|"
+                                             : "Erro ao atualizar pedido que foi utilizado na carga.|";
+    for (const LinhaItem& item : g.itens) {
+      const auto pedido = como_inteiro(item.pedido);
+      if (!pedido || item.item_pedido <= 0 ||
+          std::find(c.pedidos.begin(), c.pedidos.end(), *pedido) == c.pedidos.end()) {
+        continue;
+      }
+      const std::string q = sql_number(item.quantidade, 4);
+      if (!g.executa(
+              "update itens_pedidos set n_ipe_qtd_entregue = coalesce(n_ipe_qtd_entregue, 0) + " + q +
+                  ", n_ipe_qtd_afaturar = greatest(coalesce(n_ipe_qtd_afaturar, 0) - " + q +
+                  ", 0), n_ipe_qtd_pendente = greatest(coalesce(n_ipe_qtd_pendente, 0) - " + q +
+                  ", 0) where i_ipe_codigo = (select i_ipe_codigo from itens_pedidos where i_ipe_codigo_pdi = " +
+                  inteiro(*pedido) + " order by i_ipe_codigo offset " + inteiro(item.item_pedido - 1) +
+                  " limit 1) and greatest(coalesce(n_ipe_qtd_afaturar, 0), coalesce(n_ipe_qtd_pendente, 0)) >= " + q +
+                  " returning i_ipe_codigo",
+              contexto)) {
+        return 0;
+      }
+      if (g.t.next() != 1) {
+        g.falha = "O item " + std::to_string(item.item_pedido) + " do pedido " + std::to_string(*pedido) +
+                  " já foi faturado.|Não pode ser importado duas vezes. A venda não foi gravada.";
+        return 0;
+      }
+    }
+    if (!g.executa("update pedidos set i_pdi_ide_asaidas = " + inteiro(g.venda) + " where i_pdi_codigo in (" + ids +
+                       ") and not exists (select 1 from itens_pedidos where i_ipe_codigo_pdi = i_pdi_codigo and "
+                       "(coalesce(n_ipe_qtd_afaturar, 0) > 0 or coalesce(n_ipe_qtd_pendente, 0) > 0));",
+                   contexto)) {
       return 0;
     }
     for (const std::int32_t pedido : c.pedidos) {
       if (!g.executa("insert into tnota_pedido (i_tnp_asaidas, i_tnp_pedido) values (" + inteiro(g.venda) + ", " +
                          inteiro(pedido) + ");",
-                     varios ? "Erro ao atualizar pedidos que foram utilizados na carga.|"
-                            : "Erro ao atualizar pedido que foi utilizado na carga.|")) {
+                     contexto)) {
         return 0;
       }
     }

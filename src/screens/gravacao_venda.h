@@ -14,7 +14,10 @@
 //        unresolved (no protocol, contingency 1, oid 0, number not taken),
 //        then it is reversed with estorna_transacao(..., 'R'), which hands its
 //        number to step 9;
-//   5-8  customer, order and service-order text, carrier and volumes,
+//   5    the customer;
+//        imported orders and service orders locked (FOR UPDATE) and
+//        refused when another sale invoiced them; service orders claimed;
+//   6-8  order and service-order text, carrier and volumes,
 //        export place;
 //   9    invoice number from inclui_sequencia;
 //   10   financial transaction (atransacao_fin) and the asaidas header;
@@ -142,6 +145,7 @@ class GRAVACAO_VENDA {
  private:
   struct Gravacao;
   int grava(Gravacao& g);
+  int trava_pedidos(Gravacao& g);
   int pos_gravacao(const Gravacao& g);
   int emite_eletronica(const CONTEXTO_VENDA& c);
   int emite_formulario(const CONTEXTO_VENDA& c);

@@ -370,6 +370,15 @@ std::vector<Colunas> colunas_liberacoes(const sale::DADOS_NF& dados, std::int32_
   return linhas;
 }
 
+std::string lista(const std::vector<std::int32_t>& valores, std::string_view separador) {
+  std::string out;
+  for (const std::int32_t v : valores) {
+    if (!out.empty()) out += separador;
+    out += std::to_string(v);
+  }
+  return out;
+}
+
 std::optional<std::int32_t> como_inteiro(std::string_view texto) {
   const std::string t = text::trim(texto);
   std::int32_t valor = 0;

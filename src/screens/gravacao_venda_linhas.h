@@ -24,6 +24,9 @@ using Colunas = std::vector<std::pair<std::string, std::string>>;
 // A whole number read back from the database; none for NULL or other text.
 std::optional<std::int32_t> como_inteiro(std::string_view texto);
 
+// Codes as the messages and the note's text list them: "1, 2" with ", ".
+std::string lista(const std::vector<std::int32_t>& valores, std::string_view separador);
+
 // "insert into TABLE (columns) values (values)".
 std::string insercao(std::string_view tabela, const Colunas& colunas);
 

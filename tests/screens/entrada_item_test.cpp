@@ -214,6 +214,20 @@ TEST_F(EntradaItemTest, GenericConsumerTakesOnlyConsumptionCodes) {
   // Without the key the check does not run.
   testing::write_file(folder.file("nfe_ini.ini"), "[nfce]\n");
   EXPECT_EQ(entrada->vende_codigo("42", 1), 1) << ultima_mensagem();
+  // An identified customer passes the item audit instead, which checks the
+  // codes whenever the key is not "0".
+  sale::GRUPO_CLIENTE jose;
+  jose.CODIGO = 2;
+  jose.NOME = "JOSE DA SILVA SAURO";
+  jose.UF = "MG";
+  jose.CPF = "12345678909";
+  jose.TIPO = 1;
+  ASSERT_EQ(venda->Set_Dados_Cliente(jose), 1) << venda->ERROR;
+  EXPECT_EQ(entrada->vende_codigo("42", 1), 0);
+  EXPECT_EQ(ultima_mensagem(),
+            "Retorno: 58|Erro: CSOSN de consumo inválida para nota fiscal ao consumidor.|CSOSNs válidas: 102, 103, "
+            "300, 400, 500 e 900.|Função: Audita_Item");
+  EXPECT_EQ(itens(), 1);
 
   // The regular company: CST 00 sells, CST 51 is refused with its own text.
   testing::write_file(folder.file("nfe_ini.ini"), "[nfce]\ncst_csosn=0\n");
@@ -300,8 +314,18 @@ TEST_F(EntradaItemTest, BadInputIsRefusedAndLeavesTheSaleAsItWas) {
   EXPECT_EQ(entrada->vende_codigo("43", 1), 0);
   EXPECT_EQ(ui.messages().size(), antes);
   EXPECT_EQ(itens(), 1);
-  // The statements kept the pastes as data.
+  // So does abandoning the import-content sheet of a product that has one.
   janelas.detalhe = 1;
+  sql("update aprodutos set s_apr_chave_fci = '12345678-1234-1234-1234-123456789012' where ccodproduto = 43");
+  std::string chave;
+  entrada->set_ficha_conteudo([&chave](sale::QUEUE_ITEM& i) {
+    chave = i.CHAVE_FCI;
+    return 0;
+  });
+  EXPECT_EQ(entrada->vende_codigo("43", 1), 0);
+  EXPECT_EQ(chave, "12345678-1234-1234-1234-123456789012");
+  EXPECT_EQ(itens(), 1);
+  // The statements kept the pastes as data.
   EXPECT_EQ(entrada->vende_codigo("51", 1), 1);
 }
 

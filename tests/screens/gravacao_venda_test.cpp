@@ -332,8 +332,10 @@ TEST_F(GravacaoVendaTest, OrdersServiceOrdersAndMessagesGoIntoTheNoteText) {
   EXPECT_EQ(value("select cobssaidas from asaidas where cidesaidas = " + id()),
             "Pedido N.: 1001 Obs. Pedido: Entregar pela manha OS N.: 501 Documento emitido por ME ou EPP optante "
             "pelo Simples Nacional. Pedido interno 4471 ICMS recolhido anteriormente por substituicao tributaria.");
-  EXPECT_EQ(value("select i_pdi_ide_asaidas || '/' || i_pdi_codigo_cli from pedidos where i_pdi_codigo = 1001"),
-            id() + "/3");
+  // None of the order's lines was sold from it: the order stays open, linked to the sale.
+  EXPECT_EQ(value("select coalesce(i_pdi_ide_asaidas::text, 'aberto') || '/' || i_pdi_codigo_cli from pedidos where "
+                  "i_pdi_codigo = 1001"),
+            "aberto/3");
   EXPECT_EQ(count("select 1 from tnota_pedido where i_tnp_pedido = 1001 and i_tnp_asaidas = " + id()), 1);
   // Step 21, after the commit: the service order and its deposit belong to the sale.
   EXPECT_EQ(value("select ide_asaidas || '/' || ope_fat from aordens where cideord = 501"), id() + "/1");
