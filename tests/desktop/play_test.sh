@@ -198,7 +198,20 @@ check sale-cash.keys 0 $?
   { echo "FAIL sale-cash.keys: the sale was not recorded" >&2; failures=$((failures + 1)); }
 same_as_sell sale-cash '{"tela": [{"acao": "quantidade", "valor": 2}, {"acao": "produto", "codigo": "42"},
   {"acao": "produto", "codigo": "7891000000021"}, {"acao": "pagamento_rapido"}], "roteiro": {"valor_entregue": 100}}'
-for shot in sale-items sale-change; do
+# A customer by F8, a discount above the cashier's 5 % refused, released to
+# 20 % by the manager (Ctrl+F2), 10 % given, paid in cash and by debit card.
+"$pdv" --play "$source_dir/docs/screens/sale-discount.keys" 2>"$work/err"
+check sale-discount.keys 0 $?
+last="(select max(cidesaidas) from asaidas)"
+[ "$(sql "select cclisaidas || ' ' || cdessaidas || ' ' || ctotsaidas from asaidas where cidesaidas = $last")" = \
+  "2 5.4800 49.3200" ] || { echo "FAIL sale-discount.keys: wrong sale" >&2; failures=$((failures + 1)); }
+[ "$(sql "select string_agg(ccodigofavorecidohistorico || ':' || cvalorcreditohistorico, ' ' order by 1)
+          from ahcontas where cidesaivenhist = $last")" = "1:20.0000 4:29.3200" ] ||
+  { echo "FAIL sale-discount.keys: not paid with two forms" >&2; failures=$((failures + 1)); }
+[ "$(sql "select s_ali_motivo from aliberacao where i_ali_ide_asaidas = $last and i_ali_tipo = 1")" = \
+  "Desconto Nota Fiscal: Percentual de desconto liberado: 20,00" ] ||
+  { echo "FAIL sale-discount.keys: the release was not recorded" >&2; failures=$((failures + 1)); }
+for shot in sale-items sale-change sale-discount sale-two-forms; do
   [ -s "docs/screens/$shot.png" ] || { echo "FAIL sale scripts: no $shot.png" >&2; failures=$((failures + 1)); }
 done
 
