@@ -10,6 +10,7 @@
 
 #include "data/module_values.h"
 #include "nfce/validador_fiscal.h"
+#include "screens/browses.h"
 #include "screens/consulta_vendas_futuras.h"
 #include "screens/importacao_pedidos.h"
 #include "screens/janelas_roteiro.h"
@@ -93,6 +94,28 @@ TEST_F(NotaPadraoOpcoesTest, AnOrderImportedFromTheMenuIsPaidWithItsDownPaymentA
             "30:10.00 60:10.00 90:10.00");
   // The next sale starts clean.
   EXPECT_TRUE(tela_->importacao().carga().vazia());
+}
+
+TEST_F(NotaPadraoOpcoesTest, ServiceOrdersByAltOKeepTheFastPaymentAwayWhileTheirDepositsWait) {
+  // Where the service-order browse lists order 501.
+  PassthroughTable t("ORDENS", db);
+  ASSERT_EQ(t.open(), 1);
+  BrowseRows linhas;
+  ASSERT_EQ(browse_rows(t, browse_ordens_servico(valores_.COD_EMPR, 0), "", linhas), 1);
+  const auto ordem =
+      std::find_if(linhas.begin(), linhas.end(), [](const auto& l) { return !l.empty() && l[0] == "501"; });
+  ASSERT_NE(ordem, linhas.end());
+  ui_.answer_pick(static_cast<int>(ordem - linhas.begin()) + 1);
+  ui_.answer_pick(0);  // no second one
+  ASSERT_EQ(tela_->tecla(TeclaVenda::AltO), 1) << mensagens();
+  EXPECT_EQ(tela_->importacao().carga().ordens_servico, std::vector<std::int32_t>{501});
+
+  EXPECT_EQ(tela_->tecla(TeclaVenda::AltF5), 0);
+  EXPECT_EQ(ui_.messages().back().text,
+            "Não é possível realizar o fechamento rápido. Existem lançamentos de sinais OS no valor de R$ 50.00 para "
+            "a(s) ordem(s) de serviço selecionada(s).||Realize o pagamento pela forma normal (F5 - Formas Pagto).");
+  EXPECT_EQ(tela_->estado(), EstadoTela::EmAndamento);
+  EXPECT_EQ(tela_->tecla(TeclaVenda::AltO), 0);  // after the first item
 }
 
 TEST_F(NotaPadraoOpcoesTest, ARejectedInvoiceReloadedFromTheMenuIsIssuedUnderItsNumber) {
