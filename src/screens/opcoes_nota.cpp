@@ -1,6 +1,7 @@
 #include "screens/opcoes_nota.h"
 
 #include <cmath>
+#include <string>
 
 #include "runtime/rounding.h"
 #include "screens/autorizacao.h"
@@ -97,7 +98,8 @@ bool OPCOES_NOTA::cancela_item() {
   if (valores_.CANCELA_ITEM == 0) {
     UserAccount supervisor;
     sale::GRUPO_DADOS_LIBERACAO liberacao;
-    if (janelas_.AUTENTICACAO(Direito::CancelaItem, kLiberacaoItem, {}, supervisor, liberacao) != 1) return false;
+    const std::string motivo = "Item " + std::to_string(item);
+    if (janelas_.AUTENTICACAO(Direito::CancelaItem, kLiberacaoItem, motivo, supervisor, liberacao) != 1) return false;
     completa_liberacao(liberacao, valores_, supervisor);
     liberacao.TIPO_LIBERACAO = tipo_liberacao(Direito::CancelaItem);
     if (venda_.Seta_Dados_Liberacao_Cancelamento(liberacao, item) != 1) {
