@@ -56,7 +56,7 @@ QPushButton* botao(QWidget* janela, QBoxLayout* linha, const QString& caption, Q
                    std::function<void()> acao) {
   auto* b = new QPushButton(caption, janela);
   b->setAutoDefault(false);
-  QObject::connect(b, &QPushButton::clicked, janela, acao);
+  QObject::connect(b, &QPushButton::clicked, janela, std::move(acao));
   QObject::connect(new QShortcut(QKeySequence(tecla), janela), &QShortcut::activated, b, &QPushButton::click);
   linha->addWidget(b);
   return b;

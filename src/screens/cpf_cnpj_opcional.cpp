@@ -11,7 +11,7 @@ constexpr std::string_view kAviso = "Aviso do sistema";
 // The document's digits as the picture n011 / n014 writes them: zero
 // filled; blank reads as all zeros.
 std::string preenchido(std::string_view digitos, std::size_t tamanho) {
-  const std::string d = text::digits(digitos);
+  std::string d = text::digits(digitos);
   if (d.size() >= tamanho) return d;
   return std::string(tamanho - d.size(), '0') + d;
 }

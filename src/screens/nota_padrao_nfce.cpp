@@ -55,6 +55,15 @@ NotaPadraoNfcePresenter::NotaPadraoNfcePresenter(HostUi& ui, JanelasVenda& janel
   entrada_->set_limites([this] { return limites_consumidor(); });
   desconto_->set_limites([this] { return limites_consumidor(); });
   importacao_->set_limites([this] { return limites_consumidor(); });
+  // The import-content sheet of a product with an FCI: shown before it is
+  // sold; leaving it sells nothing.
+  entrada_->set_ficha_conteudo([this](sale::QUEUE_ITEM& item) {
+    return ui_.message("Produto: " + item.CODIGO + " - " + item.DESCRICAO +
+                           "|Ficha de Conteúdo de Importação (FCI): " + item.CHAVE_FCI,
+                       "Ficha de Conteúdo de Importação", MessageIcon::Information, "&Ok|&Cancelar") == 1
+               ? 1
+               : 0;
+  });
 }
 
 NotaPadraoNfcePresenter::~NotaPadraoNfcePresenter() = default;

@@ -108,7 +108,8 @@ struct Fechamento {
 };
 
 // Records and issues the sale (GRAVACAO_VENDA::Fecha_Venda) and tells the
-// cashier plainly when the note was issued in contingency.
+// cashier plainly when the note was issued in contingency (a note kept in
+// doubt is told by the recording itself).
 Fechamento fecha_venda(HostUi& ui, sale::CLASSE_VENDA& venda, NFCE_PROCESSO& processo, const CONTEXTO_VENDA& contexto);
 
 enum class EstadoTela { Livre, EmAndamento, Pagando, Fechada };

@@ -154,6 +154,37 @@ TEST_F(PaymentViewsTest, InstallmentsChangeByKeysAndEscLeaves) {
   EXPECT_EQ(presenter.resultado(), 0);
 }
 
+TEST_F(PaymentViewsTest, CardDetailsChangeTheInstallmentsAndConfirmTheirPayment) {
+  payment::GRUPO_FORMAS_PAGAMENTO cartao;
+  cartao.CODIGO = 7;
+  cartao.DESCRICAO = "CARTAO PARCELADO";
+  cartao.TIPO = 5;
+  cartao.TIPO_CARTAO_MANUAL = 1;
+  cartao.COMPOSTA = 1;
+  cartao.VEZES = 3;
+  cartao.DIAS = 30;
+  ASSERT_EQ(venda_->PAGAMENTO->Adiciona_Forma_Pagamento(cartao), 1);
+  ASSERT_EQ(venda_->PAGAMENTO->Set_Valor_Total(63.30), 1);
+  ASSERT_EQ(venda_->Paga(7, 60, 0, {}), 1) << venda_->ERROR;
+  PagtoChequeCartaoPresenter presenter(ui_, *venda_, cartao);
+  ASSERT_EQ(presenter.abre(), 1);
+  PagtoChequeCartaoView view(presenter);
+  auto* parcelas = mostra<QLineEdit>(view, "parcelas");
+  ASSERT_NE(parcelas, nullptr);
+  auto* lista = view.findChild<QTableView*>("parcelas_pagamento");
+  EXPECT_EQ(lista->model()->rowCount(), 3);
+  tecla(Qt::Key_A, Qt::ControlModifier);
+  digita("2");
+  tecla(Qt::Key_Return);
+  EXPECT_EQ(lista->model()->rowCount(), 2);
+  EXPECT_EQ(lista->model()->index(1, 2).data().toString(), "30,00");
+  tecla(Qt::Key_F5);
+  EXPECT_EQ(view.result(), QDialog::Accepted);
+  payment::Pagamento pago;
+  ASSERT_EQ(venda_->Get_Pagamento(1, pago), 1);
+  EXPECT_EQ(pago.CONCLUIDO, 1);
+}
+
 TEST_F(DialogTest, ChangeRefusesLessThanTheDueAndConfirmsWithF5) {
   TelaTrocoPresenter presenter(ui_, 50);
   TelaTrocoView view(presenter);

@@ -165,6 +165,16 @@ TEST_F(NotaPadraoNfceTest, CashSaleByCodeIsRecordedIssuedPrintedAndTheScreenRese
   EXPECT_DOUBLE_EQ(tela.totais().total, 0);
 }
 
+TEST_F(NotaPadraoNfceTest, ANoteInContingencyIsToldAndTheNextSaleStarts) {
+  NotaPadraoNfcePresenter& tela = abre();
+  ASSERT_TRUE(sim_->fault({{"mode", "contingency"}, {"count", 1}}));
+  ASSERT_EQ(tela.codigo_produto("42"), 1);
+  EXPECT_EQ(tela.tecla(TeclaVenda::F5), 1);
+  EXPECT_TRUE(tela.ultimo_fechamento().contingencia);
+  EXPECT_TRUE(mostrou("foi emitida em contingência"));
+  EXPECT_EQ(tela.estado(), EstadoTela::Livre);
+}
+
 TEST_F(NotaPadraoNfceTest, LeavingTheConditionReturnsToTheSaleUnchanged) {
   NotaPadraoNfcePresenter& tela = abre();
   ASSERT_EQ(tela.codigo_produto("42"), 1);
