@@ -408,3 +408,10 @@ insert into tmensagens_boleto (i_mbo_codigo, s_mbo_texto) values
 -- birthday for the generic consumer), sold by JOANA at the grocery.
 update teventos set i_eve_codigo_acl = 2, i_eve_codigo_tve = 1, i_eve_codigo_tem = 1 where i_eve_codigo = 1;
 update teventos set i_eve_codigo_acl = 1, i_eve_codigo_tve = 1, i_eve_codigo_tem = 1 where i_eve_codigo in (2, 3);
+
+-- Payment dialogs: a card taken by hand in 3 installments 30 days apart
+-- (more than one time: the form is paid in installments and its details
+-- are asked for).
+insert into tabempfavorecido (i_tef_codigo, i_tef_codigo_tem, i_tef_codigo_tse, i_tef_codigo_afa, s_tef_descricao, i_tef_tipo,
+                              i_tef_tef_cheque, i_tef_codigo_tba, i_tef_vezes, i_tef_dias, n_tef_taxa) values
+  (7, 1, 1, 3, 'CARTAO PARCELADO', 5, 4, 3, 3, 30, 3.5);

@@ -3,7 +3,8 @@
 // window, starts the module for the user who logs in (the station's
 // company: [station] company, 1 by default) and opens the main window.
 // The receipt preview prints the station's way ([station] receipt); Ctrl+B
-// on the main window reads the scale ([scale]). F8 registers a consumer and
+// on the main window reads the scale ([scale]). F2 opens the sale screen
+// ([station] cash_account is the cash account its status bar shows). F8 registers a consumer and
 // F9 checks a customer's credit, asking a supervisor to release its blocks.
 // `--play FILE` plays a key script against the windows and ends with its
 // status (desktop/key_player.h). With FVN_PDV_TIMING set, the times from
@@ -28,17 +29,20 @@
 #include "desktop/autorizacao_view.h"
 #include "desktop/cadastro_consumidor_view.h"
 #include "desktop/export_view.h"
+#include "desktop/janelas_venda_qt.h"
 #include "desktop/key_player.h"
 #include "desktop/login_view.h"
 #include "desktop/main_window.h"
 #include "desktop/pending_view.h"
 #include "desktop/qt_host_ui.h"
+#include "desktop/sale_window.h"
 #include "desktop/station_devices.h"
 #include "screens/browses.h"
 #include "screens/cadastro_consumidor.h"
 #include "screens/consulta_credito.h"
 #include "screens/exportacao_xml.h"
 #include "screens/login.h"
+#include "screens/nota_padrao_nfce.h"
 #include "screens/notas_pendentes.h"
 #include "screens/ping_servico.h"
 
@@ -148,7 +152,7 @@ int main(int argc, char** argv) {
     return fvn::app::kExitFailure;
   }
   fvn::desktop::QtHostUi ui;
-  ui.set_print_handler(fvn::desktop::receipt_print_handler(ui, settings.connection, std::move(station)));
+  ui.set_print_handler(fvn::desktop::receipt_print_handler(ui, settings.connection, station));
   fvn::LoginPresenter presenter(ui, settings.connection);
   std::unique_ptr<fvn::desktop::MainWindow> main_window;
   fvn::desktop::LoginView* login_view = nullptr;
@@ -169,6 +173,28 @@ int main(int argc, char** argv) {
             .arg(to_qstring(values.NOME_FANTASIA.empty() ? values.EMPRESA : values.NOME_FANTASIA),
                  to_qstring(values.NOME_USUARIO)));
     fvn::desktop::MainWindow* window = main_window.get();
+    // F2: the sale screen on the module's facade, its dialogs the desktop's;
+    // the receipt of each issued sale is previewed or printed as its series
+    // and [station] say.
+    window->set_action(fvn::desktop::MainWindow::Vender, [&ui, window, user, &settings, &station, &ctx] {
+      fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
+      if (up == nullptr) return;
+      const fvn::ModuleValues& v = up->values();
+      fvn::desktop::QtJanelasVenda janelas(window, ui, v.CNXSTR, v,
+                                           fvn::SessaoAtual{user.codigo, user.login, v.COD_EMPR}, up->validador());
+      fvn::IMPRESSAO_DANFE danfe(ui);
+      danfe.set_connection(v.CNXSTR);
+      danfe.set_impressao(station);
+      fvn::EstacaoVenda estacao{
+          fvn::contexto_estacao(v, settings.service.url),
+          static_cast<std::int32_t>(std::strtol(ctx.config.get("station", "cash_account", "0").c_str(), nullptr, 10))};
+      estacao.contexto.imprime_danfe = [&danfe](std::int32_t venda, std::int32_t resumido) {
+        return danfe.Imprime_Danfe(venda, resumido);
+      };
+      fvn::NotaPadraoNfcePresenter tela(ui, janelas, v, up->venda(), up->processo(), std::move(estacao));
+      fvn::desktop::NOTA_PADRAO_NFCE(tela, window);
+      window->show_status(QStringLiteral("Venda encerrada."));
+    });
     window->set_action(fvn::desktop::MainWindow::Ping, [&ui, window] {
       fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
       if (up != nullptr && fvn::PING_WEB_SERVICE_QUORVEX(ui, up->processo()) == 1) {

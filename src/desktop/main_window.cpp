@@ -1,5 +1,6 @@
 #include "desktop/main_window.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -48,8 +49,10 @@ MainWindow::MainWindow(const QString& title, const QString& heading, QWidget* pa
       if (actions_[i]) actions_[i]();
     });
     auto* shortcut = new QShortcut(QKeySequence(kEntryTexts[i].key), this);
+    // An entry's key belongs to this window only: never while a window it
+    // opened (the sale screen, a dialog) is up.
     connect(shortcut, &QShortcut::activated, button, [button] {
-      if (button->isEnabled()) button->click();
+      if (button->isEnabled() && QApplication::activeModalWidget() == nullptr) button->click();
     });
     buttons_[i] = button;
     layout->addWidget(button);

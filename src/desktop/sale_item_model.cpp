@@ -85,32 +85,46 @@ int SaleItemModel::rowCount(const QModelIndex& parent) const {
 
 int SaleItemModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColunas; }
 
+std::array<double, 17> SaleItemModel::valores(const sale::QUEUE_ITEM& i) const {
+  const bool s = presenter_.simples();  // the company regime picks the tax columns
+  return {i.QUANTIDADE,
+          i.UNITARIO,
+          i.DESCONTO,
+          i.ACRESCIMO,
+          i.TOTAL_BRUTO,
+          i.SUBTOTAL_ITEM,
+          i.TOTAL_LIQUIDO_VENDA,
+          s ? i.ICMS_SIMPLES.VALOR_BC_ICMS : i.ICMS.VALOR_BC_ICMS,
+          s ? i.ICMS_SIMPLES.ALIQUOTA_ICMS : i.ICMS.ALIQUOTA_ICMS,
+          s ? i.ICMS_SIMPLES.VALOR_ICMS.value() : i.ICMS.VALOR_ICMS.value(),
+          s ? i.ICMS_SIMPLES.VALOR_BC_ICMS_ST : i.ICMS.VALOR_BC_ICMS_ST,
+          s ? i.ICMS_SIMPLES.ALIQUOTA_ICMS_ST : i.ICMS.ALIQUOTA_ICMS_ST,
+          s ? i.ICMS_SIMPLES.VALOR_ICMS_ST.value() : i.ICMS.VALOR_ICMS_ST.value(),
+          i.IPI.VALOR_IPI,
+          i.PIS.VALOR_PIS,
+          i.COFINS.VALOR_COFINS,
+          s ? i.ICMS_SIMPLES.PERCENTUAL_MVA : i.ICMS.PERCENTUAL_MVA};
+}
+
+const std::string& SaleItemModel::cst(const sale::QUEUE_ITEM& i) const {
+  return presenter_.simples() ? i.ICMS_SIMPLES.CSOSN : i.ICMS.CST_ICMS;
+}
+
 SaleItemModel::Linha SaleItemModel::linha(const sale::QUEUE_ITEM& i) const {
   Linha l;
-  const bool s = presenter_.simples();  // the company regime picks the tax columns
-  l.valores = {i.QUANTIDADE,
-               i.UNITARIO,
-               i.DESCONTO,
-               i.ACRESCIMO,
-               i.TOTAL_BRUTO,
-               i.SUBTOTAL_ITEM,
-               i.TOTAL_LIQUIDO_VENDA,
-               s ? i.ICMS_SIMPLES.VALOR_BC_ICMS : i.ICMS.VALOR_BC_ICMS,
-               s ? i.ICMS_SIMPLES.ALIQUOTA_ICMS : i.ICMS.ALIQUOTA_ICMS,
-               s ? i.ICMS_SIMPLES.VALOR_ICMS.value() : i.ICMS.VALOR_ICMS.value(),
-               s ? i.ICMS_SIMPLES.VALOR_BC_ICMS_ST : i.ICMS.VALOR_BC_ICMS_ST,
-               s ? i.ICMS_SIMPLES.ALIQUOTA_ICMS_ST : i.ICMS.ALIQUOTA_ICMS_ST,
-               s ? i.ICMS_SIMPLES.VALOR_ICMS_ST.value() : i.ICMS.VALOR_ICMS_ST.value(),
-               i.IPI.VALOR_IPI,
-               i.PIS.VALOR_PIS,
-               i.COFINS.VALOR_COFINS,
-               s ? i.ICMS_SIMPLES.PERCENTUAL_MVA : i.ICMS.PERCENTUAL_MVA};
+  l.valores = valores(i);
   l.cancelado = i.CANCELADO;
   l.cor = i.CORES[0].COR_2;
   l.codigo = i.CODIGO;
   l.descricao = i.DESCRICAO;
-  l.cst = s ? i.ICMS_SIMPLES.CSOSN : i.ICMS.CST_ICMS;
+  l.cst = cst(i);
   return l;
+}
+
+// Compared field by field, so an unchanged row costs no copy.
+bool SaleItemModel::mostra(const Linha& l, const sale::QUEUE_ITEM& i) const {
+  return l.cancelado == i.CANCELADO && l.cor == i.CORES[0].COR_2 && l.valores == valores(i) && l.codigo == i.CODIGO &&
+         l.descricao == i.DESCRICAO && l.cst == cst(i);
 }
 
 int SaleItemModel::refresh() {
@@ -129,12 +143,12 @@ int SaleItemModel::refresh() {
     inicio = -1;
   };
   for (std::size_t r = 0; r < linhas_.size(); ++r) {
-    Linha nova = linha(presenter_.item(static_cast<std::int32_t>(r) + 1));
-    if (nova == linhas_[r]) {
+    const sale::QUEUE_ITEM& item = presenter_.item(static_cast<std::int32_t>(r) + 1);
+    if (mostra(linhas_[r], item)) {
       fecha_trecho(static_cast<int>(r) - 1);
       continue;
     }
-    linhas_[r] = std::move(nova);
+    linhas_[r] = linha(item);
     ++mudadas;
     if (inicio < 0) inicio = static_cast<int>(r);
   }

@@ -39,9 +39,12 @@ class SaleItemModel final : public QAbstractTableModel {
     std::string codigo;
     std::string descricao;
     std::string cst;
-    bool operator==(const Linha&) const = default;
   };
+  [[nodiscard]] std::array<double, 17> valores(const sale::QUEUE_ITEM& item) const;
+  [[nodiscard]] const std::string& cst(const sale::QUEUE_ITEM& item) const;
   [[nodiscard]] Linha linha(const sale::QUEUE_ITEM& item) const;
+  // The row still shows `item` as it is.
+  [[nodiscard]] bool mostra(const Linha& linha, const sale::QUEUE_ITEM& item) const;
 
   const NotaPadraoNfcePresenter& presenter_;
   std::string picture_quantidade_;

@@ -1,5 +1,6 @@
 #include "desktop/sale_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
@@ -246,13 +247,20 @@ SaleWindow::SaleWindow(NotaPadraoNfcePresenter& presenter, QWidget* parent)
       {QKeySequence(Qt::ALT | Qt::Key_F4), TeclaVenda::Sair},
   };
   for (const auto& [sequence, tecla] : shortcuts) {
-    connect(new QShortcut(sequence, this), &QShortcut::activated, this, [this, tecla = tecla] { key(tecla); });
+    shortcut(sequence, [this, tecla = tecla] { key(tecla); });
   }
-  connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this, [this] {
+  shortcut(QKeySequence(Qt::Key_F2), [this] {
     product_->setFocus();
     key(TeclaVenda::F2);
   });
-  connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this, [this] {
+  // Alt+D: the sale's discount percentage, on its tab.
+  shortcut(QKeySequence(Qt::ALT | Qt::Key_D), [this] {
+    QLineEdit* field = fields_.at("perc_desconto");
+    tabs_->setCurrentWidget(field->parentWidget());
+    field->setFocus();
+    field->selectAll();
+  });
+  shortcut(QKeySequence(Qt::Key_F3), [this] {
     quantity_->setFocus();
     quantity_->selectAll();
   });
@@ -269,10 +277,22 @@ SaleWindow::SaleWindow(NotaPadraoNfcePresenter& presenter, QWidget* parent)
   layout->addLayout(entry);
   layout->addWidget(list_, 1);
   layout->addLayout(totals);
+  tabs_->setMaximumHeight(200);
   layout->addWidget(tabs_);
   layout->addLayout(buttons);
   layout->addWidget(bar);
   resize(1180, 760);
+}
+
+// The window's keys work whenever it is the modal window on top, even when
+// the platform left another window active after a dialog closed; never
+// while a dialog it opened is up.
+void SaleWindow::shortcut(const QKeySequence& sequence, std::function<void()> action) {
+  auto* s = new QShortcut(sequence, this);
+  s->setContext(Qt::ApplicationShortcut);
+  connect(s, &QShortcut::activated, this, [this, action = std::move(action)] {
+    if (QApplication::activeModalWidget() == this) action();
+  });
 }
 
 QLineEdit* SaleWindow::code_field(const QString& name) {
@@ -463,8 +483,7 @@ QWidget* SaleWindow::build_transport_tab() {
 }
 
 int SaleWindow::open_window() {
-  show();
-  activateWindow();
+  // exec() shows the window modal (a window shown before exec() would not be).
   // The reset may open dialogs (the start-of-sale prompts, the CPF
   // question): it runs once the window is up.
   QTimer::singleShot(0, this, [this] {
@@ -489,6 +508,8 @@ void SaleWindow::key(TeclaVenda tecla) {
 }
 
 void SaleWindow::refresh() {
+  // A dialog the action opened has closed: the keys come back here.
+  if (isVisible() && !isActiveWindow() && QApplication::activeModalWidget() == this) activateWindow();
   const CamposVenda& c = presenter_.campos();
   const TotaisTela t = presenter_.totais();
   model_->refresh();
@@ -562,6 +583,15 @@ void SaleWindow::closeEvent(QCloseEvent* event) {
   }
   event->ignore();
   key(TeclaVenda::Sair);
+}
+
+// Enter accepts the field it is typed in, never the window.
+void SaleWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 // Shift+C, Shift+N and Shift+P in the product and quantity fields and on the

@@ -8,18 +8,22 @@
 //
 // Keys: F2 price list (the product field takes the focus), F3 quantity,
 // F4 options, F5 payment, Alt+F5 fast cash payment, F6 price table, F7
-// seller, F8 customer, Ctrl+F2 discount release, Alt+O service orders, and
+// seller, F8 customer, Ctrl+F2 discount release, Alt+O service orders, Alt+D
+// the discount percentage, and
 // in the product and quantity fields and the list Shift+C (consumer
 // registration), Shift+N (consumer's CPF/CNPJ) and Shift+P (price query).
 // Esc, F12 and Alt+F4 ask before closing.
 #pragma once
 
 #include <QDialog>
+#include <QKeySequence>
+#include <functional>
 #include <map>
 
 #include "screens/nota_padrao_nfce.h"
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -46,10 +50,12 @@ class SaleWindow final : public QDialog {
   void reject() override;
   void closeEvent(class QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QLineEdit* amount_field(const QString& name, const std::string& picture);
   QLineEdit* code_field(const QString& name);
+  void shortcut(const QKeySequence& sequence, std::function<void()> action);
   void on_amount(QLineEdit* field, const std::string& picture, int (NotaPadraoNfcePresenter::*action)(double));
   void on_code(QLineEdit* field, int (NotaPadraoNfcePresenter::*action)(std::int32_t));
   void key(TeclaVenda tecla);

@@ -129,21 +129,20 @@ int CondicaoPagtoPresenter::escolhe(std::int32_t posicao) {
     return 0;
   }
   // The permission first: a down payment is refused under a condition that
-  // does not allow one.
-  if (venda_.Set_Permite_Entrada(c.COM_ENTRADA) != 1) {
-    ui_.message(falha_venda("Erro ao setar parâmetro de permissão de entrada na condição de pagamento.", venda_), kErro,
-                MessageIcon::Error);
+  // does not allow one. A refusal on the way puts the sale's permission back.
+  const std::int32_t permissao_anterior = venda_.Get_Permite_Entrada();
+  const auto recusa = [&](std::string_view contexto) {
+    ui_.message(falha_venda(contexto, venda_), kErro, MessageIcon::Error);
+    venda_.Set_Permite_Entrada(permissao_anterior);
     return 0;
+  };
+  if (venda_.Set_Permite_Entrada(c.COM_ENTRADA) != 1) {
+    return recusa("Erro ao setar parâmetro de permissão de entrada na condição de pagamento.");
   }
   if (venda_.Set_Valor_Entrada(c.COM_ENTRADA != 0 ? venda_.Get_Entrada_Simulacao(posicao) : 0) != 1) {
-    ui_.message(falha_venda("Erro ao setar valor de entrada da condição de pagamento.", venda_), kErro,
-                MessageIcon::Error);
-    return 0;
+    return recusa("Erro ao setar valor de entrada da condição de pagamento.");
   }
-  if (venda_.Set_Condicao_Pagamento(c.CODIGO) != 1) {
-    ui_.message(falha_venda("Erro ao setar condição de pagamento na venda.", venda_), kErro, MessageIcon::Error);
-    return 0;
-  }
+  if (venda_.Set_Condicao_Pagamento(c.CODIGO) != 1) return recusa("Erro ao setar condição de pagamento na venda.");
   fechada_ = true;
   resultado_ = 1;
   return 1;

@@ -161,6 +161,7 @@ bool NotaPadraoNfcePresenter::depois_do_primeiro_item(std::string_view mensagem)
 
 int NotaPadraoNfcePresenter::codigo_produto(std::string_view codigo) {
   const int vendido = entrada_->vende_codigo(codigo, campos_.quantidade);
+  if (vendido == 1) campos_.quantidade = 1;  // the quantity field serves the next item only
   refresca();
   return vendido;
 }
@@ -455,6 +456,7 @@ int NotaPadraoNfcePresenter::lista_precos() {
   const auto produto = codigo_escolhido(pick_browse(ui_, tabela, lista));
   if (!produto) return 0;
   const int r = entrada_->vende_produto(*produto, campos_.quantidade);
+  if (r == 1) campos_.quantidade = 1;
   refresca();
   return r;
 }

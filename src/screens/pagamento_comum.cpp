@@ -1,6 +1,7 @@
 #include "screens/pagamento_comum.h"
 
 #include <cmath>
+#include <vector>
 
 #include "runtime/error_triple.h"
 #include "runtime/picture.h"
@@ -15,6 +16,23 @@ namespace {
 constexpr std::string_view kValorDigitado = "@n-20`2";
 constexpr std::string_view kValorMostrado = "@n-17`2";
 
+// The shape of a typed amount: an optional minus, digits with or without
+// periods between groups of three, then an optional comma and decimals.
+// The picture module alone would read "12 50" as 1250 and "1.2.3" as 123.
+bool forma_de_valor(std::string_view t) {
+  if (!t.empty() && t.front() == '-') t.remove_prefix(1);
+  const std::size_t virgula = t.find(',');
+  const std::string_view inteira = t.substr(0, virgula);
+  if (virgula != std::string_view::npos && !text::all_digits(t.substr(virgula + 1))) return false;
+  if (inteira.empty() || text::all_digits(inteira)) return !inteira.empty() || virgula != std::string_view::npos;
+  const std::vector<std::string> grupos = text::split(inteira, '.');
+  for (std::size_t i = 0; i < grupos.size(); ++i) {
+    const std::size_t n = grupos[i].size();
+    if (!text::all_digits(grupos[i]) || n == 0 || n > 3 || (i > 0 && n != 3)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<double> le_valor(std::string_view texto) {
@@ -26,6 +44,7 @@ std::optional<double> le_valor(std::string_view texto) {
       t.size() - ponto - 1 >= 1 && t.size() - ponto - 1 <= 2) {
     t[ponto] = ',';
   }
+  if (!forma_de_valor(t)) return std::nullopt;
   const std::optional<double> valor = deformat_picture(t, kValorDigitado);
   if (!valor || !std::isfinite(*valor)) return std::nullopt;
   return valor;

@@ -18,23 +18,13 @@
 #include "desktop/autorizacao_view.h"
 #include "desktop/key_player.h"
 #include "desktop/login_view.h"
+#include "desktop/offscreen_application.h"
 #include "desktop/qt_host_ui.h"
 #include "support/fontconfig_leaks.h"
 #include "support/temp_folder.h"
 
 namespace fvn::desktop {
 namespace {
-
-void ensure_application() {
-  static QApplication* application = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "desktop_tests";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-  }();
-  (void)application;
-}
 
 // Once a modal dialog is up, runs `inspect` on it and sends it `keys`
 // (portable key texts), one after the other.

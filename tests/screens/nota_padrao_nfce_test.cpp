@@ -141,7 +141,9 @@ TEST_F(NotaPadraoNfceTest, CashSaleByCodeIsRecordedIssuedPrintedAndTheScreenRese
   NotaPadraoNfcePresenter& tela = abre();
   ASSERT_EQ(tela.quantidade(2), 1);
   ASSERT_EQ(tela.codigo_produto("42"), 1);
-  ASSERT_EQ(tela.codigo_produto("7891000000021"), 1);  // by bar code, quantity still 2
+  EXPECT_DOUBLE_EQ(tela.campos().quantidade, 1);  // the quantity served one item
+  ASSERT_EQ(tela.quantidade(2), 1);
+  ASSERT_EQ(tela.codigo_produto("7891000000021"), 1);  // by bar code
   EXPECT_EQ(tela.estado(), EstadoTela::EmAndamento);
   EXPECT_EQ(tela.status(), "Venda em andamento");
   EXPECT_EQ(tela.totais().itens, 2);
