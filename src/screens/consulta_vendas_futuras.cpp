@@ -56,9 +56,8 @@ SELECIONA_ITENS_VENDA_FUTURA::SELECIONA_ITENS_VENDA_FUTURA(HostUi& ui, std::stri
                                                            std::int32_t venda)
     : ui_(ui), connection_(std::move(connection)), itens_(itens), venda_(venda) {}
 
-int SELECIONA_ITENS_VENDA_FUTURA::falha_sql(std::string_view contexto) {
-  itens_.limpa();
-  ui_.message(contexto, kErro, MessageIcon::Error);
+int SELECIONA_ITENS_VENDA_FUTURA::falha_sql(const PassthroughTable& t) {
+  ui_.message(t.error_text("Erro ao executar consulta na tabela ahistorico.|Erro:"), kErro, MessageIcon::Error);
   return 0;
 }
 
@@ -69,7 +68,7 @@ std::optional<double> SELECIONA_ITENS_VENDA_FUTURA::pendente(const ItemEntrega& 
                 "where cprohistorico = " +
                 sql_integer(item.produto) + " and i_ahi_ide_entregue = " + sql_integer(item.linha) +
                 " and ide_futura = " + sql_integer(venda_) + " and s_asa_estorno is null;") != 1) {
-    falha_sql(t.error_text("Erro ao executar consulta na tabela ahistorico.|Erro:") + "");
+    falha_sql(t);
     return std::nullopt;
   }
   double entregue = 0;
@@ -83,7 +82,7 @@ int SELECIONA_ITENS_VENDA_FUTURA::abre() {
   PassthroughTable t("TABELA_AHISTORICO", connection_);
   ItemEntrega linha;
   double desconto = 0;
-  if (t.open() != 1) return falha_sql(t.error_text("Erro ao executar consulta na tabela ahistorico.|Erro:"));
+  if (t.open() != 1) return falha_sql(t);
   t.bind_long(linha.linha)
       .bind_long(linha.produto)
       .bind_real(linha.valor)
@@ -98,7 +97,7 @@ int SELECIONA_ITENS_VENDA_FUTURA::abre() {
                 "inner join asaidas s on s.cidesaidas = a.cisahistorico "
                 "left join aprodutos p on p.ccodproduto = a.cprohistorico where cisahistorico in (" +
                 sql_integer(venda_) + ") order by cidehistorico; ") != 1) {
-    return falha_sql(t.error_text("Erro ao executar consulta na tabela ahistorico.|Erro:"));
+    return falha_sql(t);
   }
   std::vector<ItemEntrega> lidos;
   while (t.next() == 1) {
@@ -107,7 +106,10 @@ int SELECIONA_ITENS_VENDA_FUTURA::abre() {
   }
   for (ItemEntrega& item : lidos) {
     const auto pendente_item = pendente(item);
-    if (!pendente_item) return 0;
+    if (!pendente_item) {
+      itens_.limpa();
+      return 0;
+    }
     if (*pendente_item <= 0) continue;
     item.pendente = *pendente_item;
     item.entrega = *pendente_item;

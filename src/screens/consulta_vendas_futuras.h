@@ -41,6 +41,7 @@
 namespace fvn {
 
 class NFCE_PROCESSO;
+class PassthroughTable;
 
 // The rows the window lists: issued in contingency and never authorised
 // (nor cancelled, nor already reloaded under their number).
@@ -120,7 +121,8 @@ class SELECIONA_ITENS_VENDA_FUTURA {
   // The quantity of line `item` not yet delivered, or none after the
   // failure's message.
   std::optional<double> pendente(const ItemEntrega& item);
-  int falha_sql(std::string_view contexto);
+  // A failed query of ahistorico, shown titled "Erro!"; 0.
+  int falha_sql(const PassthroughTable& t);
 
   HostUi& ui_;
   std::string connection_;

@@ -120,8 +120,7 @@ TEST_F(PartesVendaTest, TheDemoShopsDefaultsFillTheFacade) {
   EXPECT_EQ(partes->nome_vendedor(), "JOANA");
   EXPECT_EQ(venda.Get_Condicoes_Pagamento().CONDICOES.records(), 3U);
   EXPECT_EQ(venda.PAGAMENTO->ENTIDADES.records(), 4U);
-  EXPECT_EQ(venda.PAGAMENTO->FORMAS_PAGAMENTO.records(),
-            5U);  // the grocery's series 1 payees, the card in installments included
+  EXPECT_EQ(venda.PAGAMENTO->FORMAS_PAGAMENTO.records(), 5U);  // the grocery's series 1 payees, the card in 3 included
   // A second reset loads the same lists, not twice as many.
   ASSERT_EQ(partes->condicoes_pagamento(), 1);
   ASSERT_EQ(partes->favorecidos(), 1);
