@@ -583,8 +583,9 @@ int EntradaItem::Estado::revende(std::int32_t nova_tabela) {
   };
   std::vector<LinhaVendida> novas = vivas;
   for (LinhaVendida& l : novas) {
+    // A line of an imported order keeps the order's price.
     for (const auto& [codigo, preco] : precos) {
-      if (codigo == l.item.ID_PRODUTO) l.item.UNITARIO = preco;
+      if (codigo == l.item.ID_PRODUTO && l.item.X_PED.empty()) l.item.UNITARIO = preco;
     }
   }
   int ok = 1;

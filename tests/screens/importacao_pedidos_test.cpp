@@ -4,6 +4,7 @@
 // stations recording at once.
 #include "screens/importacao_pedidos.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -113,6 +114,8 @@ class ImportacaoPedidosTest : public testing::WorkflowTest {
 };
 
 TEST_F(ImportacaoPedidosTest, AnOrderBringsItsPendingLinesPricesAndInstallmentsWithItsDownPayment) {
+  sql("update duplicata_pedido set d_dpe_data_vencimento = date '2030-01-10' + 30 * (i_dpe_numero_duplicata - 1) "
+      "where i_dpe_codigo_pdi = 1002");
   ASSERT_EQ(importacao->carrega_pedido(1002), 1) << mensagens();
   ASSERT_EQ(venda.Get_Quantidade_Itens(), 1);
   EXPECT_EQ(item(1).X_PED, "1002");
@@ -128,15 +131,20 @@ TEST_F(ImportacaoPedidosTest, AnOrderBringsItsPendingLinesPricesAndInstallmentsW
     payment::QUEUE_PARCELAS p;
     ASSERT_EQ(venda.Get_Parcela(n, p), 1);
     EXPECT_DOUBLE_EQ(p.VALOR, 10.00);
-    EXPECT_EQ(p.VENCIMENTO, today() + 30 * n);
+    EXPECT_EQ(p.VENCIMENTO, date_from_civil(2030, 1, 10) + 30 * (n - 1));
   }
   EXPECT_EQ(importacao->carga().pedidos, std::vector<std::int32_t>{1002});
+  // Another price table (Normal, where the soda costs more) leaves the
+  // order's price alone.
+  sql("update aprodutos set n_apr_preco_normal = 11.90 where ccodproduto = 45");
+  ASSERT_EQ(entrada->escolhe_tabela(0), 1) << mensagens();
+  EXPECT_DOUBLE_EQ(item(1).UNITARIO, 9.49);
   // The payment recomputes the condition's own plan; the order's comes back.
   ASSERT_EQ(venda.Calcula_Parcelas(), 1);
   ASSERT_EQ(importacao->prestacoes_pedido(), 1) << mensagens();
   payment::QUEUE_PARCELAS ultima;
   ASSERT_EQ(venda.Get_Parcela(3, ultima), 1);
-  EXPECT_EQ(ultima.VENCIMENTO, today() + 90);
+  EXPECT_EQ(ultima.VENCIMENTO, date_from_civil(2030, 3, 11));
 
   // Order 1001: its second line has nothing pending nor to invoice.
   nova_venda();
@@ -254,6 +262,17 @@ TEST_F(ImportacaoPedidosTest, ServiceOrderDepositsAboveTheTotalLeaveChange) {
   // The service order cannot be loaded again.
   nova_venda();
   EXPECT_EQ(importacao->carrega_ordens({501}), 0);
+}
+
+TEST_F(ImportacaoPedidosTest, SeveralPicksListOnlyTheFirstCustomersOrdersNotYetChosen) {
+  // JOSE's two orders come first by name; the third pick finds the list
+  // empty (PADARIA's order 1001 is another customer's) and ends the choice.
+  ui_.answer_pick(1);
+  ui_.answer_pick(1);
+  ui_.answer_pick(1);
+  std::vector<std::int32_t> escolhidos = importacao->SELECIONA_MULTIPLOS_PEDIDOS();
+  std::sort(escolhidos.begin(), escolhidos.end());
+  EXPECT_EQ(escolhidos, (std::vector<std::int32_t>{1002, 1003})) << mensagens();
 }
 
 }  // namespace
