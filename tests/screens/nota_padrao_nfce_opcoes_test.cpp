@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "data/module_values.h"
+#include "data/sql_values.h"
 #include "nfce/validador_fiscal.h"
 #include "screens/browses.h"
 #include "screens/consulta_vendas_futuras.h"
@@ -122,7 +123,8 @@ TEST_F(NotaPadraoOpcoesTest, ARejectedInvoiceReloadedFromTheMenuIsIssuedUnderIts
   sql("update asaidas set i_asa_contigencia = 0, i_asa_quorvex_canc = 0");
   ASSERT_TRUE(sim_->fault({{"mode", "pending"}, {"call", "autorizar"}, {"after", 0}, {"resolve", "ERRO"}}));
   const auto antiga = scenario("consumidor_sem_cpf");
-  sql("update asaidas set cemisaidas = current_date where cidesaidas = " + std::to_string(antiga));
+  // The station's day, which the list of rejected invoices starts from.
+  sql("update asaidas set cemisaidas = " + sql_date(today()) + " where cidesaidas = " + std::to_string(antiga));
   ASSERT_EQ(issue(antiga), 1) << processor_->ERROR;
   ASSERT_TRUE(sim_->fault({{"mode", "normal"}}));
   const std::string numero = value("select cnotsaidas from asaidas where cidesaidas = " + std::to_string(antiga));
