@@ -7,7 +7,6 @@
 #include "sale/venda_interface.h"
 #include "screens/condicao_pagto.h"
 #include "screens/consulta_vendas_futuras.h"
-#include "screens/consulta_vendas_futuras.h"
 #include "screens/cpf_cnpj_opcional.h"
 #include "screens/detalhe_produto.h"
 #include "screens/forma_pagto_venda.h"
