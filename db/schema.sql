@@ -1125,3 +1125,19 @@ alter table teventos
 
 insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (8, 'partes da venda: controle de limite e cliente do evento');
 -- <<< Sale screen parties
+
+-- >>> Commissions of the sale (GLO_COMISSAO_1 to _10)
+-- ---------------------------------------------------------------------------
+-- The options menu's "Comissões" form sets up to ten commission percentages
+-- for the sale; the recording keeps the ones that are not zero, numbered as
+-- the form shows them. They go with their sale when a duplicated note is
+-- deleted.
+create table asaidas_comissao (
+  i_asc_ide_asaidas integer not null references asaidas on delete cascade,
+  i_asc_ordem integer not null check (i_asc_ordem between 1 and 10),
+  n_asc_percentual numeric(5,2) not null check (n_asc_percentual > 0 and n_asc_percentual <= 100),
+  primary key (i_asc_ide_asaidas, i_asc_ordem)
+);
+
+insert into tversao_esquema (i_tve_versao, s_tve_descricao) values (9, 'comissoes da venda');
+-- <<< Commissions of the sale

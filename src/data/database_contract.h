@@ -13,7 +13,7 @@ namespace fvn {
 class PassthroughTable;
 
 // The schema version (tversao_esquema) this build works with.
-inline constexpr int kSchemaVersion = 8;
+inline constexpr int kSchemaVersion = 9;
 
 // Names the statements of the module use.
 const std::vector<std::string_view>& contract_tables();

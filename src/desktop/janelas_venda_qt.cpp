@@ -5,6 +5,7 @@
 
 #include "desktop/autorizacao_view.h"
 #include "desktop/cadastro_consumidor_view.h"
+#include "desktop/options_views.h"
 #include "desktop/payment_views.h"
 #include "desktop/qt_host_ui.h"
 #include "screens/cadastro_consumidor.h"
@@ -83,6 +84,27 @@ std::int32_t QtJanelasVenda::CADASTRO_CONSUMIDOR_SIMPLIFICADO() {
   CadastroConsumidorPresenter presenter(ui_, connection_, validador_, valores_.CADASTRA_CLIENTE == 1);
   if (!presenter.abre()) return 0;
   return cadastro_consumidor(presenter, sobre());
+}
+
+int QtJanelasVenda::OPCOES_NOTA(sale::CLASSE_VENDA& venda, ComissoesVenda& comissoes, std::int32_t& opcao) {
+  fvn::OPCOES_NOTA presenter(ui_, *this, valores_, venda, comissoes, opcao);
+  return opcoes_nota_dialog(presenter, sobre());
+}
+
+int QtJanelasVenda::COMISSOES(ComissoesVenda& comissoes) {
+  fvn::COMISSOES presenter(comissoes);
+  return comissoes_dialog(presenter, sobre());
+}
+
+int QtJanelasVenda::CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& consulta, ItensEntrega& itens) {
+  consulta.set_janela_itens([this, &itens](SELECIONA_ITENS_VENDA_FUTURA& selecao) {
+    const auto altera = [this, &itens](std::int32_t linha) {
+      ALTERA_QTDE_ITEM quantidade(ui_, connection_, itens, linha);
+      return altera_qtde_item_dialog(quantidade, sobre());
+    };
+    return seleciona_itens_venda_futura_dialog(selecao, altera, sobre());
+  });
+  return consulta_vendas_futuras_dialog(consulta, sobre());
 }
 
 }  // namespace fvn::desktop

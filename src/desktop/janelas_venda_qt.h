@@ -1,6 +1,7 @@
 // The desktop's sale dialogs: each JanelasVenda dialog opened modally over
 // its presenter (the payment dialogs of payment_views.h, the supervisor's
-// authorisation and the consumer registration), every message through the
+// authorisation, the consumer registration, the options menu, the
+// commissions and the rejected-invoice reload), every message through the
 // Qt HostUi.
 #pragma once
 
@@ -32,6 +33,9 @@ class QtJanelasVenda final : public JanelasVenda {
   int AUTENTICACAO(Direito direito, std::string_view texto, std::string_view motivo, UserAccount& supervisor,
                    sale::GRUPO_DADOS_LIBERACAO& liberacao) override;
   std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() override;
+  int OPCOES_NOTA(sale::CLASSE_VENDA& venda, ComissoesVenda& comissoes, std::int32_t& opcao) override;
+  int COMISSOES(ComissoesVenda& comissoes) override;
+  int CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& consulta, ItensEntrega& itens) override;
 
  private:
   // The window a dialog opens over: the active modal dialog (a dialog

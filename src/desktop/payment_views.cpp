@@ -97,6 +97,16 @@ class TeclasLista final : public QObject {
   std::function<void(int)> apaga_;
 };
 
+std::string texto(const QLineEdit* edit) { return edit->text().toStdString(); }
+
+// Enter moves to the next control, as the dialogs' fields do.
+void proximo(QWidget* campo) {
+  QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+  QApplication::sendEvent(campo, &tab);
+}
+
+}  // namespace
+
 QTableView* tabela(QWidget* parent, const char* name, LinhasModel* modelo) {
   auto* view = new QTableView(parent);
   view->setObjectName(name);
@@ -110,7 +120,6 @@ QTableView* tabela(QWidget* parent, const char* name, LinhasModel* modelo) {
   return view;
 }
 
-// Keeps a current row in range after the rows changed.
 void mantem_linha(QTableView* lista, int linha) {
   const int n = lista->model()->rowCount();
   if (n == 0) return;
@@ -118,16 +127,6 @@ void mantem_linha(QTableView* lista, int linha) {
 }
 
 int linha_atual(QTableView* lista) { return lista->currentIndex().isValid() ? lista->currentIndex().row() + 1 : 0; }
-
-std::string texto(const QLineEdit* edit) { return edit->text().toStdString(); }
-
-// Enter moves to the next control, as the dialogs' fields do.
-void proximo(QWidget* campo) {
-  QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-  QApplication::sendEvent(campo, &tab);
-}
-
-}  // namespace
 
 // ---- LinhasModel ----
 

@@ -49,6 +49,13 @@ class LinhasModel final : public QAbstractTableModel {
   std::vector<std::vector<std::string>> rows_;
 };
 
+// A read-only list over `modelo`, one whole row selected at a time.
+QTableView* tabela(QWidget* parent, const char* name, LinhasModel* modelo);
+// Keeps a current row in range after the rows changed (`linha` 0-based).
+void mantem_linha(QTableView* lista, int linha);
+// The current row, 1-based; 0 for none.
+int linha_atual(QTableView* lista);
+
 // "Meios de Pagamento": "F6-Valor:", "F7-Meio Pagamento", "F8-Pagamentos
 // Efetuados", the totals "A Pagar:", "Troco:", "Pago:", and "F12-Voltar",
 // "F5-Continuar", "F9-Créditos".

@@ -84,6 +84,7 @@ struct GRAVACAO_VENDA::Gravacao {
   bool grava_pagamentos();
   bool grava_parcelas();
   bool grava_liberacoes();
+  bool grava_comissoes();
   bool grava_texto_nota();
 
   // Runs a statement; false with the message of `contexto` when refused.
@@ -231,7 +232,7 @@ int GRAVACAO_VENDA::grava(Gravacao& g) {
   }
   const bool gravada = g.le_embarque() && g.numera_nota() && g.grava_cabecalho() && g.vincula_pedidos() &&
                        g.grava_itens() && g.grava_pagamentos() && g.grava_parcelas() && g.grava_liberacoes() &&
-                       g.grava_texto_nota();
+                       g.grava_comissoes() && g.grava_texto_nota();
   return gravada ? 1 : 0;
 }
 
@@ -622,6 +623,19 @@ bool GRAVACAO_VENDA::Gravacao::grava_liberacoes() {
     if (!executa(insercao("aliberacao", linha), "Erro ao gravar dados da liberação de desconto no banco de dados.|")) {
       return false;
     }
+  }
+  return true;
+}
+
+// 16: the commission percentages set for this sale, one row per
+// commission that is not zero, numbered 1 to 10 as the form shows them.
+bool GRAVACAO_VENDA::Gravacao::grava_comissoes() {
+  for (std::size_t n = 0; n < c.comissoes.size(); ++n) {
+    if (round_to(c.comissoes[n], 2) == 0) continue;
+    const Colunas linha = {{"i_asc_ide_asaidas", inteiro(venda)},
+                           {"i_asc_ordem", inteiro(static_cast<std::int32_t>(n + 1))},
+                           {"n_asc_percentual", sql_number(c.comissoes[n], 2)}};
+    if (!executa(insercao("asaidas_comissao", linha), "Erro ao gravar comissões da venda.|")) return false;
   }
   return true;
 }

@@ -25,7 +25,8 @@
 //   12   items into ahistorico with their taxes and CSTs;
 //   13   payments and change into ahcontas, customer credits used;
 //   14   installments of a credit condition into asduplicatas;
-//   16   release records into aliberacao;
+//   16   release records into aliberacao, the sale's commission
+//        percentages into asaidas_comissao;
 //   17   additional information merged into the note's text (cobssaidas);
 //   18   "Commit".
 // Any failure between "Begin" and "Commit" rolls back: the database is left
@@ -58,6 +59,7 @@
 
 #include "runtime/host_ui.h"
 #include "sale/classe_venda.h"
+#include "screens/janelas_venda.h"
 
 namespace fvn {
 
@@ -95,6 +97,7 @@ struct CONTEXTO_VENDA {
   bool cliente_alterado = false;             // the customer of the imported orders was changed
   std::int32_t mensagem_nota = 0;            // tmensagens code (0: none)
   std::int32_t resumido = 0;                 // short receipt
+  ComissoesVenda comissoes{};                // GLO_COMISSAO_1 to _10 (COMISSOES)
   // Consumer identification typed for the walk-in consumer (CPF_CNPJ_OPCIONAL).
   std::string cpf_digitado;
   std::string cnpj_digitado;

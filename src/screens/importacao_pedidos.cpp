@@ -348,6 +348,7 @@ std::vector<std::int32_t> ImportacaoPedidos::Estado::escolhe(Browse browse, std:
     escolhidos.push_back(*numero);
     browse.title = titulo + " - escolhidos: " + lista(escolhidos, ", ");
     if (escolhidos.size() == 1) {
+      // The browse closed the table behind it.
       tabela.clear_fields();
       if (tabela.open() != 1 ||
           tabela.execute("select " + std::string{coluna_cliente} + " from " + std::string{origem} + " where " +

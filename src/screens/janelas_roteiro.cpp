@@ -6,6 +6,7 @@
 #include "runtime/picture.h"
 #include "sale/venda_interface.h"
 #include "screens/condicao_pagto.h"
+#include "screens/consulta_vendas_futuras.h"
 #include "screens/cpf_cnpj_opcional.h"
 #include "screens/detalhe_produto.h"
 #include "screens/forma_pagto_venda.h"
@@ -39,6 +40,7 @@ JanelasRoteiro::JanelasRoteiro(HostUi& ui, std::string connection, const ModuleV
 void JanelasRoteiro::set_roteiro(RoteiroVenda roteiro) {
   roteiro_ = std::move(roteiro);
   proximo_detalhe_ = 0;
+  proxima_opcao_ = 0;
 }
 
 int JanelasRoteiro::CONDICAO_PAGTO(sale::VENDA_INTERFACE& venda, std::int32_t tabela_preco) {
@@ -151,6 +153,30 @@ std::int32_t JanelasRoteiro::CADASTRO_CONSUMIDOR_SIMPLIFICADO() {
   CadastroConsumidorPresenter janela(ui_, connection_, validador_, valores_.CADASTRA_CLIENTE == 1);
   if (!janela.abre()) return 0;
   return janela.grava(*roteiro_.cadastro);
+}
+
+int JanelasRoteiro::OPCOES_NOTA(sale::CLASSE_VENDA& venda, ComissoesVenda& comissoes, std::int32_t& opcao) {
+  fvn::OPCOES_NOTA menu(ui_, *this, valores_, venda, comissoes, opcao);
+  while (proxima_opcao_ < roteiro_.opcoes.size()) {
+    if (menu.pressiona(roteiro_.opcoes[proxima_opcao_++])) return 1;
+  }
+  menu.pressiona(fvn::OPCOES_NOTA::Botao::Fechar);
+  return 1;
+}
+
+int JanelasRoteiro::COMISSOES(ComissoesVenda& comissoes) {
+  fvn::COMISSOES form(comissoes);
+  for (const auto& [campo, valor] : roteiro_.comissoes) {
+    if (!form.set_valor(campo, valor)) {
+      ui_.message("Comissão " + std::to_string(campo) + " recusada.", "Aviso do Sistema", MessageIcon::Exclamation);
+    }
+  }
+  return 1;
+}
+
+int JanelasRoteiro::CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& consulta, ItensEntrega& /*itens*/) {
+  if (roteiro_.nota_rejeitada == 0) return 0;
+  return consulta.seleciona(roteiro_.nota_rejeitada);
 }
 
 }  // namespace fvn

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "nfce/validador_fiscal.h"
@@ -19,6 +20,7 @@
 #include "screens/autorizacao.h"
 #include "screens/cadastro_consumidor.h"
 #include "screens/janelas_venda.h"
+#include "screens/opcoes_nota.h"
 
 namespace fvn {
 
@@ -69,6 +71,15 @@ struct RoteiroVenda {
   std::string senha;
   // CADASTRO_CONSUMIDOR_SIMPLIFICADO: the consumer registered; none cancels.
   std::optional<DadosConsumidor> cadastro;
+  // OPCOES_NOTA: the buttons pressed, in order, across the menus opened in
+  // this sale; a menu the plan leaves open closes with "F12-Fechar". A
+  // disabled button is skipped, as a click on it would be.
+  std::vector<OPCOES_NOTA::Botao> opcoes;
+  // COMISSOES: the percentages typed, {field 1..10, value}.
+  std::vector<std::pair<int, double>> comissoes;
+  // CONSULTA_VENDAS_FUTURAS: the row chosen (1-based; 0 leaves the list),
+  // its pending lines all marked and confirmed.
+  int nota_rejeitada = 0;
 };
 
 class JanelasRoteiro final : public JanelasVenda {
@@ -85,6 +96,9 @@ class JanelasRoteiro final : public JanelasVenda {
   int AUTENTICACAO(Direito direito, std::string_view texto, std::string_view motivo, UserAccount& supervisor,
                    sale::GRUPO_DADOS_LIBERACAO& liberacao) override;
   std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() override;
+  int OPCOES_NOTA(sale::CLASSE_VENDA& venda, ComissoesVenda& comissoes, std::int32_t& opcao) override;
+  int COMISSOES(ComissoesVenda& comissoes) override;
+  int CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& consulta, ItensEntrega& itens) override;
 
   [[nodiscard]] const RoteiroVenda& roteiro() const { return roteiro_; }
   // Replaces the plan (the next sale of a script).
@@ -98,6 +112,7 @@ class JanelasRoteiro final : public JanelasVenda {
   VALIDADOR_FISCAL& validador_;
   RoteiroVenda roteiro_;
   std::size_t proximo_detalhe_ = 0;
+  std::size_t proxima_opcao_ = 0;
 };
 
 }  // namespace fvn

@@ -6,6 +6,7 @@
 // abandoned dialog leaves the sale as the dialog found it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 namespace fvn {
 
 namespace sale {
+class CLASSE_VENDA;
 class VENDA_INTERFACE;
 struct QUEUE_ITEM;
 }  // namespace sale
@@ -26,6 +28,13 @@ struct IdentificacaoConsumidor {
   std::string nome;              // optional name printed on the note
   std::int32_t tipo_pessoa = 0;  // 0 "Física", 1 "Jurídica"
 };
+
+class CONSULTA_VENDAS_FUTURAS;
+struct ItensEntrega;
+
+// The sale's ten commission percentages (GLO_COMISSAO_1 to _10), kept by
+// the sale screen for the current sale and recorded with it.
+using ComissoesVenda = std::array<double, 10>;
 
 class JanelasVenda {
  public:
@@ -54,6 +63,17 @@ class JanelasVenda {
                            sale::GRUPO_DADOS_LIBERACAO& liberacao) = 0;
   // The simplified consumer registration; the new customer's code, or 0.
   virtual std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() = 0;
+  // The options menu over the sale (screens/opcoes_nota.h): 1 once it
+  // closed, `opcao` holding the code the screen acts on. A host that offers
+  // no menu leaves `opcao` at 0 and returns 0.
+  virtual int OPCOES_NOTA(sale::CLASSE_VENDA& venda, ComissoesVenda& comissoes, std::int32_t& opcao);
+  // The commissions form; the percentages stay as edited (always 1 once
+  // shown). A host without the form leaves them as they were and returns 0.
+  virtual int COMISSOES(ComissoesVenda& comissoes);
+  // The rejected invoices to reload (screens/consulta_vendas_futuras.h),
+  // over the opened `consulta`, whose items window fills `itens`; 1 when a
+  // sale was chosen (consulta.escolhida()). A host without it returns 0.
+  virtual int CONSULTA_VENDAS_FUTURAS(fvn::CONSULTA_VENDAS_FUTURAS& consulta, ItensEntrega& itens);
 };
 
 }  // namespace fvn

@@ -12,7 +12,9 @@
 #include "screens/browses.h"
 #include "screens/desconto_venda.h"
 #include "screens/entrada_item.h"
+#include "screens/importacao_pedidos.h"
 #include "screens/partes_venda.h"
+#include "screens/recarga_venda.h"
 
 namespace fvn {
 
@@ -44,11 +46,15 @@ NotaPadraoNfcePresenter::NotaPadraoNfcePresenter(HostUi& ui, JanelasVenda& janel
       estacao_(std::move(estacao)),
       desconto_(std::make_unique<DescontoVenda>(ui, janelas, valores, venda)),
       partes_(std::make_unique<PartesVenda>(ui, janelas, estacao_.contexto.conexao, valores, venda, *desconto_)),
-      entrada_(std::make_unique<EntradaItem>(ui, janelas, estacao_.contexto.conexao, valores, venda)) {
+      entrada_(std::make_unique<EntradaItem>(ui, janelas, estacao_.contexto.conexao, valores, venda)),
+      importacao_(
+          std::make_unique<ImportacaoPedidos>(ui, estacao_.contexto.conexao, valores, venda, *partes_, *entrada_)),
+      recarga_(std::make_unique<RecargaVenda>(ui, estacao_.contexto.conexao, valores, venda, *partes_, *entrada_)) {
   // Item entry and the discount run the consumer-invoice limits on the new
   // total; a refusal undoes what they just did.
   entrada_->set_limites([this] { return limites_consumidor(); });
   desconto_->set_limites([this] { return limites_consumidor(); });
+  importacao_->set_limites([this] { return limites_consumidor(); });
   // The import-content sheet of a product with an FCI: shown before it is
   // sold; leaving it sells nothing.
   entrada_->set_ficha_conteudo([this](sale::QUEUE_ITEM& item) {
@@ -77,6 +83,10 @@ void NotaPadraoNfcePresenter::nova_venda() {
   campos_ = CamposVenda{};
   tela_ = TelaFechamento{};
   partes_->set_carregando(false);
+  importacao_->nova_venda();
+  recarga_->limpa();
+  comissoes_ = {};
+  sinais_pagos_ = false;
   // 2: status and the maximum discount.
   desconto_->nova_venda();
   // 3: freight modality, exit and issue dates.
@@ -100,7 +110,9 @@ void NotaPadraoNfcePresenter::nova_venda() {
   partes_->vendedor(valores_.VEN_PADRA);
   // 14: refresh.
   refresca();
-  // 15: the start-of-sale prompts, in the order their parameters give.
+  // 15: the start-of-sale prompts, in the order their parameters give;
+  // none while an order or an invoice is being loaded into the new sale.
+  if (carregando_) return;
   for (int passo = 1; passo <= 3; ++passo) {
     int aplicado = 1;
     if (valores_.I_PAR_SELECIONA_CLIENTE_INICIO_VENDA == passo) aplicado = escolhe(Busca::Cliente);
@@ -393,11 +405,7 @@ int NotaPadraoNfcePresenter::tecla(TeclaVenda tecla) {
     case TeclaVenda::Sair: return sair();
     case TeclaVenda::ShiftC: r = cadastro_cliente(); break;
     case TeclaVenda::F2: r = lista_precos(); break;
-    case TeclaVenda::F4:
-      // The options menu (cancelling items or the sale, orders, reloads) is
-      // not part of this screen yet; its codes are handled by opcao().
-      ui_.message("O menu de opções ainda não está disponível nesta versão.", kAviso, MessageIcon::Information);
-      break;
+    case TeclaVenda::F4: r = opcoes(); break;
     case TeclaVenda::F6: {
       const std::vector<TabelaPreco> tabelas = entrada_->tabelas_permitidas();
       if (tabelas.empty()) break;
@@ -418,10 +426,7 @@ int NotaPadraoNfcePresenter::tecla(TeclaVenda tecla) {
     case TeclaVenda::F8: r = escolhe(Busca::Cliente) == 1 ? 1 : 0; break;
     case TeclaVenda::AltO:
       if (depois_do_primeiro_item("Não é possível carregar uma OS após o início da venda de itens.")) break;
-      // Importing service orders into the sale comes with the orders'
-      // import; until then the key says so instead of doing nothing.
-      ui_.message("A importação de ordens de serviço ainda não está disponível nesta versão.", kAviso,
-                  MessageIcon::Information);
+      r = carrega_ordens();
       break;
     case TeclaVenda::ShiftN:
       if (!partes_->consumidor()) {
@@ -473,15 +478,6 @@ int NotaPadraoNfcePresenter::lista_precos() {
 int NotaPadraoNfcePresenter::consulta_preco() {
   PassthroughTable tabela("CONSULTA_PRECO", estacao_.contexto.conexao);
   return pick_browse(ui_, tabela, TELA_CONSULTA_PRECO(entrada_->tabela(), valores_.COD_EMPR)) ? 1 : 0;
-}
-
-void NotaPadraoNfcePresenter::opcao(int codigo) {
-  if (codigo == 1) desconto_->zera();  // an item cancelled: the discount is typed again
-  if (codigo == 2) {
-    nova_venda();
-    return;
-  }
-  refresca();
 }
 
 // ---- What the window shows ----

@@ -55,6 +55,8 @@ class NFCE_PROCESSO;
 class EntradaItem;
 class PartesVenda;
 class DescontoVenda;
+class ImportacaoPedidos;
+class RecargaVenda;
 
 // The consumer-invoice limits of a sale to the generic consumer and of any
 // sale (the same figures the recording checks).
@@ -212,9 +214,16 @@ class NotaPadraoNfcePresenter {
   // A key of the event handler; 1 when it did what it says, 0 refused or
   // left. Sair returns 1 when the window is to close.
   int tecla(TeclaVenda tecla);
-  // The options menu's code (0 and 4 nothing, 1 an item was cancelled, 2
-  // the sale is abandoned; the order and reload codes are not built).
+  // The options menu's code (OPCOES_NOTA): 0 and 4 nothing, 1 an item was
+  // cancelled, 2 the sale is abandoned, 3 / 6 / 7 one order, several orders
+  // or service orders chosen and imported, 5 a rejected invoice chosen and
+  // reloaded. A failed load runs the new-sale reset.
   void opcao(int codigo);
+  // The sale's commission percentages (COMISSOES), recorded with it.
+  [[nodiscard]] const ComissoesVenda& comissoes() const { return comissoes_; }
+  // What the orders' import and the reload left for the recording.
+  [[nodiscard]] const ImportacaoPedidos& importacao() const { return *importacao_; }
+  [[nodiscard]] const RecargaVenda& recarga() const { return *recarga_; }
 
   // The lookup buttons ("..."): opens the code field's browse and applies
   // the chosen code; 0 when nothing was chosen or it was refused.
@@ -277,6 +286,22 @@ class NotaPadraoNfcePresenter {
   int grava();
   int volta_venda(int resultado);
   std::optional<std::int32_t> tipo_condicao();
+  // Options menu and loads (nota_padrao_nfce_opcoes.cpp).
+  int opcoes();
+  int carrega_ordens();
+  int carrega_nota_rejeitada();
+  // The closing's context with the loads and the commissions.
+  CONTEXTO_VENDA contexto_gravacao();
+  // Before the payment: a reloaded sale another station took is given up.
+  bool recarga_disponivel();
+  // At a credit payment, after the installments were computed: those of an
+  // imported order or a reloaded sale put back.
+  int assume_prestacoes();
+  // The payment-forms dialog, the service orders' deposits paid first (once
+  // per sale); false when it was left, the deposits taken back out.
+  bool formas_pagamento();
+  // Alt+F5 is refused while service-order deposits wait to be paid.
+  bool pagamento_rapido_permitido();
 
   HostUi& ui_;
   JanelasVenda& janelas_;
@@ -287,6 +312,11 @@ class NotaPadraoNfcePresenter {
   std::unique_ptr<DescontoVenda> desconto_;
   std::unique_ptr<PartesVenda> partes_;
   std::unique_ptr<EntradaItem> entrada_;
+  std::unique_ptr<ImportacaoPedidos> importacao_;
+  std::unique_ptr<RecargaVenda> recarga_;
+  ComissoesVenda comissoes_{};
+  bool carregando_ = false;    // a load's reset: no start-of-sale prompts
+  bool sinais_pagos_ = false;  // the deposits are in the ledger
   EstadoTela estado_ = EstadoTela::Livre;
   CamposVenda campos_;
   TelaFechamento tela_;

@@ -7,6 +7,7 @@
 #include "runtime/picture.h"
 #include "screens/desconto_venda.h"
 #include "screens/entrada_item.h"
+#include "screens/importacao_pedidos.h"
 #include "screens/nota_padrao_nfce.h"
 #include "screens/partes_venda.h"
 #include "service/nfce_processo.h"
@@ -104,6 +105,7 @@ int NotaPadraoNfcePresenter::pagamento() {
     ui_.message("Nenhum item vendido.|Venda ao menos um item antes do pagamento.", kAviso, MessageIcon::Exclamation);
     return 0;
   }
+  if (!recarga_disponivel()) return 0;
   estado_ = EstadoTela::Pagando;
   if (!limites_consumidor()) return volta_venda(0);
   if (janelas_.CONDICAO_PAGTO(venda_, entrada_->tabela()) != 1) return volta_venda(0);
@@ -115,7 +117,7 @@ int NotaPadraoNfcePresenter::pagamento() {
       ui_.message("TRANSAÇÃO ISENTA DE PAGAMENTO!", kAviso, MessageIcon::Information);
       return grava();
     }
-    if (janelas_.FORMA_PAGTO_VENDA(venda_) != 1) return volta_venda(0);
+    if (!formas_pagamento()) return volta_venda(0);
     return grava();
   }
   if (tipo == 2) return a_prazo();
@@ -130,6 +132,7 @@ int NotaPadraoNfcePresenter::a_prazo() {
                 kAviso, MessageIcon::Exclamation);
     return volta_venda(0);
   }
+  if (importacao_->avisa_sinais() != 1) return volta_venda(0);
   // The plan's interest becomes the sale's when the installments dialog
   // confirms; leaving any later dialog takes it back.
   const double juros_antes = venda_.Get_Juros_Venda();
@@ -151,6 +154,7 @@ int NotaPadraoNfcePresenter::a_prazo() {
     falha_facade("Erro ao calcular parcelas.|");
     return desiste();
   }
+  if (assume_prestacoes() != 1) return desiste();
   if (partes_->verifica_credito(true) != 1) return desiste();
   if (partes_->verifica_limite_credito(venda_.Get_Total_Liquido()) != 1) return desiste();
   if (venda_.Get_Total_Liquido() <= 0) {
@@ -158,7 +162,7 @@ int NotaPadraoNfcePresenter::a_prazo() {
     return grava();
   }
   if (janelas_.PRESTACAO_VENDA(venda_) != 1) return desiste();
-  if (janelas_.FORMA_PAGTO_VENDA(venda_) != 1) return desiste();
+  if (!formas_pagamento()) return desiste();
   return grava();
 }
 
@@ -167,6 +171,7 @@ int NotaPadraoNfcePresenter::pagamento_rapido() {
     ui_.message("Nenhum item vendido.|Venda ao menos um item antes do pagamento.", kAviso, MessageIcon::Exclamation);
     return 0;
   }
+  if (!pagamento_rapido_permitido() || !recarga_disponivel()) return 0;
   estado_ = EstadoTela::Pagando;
   if (!limites_consumidor()) return volta_venda(0);
   const auto condicao = condicao_da_venda(venda_, 1);
@@ -217,7 +222,7 @@ int NotaPadraoNfcePresenter::grava() {
   tela_.codigo_exportacao = campos_.exportacao;
   tela_.mensagem_nota = campos_.mensagem_nota;
   tela_.resumido = campos_.resumido;
-  fechamento_ = fecha_venda(ui_, venda_, processo_, contexto_fechamento(estacao_.contexto, venda_, tela_));
+  fechamento_ = fecha_venda(ui_, venda_, processo_, contexto_gravacao());
   if (!fechamento_.gravada()) return volta_venda(0);
   nova_venda();
   return fechamento_.resultado == ResultadoEmissao::Emitida ? 1 : 0;

@@ -271,12 +271,12 @@ TEST_F(FvnWorkflow, SellRefusesABadScriptAndReversesANoteTheServiceRejects) {
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
 
   // A database of another version is refused before anything is recorded.
-  EXPECT_EQ(query("insert into tversao_esquema (i_tve_versao) values (9) returning i_tve_versao"), "9");
+  EXPECT_EQ(query("insert into tversao_esquema (i_tve_versao) values (10) returning i_tve_versao"), "10");
   const CliResult other_version = run_configured(config_, {"sell", kDemoSale});
   EXPECT_EQ(other_version.status, app::kExitFailure);
-  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 8\nEncontrada: 9\n");
+  EXPECT_EQ(other_version.out, "Versão do banco de dados incompatível.\nEsperada: 9\nEncontrada: 10\n");
   EXPECT_EQ(query("select count(*) from asaidas"), sales_before);
-  EXPECT_EQ(query("delete from tversao_esquema where i_tve_versao = 9 returning i_tve_versao"), "9");
+  EXPECT_EQ(query("delete from tversao_esquema where i_tve_versao = 10 returning i_tve_versao"), "10");
 
   ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
   const CliResult rejected = run_configured(config_, {"sell", kDemoSale});

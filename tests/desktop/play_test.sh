@@ -211,7 +211,16 @@ last="(select max(cidesaidas) from asaidas)"
 [ "$(sql "select s_ali_motivo from aliberacao where i_ali_ide_asaidas = $last and i_ali_tipo = 1")" = \
   "Desconto Nota Fiscal: Percentual de desconto liberado: 20,00" ] ||
   { echo "FAIL sale-discount.keys: the release was not recorded" >&2; failures=$((failures + 1)); }
-for shot in sale-items sale-change sale-discount sale-two-forms; do
+# The options menu: the rice cancelled with the supervisor's release, a
+# commission of 2,50 % recorded with the sale.
+"$pdv" --play "$source_dir/docs/screens/sale-options.keys" 2>"$work/err"
+check sale-options.keys 0 $?
+[ "$(sql "select ctotsaidas || ' ' || (select string_agg(i_asc_ordem || '=' || n_asc_percentual, ' ')
+          from asaidas_comissao where i_asc_ide_asaidas = $last) from asaidas where cidesaidas = $last")" = \
+  "16.9000 1=2.50" ] || { echo "FAIL sale-options.keys: wrong sale or commission" >&2; failures=$((failures + 1)); }
+[ "$(sql "select i_ali_usuario || ' ' || s_ali_motivo from aliberacao where i_ali_ide_asaidas = $last and i_ali_tipo = 2")" = \
+  "3 Cancelamento: Item 2" ] || { echo "FAIL sale-options.keys: the release was not recorded" >&2; failures=$((failures + 1)); }
+for shot in sale-items sale-change sale-discount sale-two-forms sale-options sale-item-cancelled sale-commissions; do
   [ -s "docs/screens/$shot.png" ] || { echo "FAIL sale scripts: no $shot.png" >&2; failures=$((failures + 1)); }
 done
 

@@ -292,6 +292,17 @@ TEST_F(GravacaoVendaTest, SupervisorReleasesAreRecordedWithWhoAndForWhom) {
             "2:3:1:1:Cancelamento: ");
 }
 
+TEST_F(GravacaoVendaTest, TheCommissionsSetAreRecordedNumberedAsTheFormShowsThem) {
+  vende(item(42, "CAFE TORRADO MOIDO 500G", 17.90, 1, "09012100"));
+  paga_a_vista({{1, 17.90}});
+  contexto_.comissoes = {1.5, 0, 2, 0, 0, 0, 0, 0, 0, 0.004};  // the last rounds to 0
+  ASSERT_EQ(gravacao_->Grava_Venda(contexto_), 1) << ::testing::PrintToString(textos());
+  EXPECT_EQ(value("select string_agg(i_asc_ordem || '=' || n_asc_percentual, ' ' order by i_asc_ordem) from "
+                  "asaidas_comissao where i_asc_ide_asaidas = " +
+                  id()),
+            "1=1.50 3=2.00");
+}
+
 TEST_F(GravacaoVendaTest, ConsumerInvoiceLimitsStopTheRecordingBeforeAnythingIsWritten) {
   const std::string antes = linhas();
   vende(item(42, "CAFE TORRADO MOIDO 500G", 17.90, 600, "09012100"));  // 10,740.00

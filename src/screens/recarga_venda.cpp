@@ -1,0 +1,346 @@
+#include "screens/recarga_venda.h"
+
+#include <cmath>
+
+#include "data/passthrough_table.h"
+#include "data/sql_values.h"
+#include "runtime/picture.h"
+#include "runtime/rounding.h"
+#include "screens/browses.h"
+#include "screens/entrada_item.h"
+#include "screens/gravacao_venda_linhas.h"
+#include "screens/partes_venda.h"
+
+namespace fvn {
+
+namespace {
+
+constexpr std::string_view kAviso = "Aviso do Sistema";
+constexpr std::string_view kErro = "Erro!";
+
+// One line of the old sale to sell again.
+struct LinhaAntiga {
+  std::int32_t linha = 0;
+  std::int32_t produto = 0;
+  double quantidade = 0;
+};
+
+// Keeps the loading flag of the parties set while the sale loads: no
+// customer discount is offered for a sale read back.
+class Carregando {
+ public:
+  explicit Carregando(PartesVenda& partes) : partes_(partes) { partes_.set_carregando(true); }
+  ~Carregando() { partes_.set_carregando(false); }
+  Carregando(const Carregando&) = delete;
+  Carregando& operator=(const Carregando&) = delete;
+
+ private:
+  PartesVenda& partes_;
+};
+
+}  // namespace
+
+RecargaVenda::RecargaVenda(HostUi& ui, std::string connection, const ModuleValues& valores, sale::CLASSE_VENDA& venda,
+                           PartesVenda& partes, EntradaItem& entrada, const ItensEntrega& itens)
+    : ui_(ui),
+      connection_(std::move(connection)),
+      valores_(valores),
+      venda_(venda),
+      partes_(partes),
+      entrada_(entrada),
+      itens_(itens) {}
+
+int RecargaVenda::falha_facade(std::string_view contexto) {
+  ui_.message(std::string{contexto} + venda_.display(), kErro, MessageIcon::Error);
+  return 0;
+}
+
+int RecargaVenda::falha_sql(std::string_view contexto, const PassthroughTable& t) {
+  ui_.message(t.error_text(contexto), kErro, MessageIcon::Error);
+  return 0;
+}
+
+std::int32_t RecargaVenda::quebra() const { return valores_.I_TEM_TIPO_QUEBRA > 0 ? valores_.I_TEM_TIPO_QUEBRA : 1; }
+
+int RecargaVenda::aplica_cliente(std::int32_t cliente) {
+  if (ui_.message({.text = "Deseja alterar o cliente?",
+                   .title = "Aviso do sistema",
+                   .icon = MessageIcon::Question,
+                   .buttons = "&Sim|&Não",
+                   .default_button = 2}) == 1) {
+    std::optional<std::int32_t> escolhido;
+    if (escolhe_cliente_) {
+      escolhido = escolhe_cliente_();
+    } else {
+      PassthroughTable tabela("BROWSE", connection_);
+      const auto escolha = pick_browse(ui_, tabela, browse_clientes());
+      if (escolha) escolhido = como_inteiro(*escolha);
+    }
+    // Nothing chosen keeps the old sale's customer.
+    if (escolhido && *escolhido != 0) cliente = *escolhido;
+  }
+  return partes_.cliente(cliente);
+}
+
+int RecargaVenda::vende_itens(std::int32_t venda) {
+  std::vector<LinhaAntiga> linhas;
+  if (itens_.venda == venda && itens_.algum_marcado()) {
+    // The cashier chose lines: the marked ones, with their quantities to deliver.
+    for (const ItemEntrega& item : itens_.itens) {
+      if (item.marcado) linhas.push_back({item.linha, item.produto, item.entrega});
+    }
+  } else {
+    PassthroughTable t("TABELA_ITENS", connection_);
+    LinhaAntiga l;
+    t.bind_long(l.linha).bind_long(l.produto).bind_real(l.quantidade);
+    if (t.open() != 1 || t.execute("select cidehistorico, cprohistorico, csaihisotorico from ahistorico where "
+                                   "cisahistorico = " +
+                                   sql_integer(venda) + " order by cidehistorico") != 1) {
+      return falha_sql("Erro ao consultar itens da nota.|", t);
+    }
+    while (t.next() == 1) linhas.push_back(l);
+  }
+  if (linhas.empty()) {
+    ui_.message("A nota fiscal rejeitada " + std::to_string(venda) + " não tem itens para vender novamente.", kAviso,
+                MessageIcon::Exclamation);
+    return 0;
+  }
+  // Each refusal was shown by the item entry.
+  for (const LinhaAntiga& l : linhas) {
+    if (entrada_.vende_produto(l.produto, l.quantidade) != 1) return 0;
+  }
+  return 1;
+}
+
+int RecargaVenda::Carrega_Venda(std::int32_t venda) {
+  cabecalho_ = {};
+  Carregando carregando(partes_);
+  CabecalhoRecarga c;
+  c.venda = venda;
+
+  // 1: the items' gross total.
+  PassthroughTable t("TABELA_RECARGA", connection_);
+  t.bind_real(c.total_itens);
+  if (t.open() != 1 ||
+      t.execute("select sum(tot_itens) from ( select sum(n_ahi_valor_tot_item * csaihisotorico) as tot_itens from "
+                "ahistorico where cisahistorico = " +
+                sql_integer(venda) + " group by n_ahi_valor_tot_item, csaihisotorico) as x") != 1) {
+    return falha_sql("Erro ao consultar informações da nota.|", t);
+  }
+  if (t.next() != 1) return falha_sql("Erro ao ler dados da nota.|", t);
+
+  // 2: the header, only while the sale is still one to reload.
+  sale::GRUPO_VOLUME volume;
+  std::string quantidade_volume;
+  std::int32_t empresa = 0;
+  t.clear_fields();
+  t.bind_long(c.cliente)
+      .bind_long(c.vendedor)
+      .bind_long(c.transportadora)
+      .bind_long(empresa)
+      .bind_long(c.operacao)
+      .bind_real(c.frete)
+      .bind_real(c.seguro)
+      .bind_real(c.despesas)
+      .bind_real(c.desconto)
+      .bind_long(c.tabela_preco)
+      .bind_text(c.chave, 60)
+      .bind_long(c.numero)
+      .bind_real(c.acrescimo)
+      .bind_real(volume.PESO_LIQUIDO_VOLUME)
+      .bind_real(volume.PESO_BRUTO_VOLUME)
+      .bind_text(quantidade_volume, 15)
+      .bind_text(volume.ESPECIE_VOLUME, 50)
+      .bind_text(volume.MARCA_VOLUME, 50)
+      .bind_text(volume.NUMERO_VOLUME, 15)
+      .bind_long(c.tipo_frete)
+      .bind_long(c.finalidade)
+      .bind_text(c.observacoes, 5000)
+      .bind_real(c.total)
+      .bind_long(c.condicao)
+      .bind_long(c.tipo_condicao)
+      .bind_long(c.evento)
+      .bind_long(c.parceria)
+      .bind_long(c.emissor);
+  if (t.execute(
+          "Select cclisaidas, coalesce(cvensaidas, 0), coalesce(ctrasaidas, 0), cempresasaidas, "
+          "i_asa_codigo_tna, cvalorfrete, n_asa_valor_seguro, cacesosaidas, cdessaidas, i_asa_codigo_tab_preco, "
+          "s_asa_chave_nfe, cnotsaidas, cacrsaidas, coalesce(cpliqvolsaidas, 0), coalesce(cpbrusaidas, 0), "
+          "coalesce(cvqtdsaidas, ''), coalesce(cvespsaidas, ''), coalesce(cvmarsaidas, ''), "
+          "coalesce(cvnumsaidas, ''), ctfresaidas, i_asa_finalidade_venda, s_asa_obs_digitadas, ctotsaidas, "
+          "cfpgsaidas, ctipformapagto, coalesce(i_asa_codigo_eve, 0), coalesce(i_asa_cod_parceria, 0), csrisaidas from "
+          "asaidas inner join tformapagto on ccodformapgto = cfpgsaidas where cidesaidas = " +
+          sql_integer(venda) + " and " + std::string{kNotasRejeitadas}) != 1) {
+    return falha_sql("Erro ao consultar informações da nota.|", t);
+  }
+  if (t.next() != 1) {
+    if (t.runtime_error() != 33) return falha_sql("Erro ao ler dados da nota.|", t);
+    ui_.message(
+        "A nota fiscal rejeitada " + std::to_string(venda) + " já foi recarregada ou resolvida em outra estação.",
+        kAviso, MessageIcon::Exclamation);
+    return 0;
+  }
+  volume.QTDE_VOLUME = como_inteiro(quantidade_volume).value_or(0);
+
+  // 3: the header through the screen's own routines, then the items. The
+  // old sale's series first: its number is only handed over within it.
+  if (partes_.emissor(c.emissor) != 1) return 0;
+  if (partes_.operacao(c.operacao) != 1) {
+    ui_.message("Erro ao buscar dados da operação da nota de venda futura.|Erro: operação " +
+                    std::to_string(c.operacao) + " recusada.",
+                kErro, MessageIcon::Error);
+    return 0;
+  }
+  if (partes_.tipo_frete(c.tipo_frete) != 1) return 0;
+  if (aplica_cliente(c.cliente) != 1) return 0;
+  c.cliente = partes_.codigo_cliente();
+  c.nome_cliente = partes_.nome_cliente();
+  if (c.evento != 0 && partes_.evento(c.evento) != 1) return 0;
+  if (c.parceria != 0 && partes_.parceiro(c.parceria) != 1) return 0;
+  if (venda_.Set_Finalidade_Operacao(c.finalidade) != 1) return falha_facade("Erro ao setar finalidade da operação.|");
+  if (c.vendedor != 0 && partes_.vendedor(c.vendedor) != 1) return 0;
+  if (c.transportadora != 0 && partes_.transportadora(c.transportadora) != 1) return 0;
+  // The note is issued again today: its issue date is the new sale's.
+  c.emissao = today();
+  if (venda_.Set_Data_Emissao(c.emissao) != 1) return falha_facade("Erro ao setar data de emissão.|");
+  if (entrada_.escolhe_tabela(c.tabela_preco) != 1) return 0;
+  if (vende_itens(venda) != 1) return 0;
+
+  // The sale-level values follow the part of the old items sold again, so
+  // that a partial delivery never carries the whole discount.
+  sale::TOTAIS_VENDA totais;
+  if (venda_.Calcula_Total_Venda(totais) != 1) return falha_facade("Erro em Calcula_Total_Venda|");
+  const double parte = c.total_itens > 0 ? std::min(1.0, venda_.Get_Total_Bruto() / c.total_itens) : 1.0;
+  const auto proporcional = [&](double valor) { return parte >= 1.0 ? valor : round_to(valor * parte, 2); };
+  if (partes_.volumes(volume) != 1) return 0;
+  if (venda_.Set_Desconto_Venda(proporcional(c.desconto)) != 1) return falha_facade("Erro ao setar desconto.|");
+  if (venda_.Set_Desp_Acessorias_Venda(proporcional(c.despesas)) != 1) {
+    return falha_facade("Erro ao setar despesas acessórias.|");
+  }
+  if (venda_.Set_Seguro_Venda(proporcional(c.seguro)) != 1) return falha_facade("Erro ao setar seguro.|");
+  if (venda_.Set_Frete_Venda(proporcional(c.frete)) != 1) return falha_facade("Erro ao setar frete.|");
+  if (venda_.Set_Quebra(quebra()) != 1) return falha_facade("Erro ao setar tipo de quebra padrão.|");
+  if (venda_.Set_Condicao_Pagamento(c.condicao) != 1) {
+    return falha_facade("Erro ao setar condição de pagamento na venda.|");
+  }
+  // A credit condition: its interest and installments (a cash one has none).
+  payment::CondicaoPagamento condicao;
+  venda_.Get_Condicoes_Pagamento().CONDICOES.get_by_key(&payment::CondicaoPagamento::CODIGO, c.condicao, condicao);
+  if (condicao.TIPO == 2) {
+    if (venda_.Set_Juro(condicao.JURO) != 1) {
+      ui_.message("Erro ao setar o juro.|Erro: " + venda_.ERROR + "|Função: " + venda_.ERROR_FUNCTION, kErro,
+                  MessageIcon::Error);
+      return 0;
+    }
+    if (venda_.Calcula_Parcelas() != 1) return falha_facade("Erro ao calcular parcelas.|");
+  }
+
+  // 4: loaded.
+  cabecalho_ = c;
+  ui_.message(std::string{kSucesso} + "\r\nNº da nota: " + std::to_string(c.numero) + "\r\nValor: " +
+                  format_picture(venda_.Get_Total_Liquido(), "n14.2") + "\r\nCliente: " + c.nome_cliente,
+              kAviso, MessageIcon::Information);
+  return 1;
+}
+
+int RecargaVenda::Verifica_Disponivel() {
+  if (cabecalho_.venda == 0) return 1;
+  PassthroughTable t("TABELA_RECARGA", connection_);
+  if (t.open() != 1 || t.execute("select cidesaidas from asaidas where cidesaidas = " + sql_integer(cabecalho_.venda) +
+                                 " and " + std::string{kNotasRejeitadas}) != 1) {
+    return falha_sql("Erro ao consultar nota fiscal rejeitada.|", t);
+  }
+  if (t.next() == 1) return 1;
+  ui_.message("A nota fiscal rejeitada " + std::to_string(cabecalho_.venda) +
+                  " já foi recarregada ou resolvida em outra estação.|A venda não pode ser gravada.",
+              kAviso, MessageIcon::Exclamation);
+  return 0;
+}
+
+int RecargaVenda::Assume_Prestacoes() {
+  if (cabecalho_.venda == 0) return 1;
+  const std::string antiga = sql_integer(cabecalho_.venda);
+  struct Antiga {
+    std::int32_t numero = 0;
+    Date vencimento = 0;
+    double valor = 0;
+  };
+  std::vector<Antiga> parcelas;
+  Antiga p;
+  double entrada = 0;
+  std::int32_t dias = 0;
+  std::int32_t primeira = 0;
+  std::string dia;
+  std::int32_t dias_distintos = 0;
+  PassthroughTable t("TABELA_PRESTACOES", connection_);
+  t.bind_long(p.numero)
+      .bind_date(p.vencimento)
+      .bind_real(p.valor)
+      .bind_real(entrada)
+      .bind_long(dias)
+      .bind_long(primeira)
+      .bind_long(dias_distintos);
+  if (t.open() != 1 ||
+      t.execute("Select cnprdupli, cvendupli, cvprdupli, centsaidas, i_tfor_dias_entre_prestacoes, "
+                "i_tfor_ndias_primeiro_vencto, (select count(distinct to_char(cvendupli,'DD')) from asduplicatas "
+                "where cisadupli = " +
+                antiga +
+                ")::integer from asduplicatas inner join asaidas on cidesaidas = cisadupli inner join tformapagto on "
+                "ccodformapgto = cfpgsaidas where cisadupli = " +
+                antiga + " order by cnprdupli") != 1) {
+    return falha_sql("Erro ao consultar tabela asduplicatas.|Erro: ", t);
+  }
+  while (t.next() == 1) parcelas.push_back(p);
+  if (parcelas.empty()) return 1;
+
+  // The old plan is taken over only when it still pays this sale: the same
+  // total (a partial delivery or new prices keep the plan just computed).
+  double soma = entrada;
+  for (const Antiga& a : parcelas) soma += a.valor;
+  if (std::fabs(round_to(soma, 2) - round_to(venda_.Get_Total_Liquido(), 2)) >= 0.005) {
+    ui_.message("As parcelas da nota rejeitada não foram mantidas: o total da venda mudou.|Confira as parcelas.",
+                kAviso, MessageIcon::Exclamation);
+    return 1;
+  }
+
+  const auto passo = [&](int resultado, std::string_view contexto) {
+    if (resultado == 1) return true;
+    ui_.message(std::string{contexto} + venda_.ERROR + "|Função: " + venda_.ERROR_FUNCTION, kErro, MessageIcon::Error);
+    return false;
+  };
+  const auto count = static_cast<std::int32_t>(parcelas.size());
+  // GLO:I_TEM_TIPO_JUROS unset keeps the condition's kind.
+  const std::int32_t tipo_juro = valores_.I_TEM_TIPO_JUROS > 0 ? valores_.I_TEM_TIPO_JUROS : venda_.Get_Tipo_Juro();
+  if (!passo(venda_.Zera_Prestacoes(), "Erro ao zerar as prestações. |Erro: ") ||
+      !passo(venda_.Set_Total_Parcelar(round_to(soma - entrada, 2)), "Erro ao setar valor total a parcelar. |Erro: ") ||
+      !passo(venda_.Set_Juros_Venda(0), "Erro ao setar o acréscimo/juros da venda. |Erro: ") ||
+      !passo(venda_.Set_Numero_Parcelas(count), "Erro ao setar o número de parcelas. |Erro: ") ||
+      !passo(venda_.Set_Valor_Entrada(entrada), "Erro ao setar valor da entrada. |Erro: ") ||
+      !passo(venda_.Set_Dias(dias), "Erro ao setar o número de dia entre as prestações. |Erro: ") ||
+      !passo(venda_.Set_Primeira(primeira), "Erro ao setar o número de dias para a primeira prestação. |Erro: ") ||
+      !passo(venda_.Set_Juro(0), "Erro ao setar o juro. |Erro: ") ||
+      !passo(venda_.Set_Tipo_Juro(tipo_juro), "Erro ao setar o tipo de juro. |Erro: ") ||
+      !passo(venda_.Set_Dia_Mes(dias_distintos == 1 ? 1 : 0),
+             "Erro ao setar se as prestações serão para o mesmo dia dia do mês. |Erro: ") ||
+      !passo(venda_.Set_Data_Primeira(parcelas.front().vencimento),
+             "Erro ao setar data da primeira parcela. |Erro: ") ||
+      !passo(venda_.Set_Data_Emissao(today()), "Erro ao setar data de emissão. |Erro: ") ||
+      !passo(venda_.Set_Quebra(quebra()), "Erro ao setar quebra da prestação. |Erro: ") ||
+      !passo(venda_.Calcula_Parcelas(), "Erro ao calcular as parcelas. |Erro: ") ||
+      !passo(venda_.Limpa_Prestacoes(), "Erro ao limpar as prestações. |Erro: ")) {
+    return 0;
+  }
+  for (const Antiga& a : parcelas) {
+    payment::QUEUE_PARCELAS parcela;
+    parcela.NUMERO = a.numero;
+    parcela.VENCIMENTO = a.vencimento;
+    parcela.VALOR = a.valor;
+    if (venda_.Adiciona_Prestacao(parcela) != 1) {
+      ui_.message("Erro ao adicionar prestação da Nota.| " + venda_.display(), kErro, MessageIcon::Error);
+      return 0;
+    }
+  }
+  return 1;
+}
+
+}  // namespace fvn
