@@ -182,7 +182,10 @@ bool NotaPadraoNfcePresenter::depois_do_primeiro_item(std::string_view mensagem)
 
 int NotaPadraoNfcePresenter::codigo_produto(std::string_view codigo) {
   const int vendido = entrada_->vende_codigo(codigo, campos_.quantidade);
-  if (vendido == 1) campos_.quantidade = 1;  // the quantity field serves the next item only
+  if (vendido == 1) {
+    campos_.quantidade = 1;  // the quantity field serves the next item only
+    desconto_->reaplica();   // a percentage (the customer's too) follows the items' total
+  }
   refresca();
   return vendido;
 }
@@ -470,7 +473,10 @@ int NotaPadraoNfcePresenter::lista_precos() {
   const auto produto = codigo_escolhido(pick_browse(ui_, tabela, lista));
   if (!produto) return 0;
   const int r = entrada_->vende_produto(*produto, campos_.quantidade);
-  if (r == 1) campos_.quantidade = 1;
+  if (r == 1) {
+    campos_.quantidade = 1;
+    desconto_->reaplica();
+  }
   refresca();
   return r;
 }
@@ -559,7 +565,11 @@ bool NotaPadraoNfcePresenter::limites_consumidor() {
         "Para nota fiscal ao consumidor com valor acima de R$ 10.000,00 o cadastro do cliente deve estar "
         "completo.|Por favor, escolha um cliente que não seja consumidor.",
         "Aviso do sistema", MessageIcon::Exclamation);
-    if (escolhe(Busca::Cliente) != 1 || partes_->consumidor()) return false;
+    // The customer may change here even after the first item: otherwise the
+    // sale could never be paid.
+    PassthroughTable tabela("BROWSE", estacao_.contexto.conexao);
+    const auto codigo = codigo_escolhido(pick_browse(ui_, tabela, browse_clientes()));
+    if (!codigo || partes_->cliente_acima_limite(*codigo) != 1 || partes_->consumidor()) return false;
   }
   if (venda_.Get_Total_Liquido() > kLimiteNotaConsumidor) {
     ui_.message("Nota fiscal ao consumidor não deve possuir valor superior a R$ 200.000,00.", "Aviso do sistema",

@@ -140,7 +140,7 @@ int NotaPadraoNfcePresenter::a_prazo() {
     venda_.Set_Juros_Venda(juros_antes);
     return volta_venda(0);
   };
-  if (venda_.Set_Quebra(valores_.I_TEM_TIPO_QUEBRA) != 1) {
+  if (venda_.Set_Quebra(valores_.quebra()) != 1) {
     falha_facade("Erro ao setar tipo de quebra padrão.|");
     return desiste();
   }

@@ -158,6 +158,12 @@ int NFCE_PROCESSO::Duplica_Nota(std::int32_t old_sale) {
        "Erro ao mover liberações da NFC-e duplicada na tabela aliberacao |"},
       {"update carta_correcao set i_cce_ide_asaidas = " + new_id + " where i_cce_ide_asaidas = " + old_id + ";",
        "Erro ao mover cartas de correção da NFC-e duplicada na tabela carta_correcao |"},
+      {"update asaidas_comissao set i_asc_ide_asaidas = " + new_id + " where i_asc_ide_asaidas = " + old_id + ";",
+       "Erro ao mover comissões da NFC-e duplicada na tabela asaidas_comissao |"},
+      {"update pedidos set i_pdi_ide_asaidas = " + new_id + " where i_pdi_ide_asaidas = " + old_id + ";",
+       "Erro ao mover pedidos faturados pela NFC-e duplicada na tabela pedidos |"},
+      {"update aordens set ide_asaidas = " + new_id + " where ide_asaidas = " + old_id + ";",
+       "Erro ao mover ordens de serviço faturadas pela NFC-e duplicada na tabela aordens |"},
       // The original number stays tracked, with no financial effect, until
       // the service reports it voided.
       {"update asaidas set i_asa_situacao_nfce = 2, s_asa_chave_nfe = " + *sql_service_key(original_key) +

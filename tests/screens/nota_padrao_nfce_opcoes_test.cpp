@@ -32,7 +32,6 @@ class NotaPadraoOpcoesTest : public testing::WorkflowTest {
     PassthroughTable t("VALORES", db);
     std::string erro;
     ASSERT_EQ(load_module_values(t, 1, 1, valores_, erro), 1) << erro;
-    valores_.I_TEM_TIPO_QUEBRA = 1;  // the demo company leaves the installments' break mode unset
     itens_a_entregar().limpa();
     validador_ = std::make_unique<VALIDADOR_FISCAL>(ui_);
     janelas_ =

@@ -239,6 +239,12 @@ TEST_F(NotaPadraoNfceTest, ConsumerLimitsAskForACustomerAboveTenThousandAndRefus
   ui_.answer_pick(0);
   EXPECT_EQ(tela.despesas(250000), 0);
   EXPECT_DOUBLE_EQ(tela.totais().total, 10000.00);
+  // Naming a customer is allowed although items were sold, and the value goes through.
+  ui_.type_in_pick("JOSE DA SILVA");
+  ui_.answer_pick(1);
+  EXPECT_EQ(tela.despesas(10000.01 - itens), 1);
+  EXPECT_EQ(tela.nome_cliente(), "JOSE DA SILVA SAURO");
+  EXPECT_DOUBLE_EQ(tela.totais().total, 10000.01);
 }
 
 TEST_F(NotaPadraoNfceTest, SaleAboveTwoHundredThousandIsNeverPaid) {

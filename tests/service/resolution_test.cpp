@@ -145,10 +145,15 @@ TEST_F(ResolutionTest, ARenumberedNoteMovesTheSaleAndItsOriginalNumberIsVoided) 
   sql("insert into ahcontas (cidesaivenhist, ccodigofavorecidohistorico, cvalordebitohistorico, "
       "cdescricaohistorico, i_ahc_codigo_tem) values (" +
       id + ", 1, 259, 'Venda NF: " + number + "', 1)");
+  // The sale's commission and the order it invoiced go with it.
+  sql("insert into asaidas_comissao (i_asc_ide_asaidas, i_asc_ordem, n_asc_percentual) values (" + id + ", 1, 2.5)");
+  sql("update pedidos set i_pdi_ide_asaidas = " + id + " where i_pdi_codigo = 1001");
   const auto rows = [&](const std::string& sale_id) {
     return std::to_string(count("select 1 from ahistorico where cisahistorico = " + sale_id)) + "/" +
            std::to_string(count("select 1 from ahcontas where cidesaivenhist = " + sale_id)) + "/" +
            std::to_string(count("select 1 from asduplicatas where cisadupli = " + sale_id)) + "/" +
+           std::to_string(count("select 1 from asaidas_comissao where i_asc_ide_asaidas = " + sale_id)) + "/" +
+           std::to_string(count("select 1 from pedidos where i_pdi_ide_asaidas = " + sale_id)) + "/" +
            std::to_string(count("select 1 from xmlnfe where i_nfe_codigo_asa = " + sale_id));
   };
   const std::string before = rows(id);
@@ -163,7 +168,7 @@ TEST_F(ResolutionTest, ARenumberedNoteMovesTheSaleAndItsOriginalNumberIsVoided) 
   EXPECT_EQ(value("select cnotsaidas || '/' || s_asa_chave_nfe from asaidas where cidesaidas = " + new_id),
             new_number + "/" + processor_->authorisation().access_key);
   EXPECT_EQ(rows(new_id), before.substr(0, before.size() - 1) + "1");  // and the XML sent
-  EXPECT_EQ(rows(id), "0/0/0/0");
+  EXPECT_EQ(rows(id), "0/0/0/0/0/0");
   EXPECT_EQ(value("select i_asa_situacao_nfce || '/' || s_asa_chave_nfe from asaidas where cidesaidas = " + id),
             "2/" + sent_key);
   EXPECT_EQ(count("select 1 from ahcontas where cidesaivenhist = " + new_id +
