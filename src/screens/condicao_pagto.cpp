@@ -22,10 +22,6 @@ constexpr std::string_view kSelect =
     "TFormaPagto.i_paf_ide  from TFormaPagto  inner join PRECO_FORMA_PAGTO on ccodformapgto = i_pfp_codigo_tfo  "
     "where i_pfp_codigo_tab_apr = ";
 
-// A condition's interest type and break mode are the company's; a company
-// that never set them gets simple interest and the cents on the first.
-std::int32_t ou_um(std::int32_t valor) { return valor > 0 ? valor : 1; }
-
 }  // namespace
 
 CondicaoPagtoPresenter::CondicaoPagtoPresenter(HostUi& ui, sale::VENDA_INTERFACE& venda, std::string connection,
@@ -69,8 +65,8 @@ int CondicaoPagtoPresenter::abre() {
     return 0;
   }
   while (table_.next() == 1) {
-    c.TIPO_JURO = ou_um(valores_.I_TEM_TIPO_JUROS);
-    c.QUEBRA = ou_um(valores_.I_TEM_TIPO_QUEBRA);
+    c.TIPO_JURO = valores_.tipo_juros();
+    c.QUEBRA = valores_.tipo_quebra();
     if (venda_.Adiciona_Condicao(c) != 1) {
       ui_.message(falha_venda("Erro ao adicionar Condição de pagamento: ", venda_), "Erro!", MessageIcon::Error);
       continue;

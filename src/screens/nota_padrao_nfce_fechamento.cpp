@@ -108,6 +108,12 @@ int NotaPadraoNfcePresenter::pagamento() {
   if (!limites_consumidor()) return volta_venda(0);
   if (janelas_.CONDICAO_PAGTO(venda_, entrada_->tabela()) != 1) return volta_venda(0);
   const std::optional<std::int32_t> tipo = tipo_condicao();
+  // The installments of a credit sale and of a form paid in installments
+  // (a card in 3 times) split their cents by the company's break mode.
+  if (venda_.Set_Quebra(valores_.tipo_quebra()) != 1) {
+    falha_facade("Erro ao setar tipo de quebra padrão.|");
+    return volta_venda(0);
+  }
   if (tipo == 1) {
     if (partes_->verifica_credito(false) != 1) return volta_venda(0);
     if (partes_->verifica_limite_credito(venda_.Get_Total_Liquido()) != 1) return volta_venda(0);
@@ -137,10 +143,6 @@ int NotaPadraoNfcePresenter::a_prazo() {
     venda_.Set_Juros_Venda(juros_antes);
     return volta_venda(0);
   };
-  if (venda_.Set_Quebra(valores_.I_TEM_TIPO_QUEBRA) != 1) {
-    falha_facade("Erro ao setar tipo de quebra padrão.|");
-    return desiste();
-  }
   const auto condicao = condicao_da_venda(venda_, venda_.CONDICAO);
   if (venda_.Set_Juro(condicao ? condicao->JURO : 0) != 1) {
     ui_.message("Erro ao setar o juro.|Erro: " + venda_.ERROR + "|Função: " + venda_.ERROR_FUNCTION, "Erro!",

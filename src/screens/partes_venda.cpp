@@ -574,9 +574,8 @@ int PartesVenda::condicoes_pagamento() {
       .bind_long(altera)
       .bind_long(c.EMITE_BOLETO)
       .bind_long(ide);
-  // A company that never chose its interest kind or break mode takes the first one.
-  const std::int32_t tipo_juro = valores_.I_TEM_TIPO_JUROS > 0 ? valores_.I_TEM_TIPO_JUROS : 1;
-  const std::int32_t quebra = valores_.I_TEM_TIPO_QUEBRA > 0 ? valores_.I_TEM_TIPO_QUEBRA : 1;
+  const std::int32_t tipo_juro = valores_.tipo_juros();
+  const std::int32_t quebra = valores_.tipo_quebra();
   venda_.Limpa_Condicoes_Pagamento();
   return carrega("Select * From TFormaPagto order by CCodFormaPgto", kFalha, [&] {
     c.TIPO_JURO = tipo_juro;

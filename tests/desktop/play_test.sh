@@ -215,6 +215,14 @@ for shot in sale-items sale-change sale-discount sale-two-forms; do
   [ -s "docs/screens/$shot.png" ] || { echo "FAIL sale scripts: no $shot.png" >&2; failures=$((failures + 1)); }
 done
 
+# A card in 3 installments pays the whole sale: one entry to the card's payee.
+"$pdv" --play "$source_dir/docs/screens/sale-card-installments.keys" 2>"$work/err"
+check sale-card-installments.keys 0 $?
+[ "$(sql "select ctotsaidas || ' ' || (s_asa_protocolo_nfe <> '') || ' ' || (select string_agg(ccodigofavorecidohistorico ||
+          ':' || cvalorcreditohistorico, ' ') from ahcontas where cidesaivenhist = cidesaidas) from asaidas where cidesaidas = $last")" = \
+  "42.8000 true 3:42.8000" ] || { echo "FAIL sale-card-installments.keys: wrong sale" >&2; failures=$((failures + 1)); }
+[ -s docs/screens/sale-card-installments.png ] || { echo "FAIL sale-card-installments.keys: no picture" >&2; failures=$((failures + 1)); }
+
 # A pending note resolved from the browse: the simulator does not know the
 # demo's contingency note (sale 3), so the resolution reverses it and says so.
 sql "update asaidas set i_asa_quorvex_canc = 0 where cidesaidas = 4" >/dev/null
