@@ -106,14 +106,15 @@ int NotaPadraoNfcePresenter::pagamento() {
   }
   estado_ = EstadoTela::Pagando;
   if (!limites_consumidor()) return volta_venda(0);
-  if (janelas_.CONDICAO_PAGTO(venda_, entrada_->tabela()) != 1) return volta_venda(0);
-  const std::optional<std::int32_t> tipo = tipo_condicao();
-  // The installments of a credit sale and of a form paid in installments
-  // (a card in 3 times) split their cents by the company's break mode.
+  // The installments of a credit condition (simulated as it is chosen) and
+  // of a form paid in installments split their cents by the company's break
+  // mode.
   if (venda_.Set_Quebra(valores_.tipo_quebra()) != 1) {
     falha_facade("Erro ao setar tipo de quebra padrão.|");
     return volta_venda(0);
   }
+  if (janelas_.CONDICAO_PAGTO(venda_, entrada_->tabela()) != 1) return volta_venda(0);
+  const std::optional<std::int32_t> tipo = tipo_condicao();
   if (tipo == 1) {
     if (partes_->verifica_credito(false) != 1) return volta_venda(0);
     if (partes_->verifica_limite_credito(venda_.Get_Total_Liquido()) != 1) return volta_venda(0);

@@ -223,6 +223,17 @@ check sale-card-installments.keys 0 $?
   "42.8000 true 3:42.8000" ] || { echo "FAIL sale-card-installments.keys: wrong sale" >&2; failures=$((failures + 1)); }
 [ -s docs/screens/sale-card-installments.png ] || { echo "FAIL sale-card-installments.keys: no picture" >&2; failures=$((failures + 1)); }
 
+# A credit sale with 10,00 down and its second installment changed to 15,00.
+"$pdv" --play "$source_dir/docs/screens/sale-credit.keys" 2>"$work/err"
+check sale-credit.keys 0 $?
+[ "$(sql "select cclisaidas || ' ' || ctotsaidas || ' ' || cfpgsaidas || ' ' || (s_asa_protocolo_nfe <> '') || ' ' ||
+          (select string_agg(ccodigofavorecidohistorico || ':' || cvalorcreditohistorico, ' ') from ahcontas
+           where cidesaivenhist = cidesaidas) || ' ' || (select string_agg(cnprdupli || ':' || cvprdupli, ' ' order by
+           cnprdupli) from asduplicatas where cisadupli = cidesaidas) from asaidas where cidesaidas = $last")" = \
+  "2 47.5100 3 true 1:10.0000 1:10.0100 2:15.0000 3:12.5000" ] ||
+  { echo "FAIL sale-credit.keys: wrong sale" >&2; failures=$((failures + 1)); }
+[ -s docs/screens/sale-credit.png ] || { echo "FAIL sale-credit.keys: no picture" >&2; failures=$((failures + 1)); }
+
 # A pending note resolved from the browse: the simulator does not know the
 # demo's contingency note (sale 3), so the resolution reverses it and says so.
 sql "update asaidas set i_asa_quorvex_canc = 0 where cidesaidas = 4" >/dev/null
