@@ -234,6 +234,14 @@ check sale-credit.keys 0 $?
   { echo "FAIL sale-credit.keys: wrong sale" >&2; failures=$((failures + 1)); }
 [ -s docs/screens/sale-credit.png ] || { echo "FAIL sale-credit.keys: no picture" >&2; failures=$((failures + 1)); }
 
+# The consumer's CPF, typed at the start of the sale, is the note's.
+"$pdv" --play "$source_dir/docs/screens/sale-cpf.keys" 2>"$work/err"
+check sale-cpf.keys 0 $?
+[ "$(sql "select cclisaidas || ' ' || ctotsaidas || ' ' || cpf_saidas || ' ' || nome_saidas || ' ' || (s_asa_protocolo_nfe <> '')
+          from asaidas where cidesaidas = $last")" = "1 16.9000 39053344705 ANA PAULA ROCHA true" ] ||
+  { echo "FAIL sale-cpf.keys: the sale lacks the CPF" >&2; failures=$((failures + 1)); }
+[ -s docs/screens/sale-cpf.png ] || { echo "FAIL sale-cpf.keys: no picture" >&2; failures=$((failures + 1)); }
+
 # A pending note resolved from the browse: the simulator does not know the
 # demo's contingency note (sale 3), so the resolution reverses it and says so.
 sql "update asaidas set i_asa_quorvex_canc = 0 where cidesaidas = 4" >/dev/null
