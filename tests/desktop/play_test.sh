@@ -242,6 +242,14 @@ check sale-cpf.keys 0 $?
   { echo "FAIL sale-cpf.keys: the sale lacks the CPF" >&2; failures=$((failures + 1)); }
 [ -s docs/screens/sale-cpf.png ] || { echo "FAIL sale-cpf.keys: no picture" >&2; failures=$((failures + 1)); }
 
+# A scale label (labels are on in the demo shop): 12,00 of bananas at 5,99.
+"$pdv" --play "$source_dir/docs/screens/sale-scale-label.keys" 2>"$work/err"
+check sale-scale-label.keys 0 $?
+[ "$(sql "select string_agg(cprohistorico || ' ' || csaihisotorico || ' ' || cvbrhistorico || ' ' || cvtothistorico, ';')
+          from ahistorico where cisahistorico = $last")" = "47 2.0030 5.9900 12.0000" ] ||
+  { echo "FAIL sale-scale-label.keys: wrong item" >&2; failures=$((failures + 1)); }
+[ -s docs/screens/sale-scale-label.png ] || { echo "FAIL sale-scale-label.keys: no picture" >&2; failures=$((failures + 1)); }
+
 # A pending note resolved from the browse: the simulator does not know the
 # demo's contingency note (sale 3), so the resolution reverses it and says so.
 sql "update asaidas set i_asa_quorvex_canc = 0 where cidesaidas = 4" >/dev/null
