@@ -250,6 +250,15 @@ check sale-scale-label.keys 0 $?
   { echo "FAIL sale-scale-label.keys: wrong item" >&2; failures=$((failures + 1)); }
 [ -s docs/screens/sale-scale-label.png ] || { echo "FAIL sale-scale-label.keys: no picture" >&2; failures=$((failures + 1)); }
 
+# A kit sells its three components, the beans with the kit's discount.
+"$pdv" --play "$source_dir/docs/screens/sale-kit.keys" 2>"$work/err"
+check sale-kit.keys 0 $?
+[ "$(sql "select string_agg(cprohistorico || ' ' || csaihisotorico || ' ' || cvdeshistorico, ';' order by cprohistorico)
+          || ' ' || (select ctotsaidas from asaidas where cidesaidas = $last) from ahistorico where cisahistorico = $last")" = \
+  "42 1.0000 0.0000;43 1.0000 0.0000;44 2.0000 0.5000 59.2800" ] ||
+  { echo "FAIL sale-kit.keys: wrong items" >&2; failures=$((failures + 1)); }
+[ -s docs/screens/sale-kit.png ] || { echo "FAIL sale-kit.keys: no picture" >&2; failures=$((failures + 1)); }
+
 # A pending note resolved from the browse: the simulator does not know the
 # demo's contingency note (sale 3), so the resolution reverses it and says so.
 sql "update asaidas set i_asa_quorvex_canc = 0 where cidesaidas = 4" >/dev/null
