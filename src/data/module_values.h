@@ -74,9 +74,8 @@ struct ModuleValues {
   // Company parameters (tempresa).
   std::int32_t I_TEM_TIPO_QUEBRA = 0;
   std::int32_t I_TEM_TIPO_JUROS = 0;
-  // The break mode and interest kind a sale uses: a company that never chose
-  // one (0) takes the first, since the installment plan refuses 0.
-  [[nodiscard]] std::int32_t quebra() const { return I_TEM_TIPO_QUEBRA > 0 ? I_TEM_TIPO_QUEBRA : 1; }
+  // A company that never chose its break mode or interest kind (0) takes the first one.
+  [[nodiscard]] std::int32_t tipo_quebra() const { return I_TEM_TIPO_QUEBRA > 0 ? I_TEM_TIPO_QUEBRA : 1; }
   [[nodiscard]] std::int32_t tipo_juros() const { return I_TEM_TIPO_JUROS > 0 ? I_TEM_TIPO_JUROS : 1; }
   std::int32_t I_TEM_ETIQUETA_BALANCA = 0;
   std::int32_t I_TEM_UTILIZA_PARCERIA = 0;

@@ -66,7 +66,7 @@ int CondicaoPagtoPresenter::abre() {
   }
   while (table_.next() == 1) {
     c.TIPO_JURO = valores_.tipo_juros();
-    c.QUEBRA = valores_.quebra();
+    c.QUEBRA = valores_.tipo_quebra();
     if (venda_.Adiciona_Condicao(c) != 1) {
       ui_.message(falha_venda("Erro ao adicionar Condição de pagamento: ", venda_), "Erro!", MessageIcon::Error);
       continue;

@@ -235,7 +235,7 @@ int ImportacaoPedidos::Estado::pagamento(const Pedido& p) {
   tabela.close();
   if (condicao == 0) return 1;  // the cashier chooses it at payment
   // The order's rounding of the installments, or the company's.
-  if (venda.Set_Quebra(p.quebra >= 1 && p.quebra <= 4 ? p.quebra : valores.quebra()) != 1) {
+  if (venda.Set_Quebra(p.quebra >= 1 && p.quebra <= 4 ? p.quebra : valores.tipo_quebra()) != 1) {
     return falha_venda("Erro ao setar tipo de quebra padrão.|");
   }
   if (venda.Set_Condicao_Pagamento(condicao) != 1) {

@@ -108,6 +108,13 @@ int NotaPadraoNfcePresenter::pagamento() {
   if (!recarga_disponivel()) return 0;
   estado_ = EstadoTela::Pagando;
   if (!limites_consumidor()) return volta_venda(0);
+  // The installments of a credit condition (simulated as it is chosen) and
+  // of a form paid in installments split their cents by the company's break
+  // mode.
+  if (venda_.Set_Quebra(valores_.tipo_quebra()) != 1) {
+    falha_facade("Erro ao setar tipo de quebra padrão.|");
+    return volta_venda(0);
+  }
   if (janelas_.CONDICAO_PAGTO(venda_, entrada_->tabela()) != 1) return volta_venda(0);
   const std::optional<std::int32_t> tipo = tipo_condicao();
   if (tipo == 1) {
@@ -140,10 +147,6 @@ int NotaPadraoNfcePresenter::a_prazo() {
     venda_.Set_Juros_Venda(juros_antes);
     return volta_venda(0);
   };
-  if (venda_.Set_Quebra(valores_.quebra()) != 1) {
-    falha_facade("Erro ao setar tipo de quebra padrão.|");
-    return desiste();
-  }
   const auto condicao = condicao_da_venda(venda_, venda_.CONDICAO);
   if (venda_.Set_Juro(condicao ? condicao->JURO : 0) != 1) {
     ui_.message("Erro ao setar o juro.|Erro: " + venda_.ERROR + "|Função: " + venda_.ERROR_FUNCTION, "Erro!",

@@ -575,7 +575,7 @@ int PartesVenda::condicoes_pagamento() {
       .bind_long(c.EMITE_BOLETO)
       .bind_long(ide);
   const std::int32_t tipo_juro = valores_.tipo_juros();
-  const std::int32_t quebra = valores_.quebra();
+  const std::int32_t quebra = valores_.tipo_quebra();
   venda_.Limpa_Condicoes_Pagamento();
   return carrega("Select * From TFormaPagto order by CCodFormaPgto", kFalha, [&] {
     c.TIPO_JURO = tipo_juro;

@@ -60,7 +60,7 @@ int RecargaVenda::falha_sql(std::string_view contexto, const PassthroughTable& t
   return 0;
 }
 
-std::int32_t RecargaVenda::quebra() const { return valores_.quebra(); }
+std::int32_t RecargaVenda::quebra() const { return valores_.tipo_quebra(); }
 
 int RecargaVenda::aplica_cliente(std::int32_t cliente) {
   if (ui_.message({.text = "Deseja alterar o cliente?",

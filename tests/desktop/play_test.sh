@@ -224,6 +224,50 @@ for shot in sale-items sale-change sale-discount sale-two-forms sale-options sal
   [ -s "docs/screens/$shot.png" ] || { echo "FAIL sale scripts: no $shot.png" >&2; failures=$((failures + 1)); }
 done
 
+# A card in 3 installments pays the whole sale: one entry to the card's payee.
+"$pdv" --play "$source_dir/docs/screens/sale-card-installments.keys" 2>"$work/err"
+check sale-card-installments.keys 0 $?
+[ "$(sql "select ctotsaidas || ' ' || (s_asa_protocolo_nfe <> '') || ' ' || (select string_agg(ccodigofavorecidohistorico ||
+          ':' || cvalorcreditohistorico, ' ') from ahcontas where cidesaivenhist = cidesaidas) from asaidas where cidesaidas = $last")" = \
+  "42.8000 true 3:42.8000" ] || { echo "FAIL sale-card-installments.keys: wrong sale" >&2; failures=$((failures + 1)); }
+[ -s docs/screens/sale-card-installments.png ] || { echo "FAIL sale-card-installments.keys: no picture" >&2; failures=$((failures + 1)); }
+
+# A credit sale with 10,00 down and its second installment changed to 15,00.
+"$pdv" --play "$source_dir/docs/screens/sale-credit.keys" 2>"$work/err"
+check sale-credit.keys 0 $?
+[ "$(sql "select cclisaidas || ' ' || ctotsaidas || ' ' || cfpgsaidas || ' ' || (s_asa_protocolo_nfe <> '') || ' ' ||
+          (select string_agg(ccodigofavorecidohistorico || ':' || cvalorcreditohistorico, ' ') from ahcontas
+           where cidesaivenhist = cidesaidas) || ' ' || (select string_agg(cnprdupli || ':' || cvprdupli, ' ' order by
+           cnprdupli) from asduplicatas where cisadupli = cidesaidas) from asaidas where cidesaidas = $last")" = \
+  "2 47.5100 3 true 1:10.0000 1:10.0100 2:15.0000 3:12.5000" ] ||
+  { echo "FAIL sale-credit.keys: wrong sale" >&2; failures=$((failures + 1)); }
+[ -s docs/screens/sale-credit.png ] || { echo "FAIL sale-credit.keys: no picture" >&2; failures=$((failures + 1)); }
+
+# The consumer's CPF, typed at the start of the sale, is the note's.
+"$pdv" --play "$source_dir/docs/screens/sale-cpf.keys" 2>"$work/err"
+check sale-cpf.keys 0 $?
+[ "$(sql "select cclisaidas || ' ' || ctotsaidas || ' ' || cpf_saidas || ' ' || nome_saidas || ' ' || (s_asa_protocolo_nfe <> '')
+          from asaidas where cidesaidas = $last")" = "1 16.9000 39053344705 ANA PAULA ROCHA true" ] ||
+  { echo "FAIL sale-cpf.keys: the sale lacks the CPF" >&2; failures=$((failures + 1)); }
+[ -s docs/screens/sale-cpf.png ] || { echo "FAIL sale-cpf.keys: no picture" >&2; failures=$((failures + 1)); }
+
+# A scale label (labels are on in the demo shop): 12,00 of bananas at 5,99.
+"$pdv" --play "$source_dir/docs/screens/sale-scale-label.keys" 2>"$work/err"
+check sale-scale-label.keys 0 $?
+[ "$(sql "select string_agg(cprohistorico || ' ' || csaihisotorico || ' ' || cvbrhistorico || ' ' || cvtothistorico, ';')
+          from ahistorico where cisahistorico = $last")" = "47 2.0030 5.9900 12.0000" ] ||
+  { echo "FAIL sale-scale-label.keys: wrong item" >&2; failures=$((failures + 1)); }
+[ -s docs/screens/sale-scale-label.png ] || { echo "FAIL sale-scale-label.keys: no picture" >&2; failures=$((failures + 1)); }
+
+# A kit sells its three components, the beans with the kit's discount.
+"$pdv" --play "$source_dir/docs/screens/sale-kit.keys" 2>"$work/err"
+check sale-kit.keys 0 $?
+[ "$(sql "select string_agg(cprohistorico || ' ' || csaihisotorico || ' ' || cvdeshistorico, ';' order by cprohistorico)
+          || ' ' || (select ctotsaidas from asaidas where cidesaidas = $last) from ahistorico where cisahistorico = $last")" = \
+  "42 1.0000 0.0000;43 1.0000 0.0000;44 2.0000 0.5000 59.2800" ] ||
+  { echo "FAIL sale-kit.keys: wrong items" >&2; failures=$((failures + 1)); }
+[ -s docs/screens/sale-kit.png ] || { echo "FAIL sale-kit.keys: no picture" >&2; failures=$((failures + 1)); }
+
 # A pending note resolved from the browse: the simulator does not know the
 # demo's contingency note (sale 3), so the resolution reverses it and says so.
 sql "update asaidas set i_asa_quorvex_canc = 0 where cidesaidas = 4" >/dev/null
