@@ -25,17 +25,20 @@ using nlohmann::json;
 // The JSON of FILE, or of standard input for "-"; none (after a message)
 // when it cannot be read or parsed.
 std::optional<json> read_json(Context& ctx, const std::string& path) {
-  std::string text;
+  // Read through the stream buffer (an istreambuf_iterator range stops g++
+  // 12's release build with a false null-dereference warning).
+  std::ostringstream content;
   if (path == "-") {
-    text.assign(std::istreambuf_iterator<char>(std::cin), {});
+    content << std::cin.rdbuf();
   } else {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
       ctx.out << "Não foi possível ler " << path << ".\n";
       return std::nullopt;
     }
-    text.assign(std::istreambuf_iterator<char>(in), {});
+    content << in.rdbuf();
   }
+  const std::string text = content.str();
   json value = json::parse(text, nullptr, false);
   if (value.is_discarded() || !value.is_object()) {
     ctx.out << "Arquivo JSON inválido: " << path << ".\n";

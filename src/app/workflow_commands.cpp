@@ -401,7 +401,11 @@ int sell(Context& ctx, const std::vector<std::string>& args) {
     ctx.err << "fvn: sell: cannot read " << script << "\n";
     return kExitFailure;
   }
-  const std::string text{std::istreambuf_iterator<char>(input), std::istreambuf_iterator<char>()};
+  // Read through the stream buffer: g++ 12 at -O3 takes an istreambuf_iterator
+  // range for a possible null dereference and stops the release build.
+  std::ostringstream content;
+  content << input.rdbuf();
+  const std::string text = content.str();
   const Json json = Json::parse(text, nullptr, false);
   if (is_screen_script(json)) return sell_screen(ctx, json, options);
 
