@@ -293,9 +293,12 @@ PagtoChequeCartaoView::PagtoChequeCartaoView(PagtoChequeCartaoPresenter& present
   lista_ = tabela(this, "parcelas_pagamento", modelo_);
   documento_->setMaxLength(30);
   conta_->setMaxLength(30);
+  // The slot keeps a bound call, not the member pointer itself (see the sale
+  // window: g++ 12 under the sanitizers misread such a lambda's captures).
   const auto aceita = [this](QLineEdit* campo, int (PagtoChequeCartaoPresenter::*metodo)(std::string_view)) {
-    connect(campo, &QLineEdit::returnPressed, this, [this, campo, metodo] {
-      if ((presenter_.*metodo)(texto(campo)) == 1) proximo(campo);
+    const std::function<int(std::string_view)> aplica = std::bind_front(metodo, &presenter_);
+    connect(campo, &QLineEdit::returnPressed, this, [this, campo, aplica] {
+      if (aplica(texto(campo)) == 1) proximo(campo);
       refresh();
     });
   };

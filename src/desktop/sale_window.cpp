@@ -317,22 +317,27 @@ QLineEdit* SaleWindow::amount_field(const QString& name, const std::string& /*pi
 // presenter; what does not read as a number is refused with its message.
 void SaleWindow::on_amount(QLineEdit* field, const std::string& picture,
                            int (NotaPadraoNfcePresenter::*action)(double)) {
-  connect(field, &QLineEdit::editingFinished, this, [this, field, picture, action] {
+  // The slot keeps a bound call, not the member pointer itself: a lambda
+  // holding a member-function pointer read its captures wrongly inside Qt's
+  // slot call under the sanitizers (g++ 12).
+  const std::function<int(double)> apply = std::bind_front(action, &presenter_);
+  connect(field, &QLineEdit::editingFinished, this, [this, field, picture, apply] {
     if (!field->isModified()) return;
     field->setModified(false);
     const auto value = presenter_.numero(field->text().trimmed().toStdString(), picture);
-    if (value) (presenter_.*action)(*value);
+    if (value) apply(*value);
     refresh();
   });
 }
 
 void SaleWindow::on_code(QLineEdit* field, int (NotaPadraoNfcePresenter::*action)(std::int32_t)) {
-  connect(field, &QLineEdit::editingFinished, this, [this, field, action] {
+  const std::function<int(std::int32_t)> apply = std::bind_front(action, &presenter_);
+  connect(field, &QLineEdit::editingFinished, this, [this, field, apply] {
     if (!field->isModified()) return;
     field->setModified(false);
     bool ok = false;
     const int code = field->text().trimmed().toInt(&ok);
-    if (ok) (presenter_.*action)(code);
+    if (ok) apply(code);
     refresh();
   });
 }
