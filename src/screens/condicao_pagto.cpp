@@ -24,6 +24,20 @@ constexpr std::string_view kSelect =
 
 }  // namespace
 
+PassthroughTable& liga_condicao(PassthroughTable& table, payment::CondicaoPagamento& c, double& desconto,
+                                std::string& observacao) {
+  return table.bind_long(c.CODIGO)
+      .bind_text(c.DESCRICAO, 256)
+      .bind_long(c.TIPO)
+      .bind_long(c.DIAS_ENTRE_PRESTACOES)
+      .bind_long(c.PRESTACOES)
+      .bind_long(c.DIAS_PRIMEIRO_VENCIMENTO)
+      .bind_long(c.COM_ENTRADA)
+      .bind_real(c.JURO)
+      .bind_real(desconto)
+      .bind_text(observacao, 256);
+}
+
 CondicaoPagtoPresenter::CondicaoPagtoPresenter(HostUi& ui, sale::VENDA_INTERFACE& venda, std::string connection,
                                                std::int32_t tabela_preco, const ModuleValues& valores)
     : ui_(ui),
@@ -46,19 +60,7 @@ int CondicaoPagtoPresenter::abre() {
   std::int32_t imprime = 0;
   std::int32_t preco = 0;
   table_.clear_fields();
-  table_.bind_long(c.CODIGO)
-      .bind_text(c.DESCRICAO, 256)
-      .bind_long(c.TIPO)
-      .bind_long(c.DIAS_ENTRE_PRESTACOES)
-      .bind_long(c.PRESTACOES)
-      .bind_long(c.DIAS_PRIMEIRO_VENCIMENTO)
-      .bind_long(c.COM_ENTRADA)
-      .bind_real(c.JURO)
-      .bind_real(desconto)
-      .bind_text(observacao, 256)
-      .bind_long(permite_alterar)
-      .bind_long(imprime)
-      .bind_long(preco);
+  liga_condicao(table_, c, desconto, observacao).bind_long(permite_alterar).bind_long(imprime).bind_long(preco);
   if (table_.open() != 1 ||
       table_.execute(std::string{kSelect} + sql_integer(tabela_preco_) + " order by CCodFormaPgto;") != 1) {
     ui_.message(table_.error_text("Erro ao Buscar Registros na Tabela TFormaPagto.|Erro: "), kErro, MessageIcon::Error);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/passthrough_table.h"
+#include "payment/payment_conditions.h"
 #include "runtime/host_ui.h"
 
 namespace fvn {
@@ -19,6 +20,13 @@ namespace sale {
 class VENDA_INTERFACE;
 }
 struct ModuleValues;
+
+// Binds the first ten columns of a tformapagto row, in the table's own order
+// (code, description, type, days between installments, installments, days to
+// the first, down payment, monthly interest, discount, observation), to a
+// condition; the caller binds the columns that follow.
+PassthroughTable& liga_condicao(PassthroughTable& table, payment::CondicaoPagamento& c, double& desconto,
+                                std::string& observacao);
 
 // One row of "F11-Condição de Pagamento:".
 struct LinhaCondicao {

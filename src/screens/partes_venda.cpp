@@ -6,6 +6,7 @@
 #include "nfce/audit_rows.h"
 #include "runtime/picture.h"
 #include "runtime/text.h"
+#include "screens/condicao_pagto.h"
 
 namespace fvn {
 
@@ -561,19 +562,7 @@ int PartesVenda::condicoes_pagamento() {
   std::int32_t altera = 0;
   std::int32_t ide = 0;
   table_.clear_fields();
-  table_.bind_long(c.CODIGO)
-      .bind_text(c.DESCRICAO, 256)
-      .bind_long(c.TIPO)
-      .bind_long(c.DIAS_ENTRE_PRESTACOES)
-      .bind_long(c.PRESTACOES)
-      .bind_long(c.DIAS_PRIMEIRO_VENCIMENTO)
-      .bind_long(c.COM_ENTRADA)
-      .bind_real(c.JURO)
-      .bind_real(perc_desconto)
-      .bind_text(observacao, 256)
-      .bind_long(altera)
-      .bind_long(c.EMITE_BOLETO)
-      .bind_long(ide);
+  liga_condicao(table_, c, perc_desconto, observacao).bind_long(altera).bind_long(c.EMITE_BOLETO).bind_long(ide);
   const std::int32_t tipo_juro = valores_.tipo_juros();
   const std::int32_t quebra = valores_.tipo_quebra();
   venda_.Limpa_Condicoes_Pagamento();
