@@ -2,9 +2,6 @@
 
 #define SI_CONVERT_ICU
 #include <cerrno>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <SimpleIni.h>
 
@@ -31,27 +28,14 @@ bool IniFile::load(std::string path) {
 
 bool IniFile::load() {
   impl_->ini.Reset();
-  // A folder opens as a stream that reads nothing; it is no INI file.
-  if (std::error_code ec; std::filesystem::is_directory(path_, ec)) {
-    set_runtime_error(rt::kAccessDenied);
-    return false;
+  int open_error = 0;
+  const std::optional<std::string> content = read_file_whole(path_, &open_error);
+  if (!content) {
+    if (open_error != ENOENT) return false;
+    clear_runtime_error();  // a missing file reads as empty
+    return true;
   }
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) {
-    if (errno == ENOENT) {
-      clear_runtime_error();
-      return true;
-    }
-    set_runtime_error(runtime_code_from_errno(errno));
-    return false;
-  }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) {
-    set_runtime_error(rt::kFileDriverError);
-    return false;
-  }
-  return load_text(content.str());
+  return load_text(*content);
 }
 
 bool IniFile::load_text(std::string_view text) {

@@ -1,11 +1,10 @@
 #include "sale/ibpt_table.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <sstream>
+#include <optional>
 
+#include "runtime/atomic_file.h"
 #include "runtime/runtime_messages.h"
 #include "runtime/text.h"
 
@@ -63,18 +62,9 @@ double IbptTable::rate(std::string_view text) {
 
 bool IbptTable::open(const std::string& path) {
   close();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    set_runtime_error(runtime_code_from_errno(errno != 0 ? errno : ENOENT));
-    return false;
-  }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) {
-    set_runtime_error(rt::kFileDriverError);
-    return false;
-  }
-  load_text(content.str());
+  const std::optional<std::string> content = read_file_whole(path);
+  if (!content) return false;
+  load_text(*content);
   clear_runtime_error();
   return true;
 }
