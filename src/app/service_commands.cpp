@@ -65,17 +65,25 @@ bool service_config(const Context& ctx, GatewayConfig& config, std::string& why)
          read_number(ctx, kServiceUnknownKeyGraceKey, config.unknown_key_grace_ms, 0L, why);
 }
 
+namespace {
+
+// The service settings; when they are wrong, says why on the error stream.
+bool service_config_or_say(const Context& ctx, GatewayConfig& config) {
+  std::string why;
+  if (service_config(ctx, config, why)) return true;
+  ctx.err << "fvn: " << why << "\n";
+  return false;
+}
+
+}  // namespace
+
 int ping(Context& ctx, const std::vector<std::string>& args) {
   if (!args.empty()) {
     ctx.err << "fvn: ping takes no arguments\n";
     return kExitUsage;
   }
   GatewayConfig config;
-  std::string why;
-  if (!service_config(ctx, config, why)) {
-    ctx.err << "fvn: " << why << "\n";
-    return kExitUsage;
-  }
+  if (!service_config_or_say(ctx, config)) return kExitUsage;
   Session session(ctx, config);
   session.status("Efetuando ping no servidor de NFCe...");
   if (session.client.ping() == 1) {
@@ -101,11 +109,7 @@ int status(Context& ctx, const std::vector<std::string>& args) {
     return kExitUsage;
   }
   GatewayConfig config;
-  std::string why;
-  if (!service_config(ctx, config, why)) {
-    ctx.err << "fvn: " << why << "\n";
-    return kExitUsage;
-  }
+  if (!service_config_or_say(ctx, config)) return kExitUsage;
   Session session(ctx, config);
   NFCE_SERVICO& client = session.client;
   if (client.Set_Login(config.password, config.login, config.group, key.substr(6, 14)) != 1) {
