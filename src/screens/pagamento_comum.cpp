@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "runtime/error_triple.h"
+#include "runtime/host_ui.h"
 #include "runtime/picture.h"
 #include "runtime/text.h"
 #include "sale/venda_interface.h"
@@ -63,6 +64,20 @@ std::optional<Date> le_data(std::string_view texto) {
   const std::optional<double> dia = deformat_picture(t, t.size() <= 8 ? "@d5" : "@d6");
   if (!dia || !valid_date(static_cast<std::int64_t>(*dia))) return std::nullopt;
   return static_cast<Date>(*dia);
+}
+
+std::optional<VencimentoValor> le_vencimento_valor(HostUi& ui, std::string_view vencimento, std::string_view valor) {
+  const std::optional<Date> data = le_data(vencimento);
+  if (!data) {
+    ui.message("Data de vencimento inválida: informe dd/mm/aaaa.", "Erro", MessageIcon::Error);
+    return std::nullopt;
+  }
+  const std::optional<double> v = le_valor(valor);
+  if (!v) {
+    ui.message(kValorInvalido, "Erro", MessageIcon::Error);
+    return std::nullopt;
+  }
+  return VencimentoValor{*data, *v};
 }
 
 std::string mostra_valor(double valor) { return text::trim(format_picture(valor, kValorMostrado)); }

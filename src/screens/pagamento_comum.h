@@ -10,6 +10,8 @@
 
 namespace fvn {
 
+class HostUi;
+
 namespace sale {
 class VENDA_INTERFACE;
 }
@@ -29,6 +31,15 @@ std::optional<int> le_inteiro(std::string_view texto);
 // A date typed as dd/mm/yyyy (or dd/mm/yy); blank is 0 (no date);
 // std::nullopt when it is not a date.
 std::optional<Date> le_data(std::string_view texto);
+
+// An installment's due date and amount as the cashier typed them in its
+// row (blank: unchanged, 0). When either is not valid the cashier is told
+// which, and there is no value.
+struct VencimentoValor {
+  Date vencimento = 0;
+  double valor = 0;
+};
+std::optional<VencimentoValor> le_vencimento_valor(HostUi& ui, std::string_view vencimento, std::string_view valor);
 
 // An amount as the dialogs show it: "1.234,56".
 std::string mostra_valor(double valor);

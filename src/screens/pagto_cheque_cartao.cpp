@@ -79,25 +79,19 @@ int PagtoChequeCartaoPresenter::dias(std::string_view texto) {
 
 int PagtoChequeCartaoPresenter::altera(std::int32_t posicao, std::string_view vencimento, std::string_view valor,
                                        std::string_view documento, std::string_view conta) {
-  const std::optional<Date> data = le_data(vencimento);
-  if (!data) {
-    ui_.message("Data de vencimento inválida: informe dd/mm/aaaa.", kErro, MessageIcon::Error);
-    return 0;
-  }
-  const std::optional<double> v = le_valor(valor);
-  if (!v) {
-    ui_.message(kValorInvalido, kErro, MessageIcon::Error);
-    return 0;
-  }
+  const std::optional<VencimentoValor> lido = le_vencimento_valor(ui_, vencimento, valor);
+  if (!lido) return 0;
+  const Date data = lido->vencimento;
+  const double v = lido->valor;
   const auto falhou = [&](std::string_view contexto) {
     ui_.message(falha_venda(contexto, venda_), kErro, MessageIcon::Error);
     le_plano();
     return 0;
   };
-  if (*data != 0 && venda_.Set_Vencimento_Parcela_Pagamento(posicao, *data) != 1) {
+  if (data != 0 && venda_.Set_Vencimento_Parcela_Pagamento(posicao, data) != 1) {
     return falhou("Erro ao alterar o vencimento.");
   }
-  if (*v != 0 && venda_.Set_Valor_Parcela_Pagamento(posicao, *v) != 1) return falhou("Erro ao alterar valor.");
+  if (v != 0 && venda_.Set_Valor_Parcela_Pagamento(posicao, v) != 1) return falhou("Erro ao alterar valor.");
   if (!documento.empty() && venda_.Set_Documento_Parcela_Pagamento(posicao, documento) != 1) {
     return falhou("Erro ao alterar o documento.");
   }

@@ -144,28 +144,22 @@ int PrestacaoVendaPresenter::quebra(std::int32_t quebra) {
 }
 
 int PrestacaoVendaPresenter::altera(std::int32_t posicao, std::string_view vencimento, std::string_view valor) {
-  const std::optional<Date> data = le_data(vencimento);
-  if (!data) {
-    ui_.message("Data de vencimento inválida: informe dd/mm/aaaa.", kErro, MessageIcon::Error);
-    return 0;
-  }
-  const std::optional<double> v = le_valor(valor);
-  if (!v) {
-    ui_.message(kValorInvalido, kErro, MessageIcon::Error);
-    return 0;
-  }
+  const std::optional<VencimentoValor> lido = le_vencimento_valor(ui_, vencimento, valor);
+  if (!lido) return 0;
+  const Date data = lido->vencimento;
+  const double v = lido->valor;
   payment::QUEUE_PARCELAS atual;
   if (venda_.Get_Parcela(posicao, atual) != 1) {
     ui_.message(falha_venda("Erro ao buscar parcelas.", venda_), kErro, MessageIcon::Error);
     return 0;
   }
   int ok = 1;
-  if (*data != 0 && *data != atual.VENCIMENTO && venda_.Set_Vencimento_Parcela(posicao, *data) != 1) {
+  if (data != 0 && data != atual.VENCIMENTO && venda_.Set_Vencimento_Parcela(posicao, data) != 1) {
     ui_.message(falha_venda("Erro ao alterar o vencimento.", venda_), kErro, MessageIcon::Error);
     ok = 0;
   }
-  if (ok == 1 && *v != 0 && round_to(*v, 2) != round_to(atual.VALOR, 2)) {
-    if (venda_.Set_Valor_Parcela(posicao, *v) != 1) {
+  if (ok == 1 && v != 0 && round_to(v, 2) != round_to(atual.VALOR, 2)) {
+    if (venda_.Set_Valor_Parcela(posicao, v) != 1) {
       ui_.message(falha_venda("Erro ao alterar valor.", venda_), kErro, MessageIcon::Error);
       ok = 0;
     } else if (venda_.Recalcula_Parcelas_Seguintes(posicao) != 1) {

@@ -192,20 +192,24 @@ std::string limite_sql(std::int32_t cliente, std::int32_t empresa) {
 
 }  // namespace
 
+int ServicosCliente::le_limite(std::int32_t cliente, Limite& l) {
+  table_.clear_fields();
+  table_.bind_real(l.limite).bind_real(l.aberto).bind_real(l.aviso);
+  if (table_.open() != 1 || table_.execute(limite_sql(cliente, empresa_)) != 1) return -1;
+  if (table_.next() != 1) return 0;
+  l.limite = round_to(l.limite, 2);
+  l.aberto = round_to(l.aberto, 2);
+  return 1;
+}
+
 // No limit (0) means no control. Above the limit must be released; above
 // the company's warning share of it is shown and the sale goes on.
 int ServicosCliente::VERIFICA_BLOQUEIO_LIMITE_CREDITO(std::int32_t cliente, double total_venda, Bloqueio& bloqueio) {
-  double limite = 0;
-  double aberto = 0;
-  double aviso = 0;
-  table_.clear_fields();
-  table_.bind_real(limite).bind_real(aberto).bind_real(aviso);
-  if (table_.open() != 1 || table_.execute(limite_sql(cliente, empresa_)) != 1) {
-    return falha("Erro ao verificar o limite de crédito do cliente.|", bloqueio);
-  }
-  if (table_.next() != 1) return 0;
-  limite = round_to(limite, 2);
-  aberto = round_to(aberto, 2);
+  Limite l;
+  const int lido = le_limite(cliente, l);
+  if (lido < 0) return falha("Erro ao verificar o limite de crédito do cliente.|", bloqueio);
+  if (lido == 0) return 0;
+  const auto [limite, aberto, aviso] = l;
   if (limite <= 0) return 0;
   const double comprometido = round_to(aberto + total_venda, 2);
   if (comprometido > limite) {
@@ -225,18 +229,14 @@ int ServicosCliente::VERIFICA_BLOQUEIO_LIMITE_CREDITO(std::int32_t cliente, doub
 
 int ServicosCliente::VERIFICA_LIMITE_TOTAL_CLIENTE(std::int32_t cliente, double total_parcelado,
                                                    std::string& mensagem) {
-  double limite = 0;
-  double aberto = 0;
-  double aviso = 0;
-  table_.clear_fields();
-  table_.bind_real(limite).bind_real(aberto).bind_real(aviso);
-  if (table_.open() != 1 || table_.execute(limite_sql(cliente, empresa_)) != 1) {
+  Limite l;
+  const int lido = le_limite(cliente, l);
+  if (lido < 0) {
     mensagem = erro_ = table_.error_text("Erro ao verificar o limite de crédito do cliente.|");
     return -1;
   }
-  if (table_.next() != 1) return 0;
-  limite = round_to(limite, 2);
-  aberto = round_to(aberto, 2);
+  if (lido == 0) return 0;
+  const auto [limite, aberto, aviso] = l;
   if (limite <= 0 || round_to(aberto + total_parcelado, 2) <= limite) return 0;
   mensagem = "Em aberto " + reais(aberto) + " mais o parcelado " + reais(total_parcelado) +
              " ultrapassam o limite de crédito de " + reais(limite) + ".";

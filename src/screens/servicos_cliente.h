@@ -94,6 +94,14 @@ class ServicosCliente {
   int falha(std::string_view contexto, Bloqueio& bloqueio);
   int atraso(std::int32_t cliente, TipoBloqueio tipo, Bloqueio& bloqueio);
   int atraso_dias(std::int32_t cliente, Bloqueio& bloqueio);
+  // The customer's credit limit and open amount (to the cent) and the
+  // company's warning percentage: 1 read, 0 no such customer, -1 failed.
+  struct Limite {
+    double limite = 0;
+    double aberto = 0;
+    double aviso = 0;
+  };
+  int le_limite(std::int32_t cliente, Limite& l);
   PassthroughTable table_;
   std::int32_t empresa_;
   std::string erro_;
