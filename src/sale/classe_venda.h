@@ -23,12 +23,12 @@
 #include "payment/parcelas.h"
 #include "payment/payment_conditions.h"
 #include "payment/payment_ledger.h"
+#include "records/party_groups.h"
+#include "records/release_record.h"
+#include "records/totais_venda.h"
 #include "runtime/clock.h"
 #include "runtime/error_triple.h"
 #include "sale/classe_item.h"
-#include "sale/party_groups.h"
-#include "sale/release_record.h"
-#include "sale/totais_venda.h"
 #include "sale/venda_interface.h"
 
 namespace fvn::sale {

@@ -5,12 +5,12 @@
 // accepted record gets the sale's context appended to OUTROS_DADOS.
 #include <string>
 
+#include "records/release_record.h"
 #include "runtime/picture.h"
 #include "runtime/runtime_messages.h"
 #include "runtime/text.h"
 #include "sale/classe_item.h"
 #include "sale/classe_venda.h"
-#include "sale/release_record.h"
 
 namespace fvn::sale {
 

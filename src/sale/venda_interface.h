@@ -14,11 +14,11 @@
 #include "payment/parcelas.h"
 #include "payment/payment_conditions.h"
 #include "payment/payment_ledger.h"
+#include "records/party_groups.h"
+#include "records/queue_item.h"
+#include "records/release_record.h"
+#include "records/totais_venda.h"
 #include "runtime/clock.h"
-#include "sale/party_groups.h"
-#include "sale/queue_item.h"
-#include "sale/release_record.h"
-#include "sale/totais_venda.h"
 
 namespace fvn::sale {
 
