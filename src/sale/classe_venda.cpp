@@ -313,7 +313,7 @@ int CLASSE_VENDA::Get_Dados_NF(DADOS_NF& dados) {
   }
   if (!vivo) return set_error("Venda sem itens.", 0, kFuncao);
   for (std::size_t n = 1; n <= PAGAMENTO->PAGAMENTOS.records(); ++n) {
-    payment::Pagamento pagamento;
+    payment::Payment pagamento;
     if (!PAGAMENTO->PAGAMENTOS.get(n, pagamento)) return set_error("Erro ao dar GET na queue pagamentos ", 0, kFuncao);
     copia.PAGAMENTOS.push_back(std::move(pagamento));
   }

@@ -166,8 +166,8 @@ int CLASSE_VENDA::Set_Valor_Entrada(double valor) {
 }
 
 int CLASSE_VENDA::Set_Condicao_Pagamento(std::int32_t codigo) {
-  payment::CondicaoPagamento condicao;
-  if (!CONDICAO_PAGAMENTO->CONDICOES.get_by_key(&payment::CondicaoPagamento::CODIGO, codigo, condicao)) {
+  payment::PaymentCondition condicao;
+  if (!CONDICAO_PAGAMENTO->CONDICOES.get_by_key(&payment::PaymentCondition::CODIGO, codigo, condicao)) {
     return set_error("Condição de pagamento inexistente! " + std::string{last_runtime_message()}, 0,
                      "Set_Condicao_Pagamento");
   }
@@ -201,7 +201,7 @@ int CLASSE_VENDA::Set_Permite_Entrada(std::int32_t permite) {
 }
 
 double CLASSE_VENDA::Get_Entrada_Simulacao(std::int32_t posicao) {
-  payment::CondicaoPagamento condicao;
+  payment::PaymentCondition condicao;
   if (posicao <= 0 || !CONDICAO_PAGAMENTO->CONDICOES.get(static_cast<std::size_t>(posicao), condicao)) {
     set_error("Erro ao dar get na queue de condições de pagamento!", 0, "Get_Entrada_Simulacao");
     return 0;
@@ -214,7 +214,7 @@ int CLASSE_VENDA::Limpa_Condicoes_Pagamento() {
   return 1;
 }
 
-int CLASSE_VENDA::Adiciona_Condicao(const payment::CondicaoPagamento& condicao) {
+int CLASSE_VENDA::Adiciona_Condicao(const payment::PaymentCondition& condicao) {
   if (!CONDICAO_PAGAMENTO->Adiciona_Condicao(condicao)) return falha("", *CONDICAO_PAGAMENTO, "Adiciona_Condicao");
   return 1;
 }
@@ -230,7 +230,7 @@ int CLASSE_VENDA::Set_Valor_Total_Pagar(double valor) {
 }
 
 int CLASSE_VENDA::Paga(std::int32_t codigo_forma, double valor, std::int32_t id_credito,
-                       const payment::OpcoesPagamento& opcoes) {
+                       const payment::PaymentOptions& opcoes) {
   if (!PAGAMENTO->Paga(codigo_forma, valor, id_credito, opcoes)) return falha("Paga ", *PAGAMENTO, "Paga");
   return 1;
 }
@@ -319,7 +319,7 @@ std::int32_t CLASSE_VENDA::Get_Quantidade_Pagamentos() const {
   return static_cast<std::int32_t>(PAGAMENTO->PAGAMENTOS.records());
 }
 
-int CLASSE_VENDA::Get_Pagamento(std::int32_t numero, payment::Pagamento& pagamento) {
+int CLASSE_VENDA::Get_Pagamento(std::int32_t numero, payment::Payment& pagamento) {
   if (numero <= 0 || !PAGAMENTO->PAGAMENTOS.get(static_cast<std::size_t>(numero), pagamento)) {
     return set_error("Erro ao dar GET na queue pagamentos ", 0, "Get_Pagamento");
   }
