@@ -39,6 +39,8 @@ endif()
 # fvn_layer(NAME SOURCES ... HEADERS ... DEPS ... LIBS ...)
 #   HEADERS are paths relative to src/ (for example runtime/picture.h);
 #   DEPS are the layers below this one; LIBS are outside libraries.
+#   A layer without SOURCES is headers only: an interface library that
+#   passes its include root and its DEPS on to whoever links it.
 function(fvn_layer name)
   cmake_parse_arguments(L "" "" "SOURCES;HEADERS;DEPS;LIBS" ${ARGN})
   set(root "${CMAKE_BINARY_DIR}/layers/${name}")
@@ -48,6 +50,12 @@ function(fvn_layer name)
     file(MAKE_DIRECTORY "${dir}")
     file(CREATE_LINK "${PROJECT_SOURCE_DIR}/src/${header}" "${root}/${header}" SYMBOLIC)
   endforeach()
+  if(NOT L_SOURCES)
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE "${root}")
+    target_link_libraries(${name} INTERFACE ${L_DEPS} ${L_LIBS})
+    return()
+  endif()
   add_library(${name} STATIC ${L_SOURCES})
   target_include_directories(${name} PUBLIC "${root}")
   target_link_libraries(${name} PUBLIC ${L_DEPS} ${L_LIBS} PRIVATE fvn_options)

@@ -54,7 +54,7 @@ Json ledger_json(const payment::PaymentLedger& l) {
   out["ENTIDADES"] = list_json(l.ENTIDADES);
   out["FORMAS_PAGAMENTO"] = list_json(l.FORMAS_PAGAMENTO);
   Json pagamentos = Json::array();
-  for (const payment::Pagamento& p : l.PAGAMENTOS) {
+  for (const payment::Payment& p : l.PAGAMENTOS) {
     Json line = to_json(p);
     line["PARCELAS"] = p.PARCELAS ? plan_json(*p.PARCELAS) : Json(nullptr);
     pagamentos.push_back(std::move(line));

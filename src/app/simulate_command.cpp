@@ -293,7 +293,7 @@ bool parse_payment_step(const Json& step, const std::string& op, const std::stri
   // Records.
   if (op == "Adiciona_Condicao") {
     check_members(step, {"value"}, where);
-    payment::CondicaoPagamento c;
+    payment::PaymentCondition c;
     read_record(required(step, "value", where), c, value_where);
     return make([c](CLASSE_VENDA& venda, Json&) { return Json(venda.Adiciona_Condicao(c)); });
   }
@@ -311,7 +311,7 @@ bool parse_payment_step(const Json& step, const std::string& op, const std::stri
   if (op == "Adiciona_Entidade" || op == "Adiciona_Forma_Pagamento") {
     check_members(step, {"value"}, where);
     const Json& value = required(step, "value", where);
-    payment::EntidadeFinanceira entidade;
+    payment::FinancialEntity entidade;
     payment::GRUPO_FORMAS_PAGAMENTO forma;
     const bool e_entidade = op == "Adiciona_Entidade";
     if (e_entidade) {
@@ -380,7 +380,7 @@ bool parse_payment_step(const Json& step, const std::string& op, const std::stri
       if (!step[name].is_boolean()) throw ScriptError(where + "." + name + ": true or false is expected");
       return step[name].get<bool>();
     };
-    payment::OpcoesPagamento opcoes;
+    payment::PaymentOptions opcoes;
     opcoes.permite_troco = flag("troco");
     opcoes.sinal = flag("sinal");
     opcoes.ignora_id_credito = flag("ignora_id_credito");

@@ -3,25 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <optional>
 #include <string_view>
-#include <vector>
 
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
-#include "devices/gerador_qrcode.h"
-#include "runtime/ini_file.h"
-#include "runtime/picture.h"
-#include "runtime/rounding.h"
-#include "runtime/text.h"
-#include "runtime/working_folder.h"
+#include "devices/danfe_imagens.h"
 
 namespace fvn {
 
@@ -30,9 +20,6 @@ namespace {
 constexpr double kMmPorPolegada = 25.4;
 constexpr double kPontosPorPolegada = 72.0;
 
-struct SurfaceDeleter {
-  void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
-};
 struct CairoDeleter {
   void operator()(cairo_t* c) const { cairo_destroy(c); }
 };
@@ -45,113 +32,10 @@ struct FontDeleter {
 struct FontOptionsDeleter {
   void operator()(cairo_font_options_t* f) const { cairo_font_options_destroy(f); }
 };
-using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using Cairo = std::unique_ptr<cairo_t, CairoDeleter>;
 
 int pango_units(double mm) { return static_cast<int>(std::lround(mm * PANGO_SCALE)); }
 double from_pango(int units) { return static_cast<double>(units) / PANGO_SCALE; }
-
-// --- images -----------------------------------------------------------------
-
-std::uint32_t le_u32(const std::string& b, std::size_t at) {
-  std::uint32_t v = 0;
-  for (std::size_t i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + i])) << (8 * i);
-  return v;
-}
-std::uint16_t le_u16(const std::string& b, std::size_t at) {
-  return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) |
-                                    (static_cast<unsigned>(static_cast<unsigned char>(b[at + 1])) << 8U));
-}
-
-Surface nova_imagem(int largura, int altura) {
-  Surface s{cairo_image_surface_create(CAIRO_FORMAT_RGB24, largura, altura)};
-  if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
-  return s;
-}
-
-void pinta(cairo_surface_t* s, int x, int y, std::uint32_t rgb) {
-  unsigned char* data = cairo_image_surface_get_data(s);
-  const auto stride = static_cast<std::size_t>(cairo_image_surface_get_stride(s));
-  auto* pixel = reinterpret_cast<std::uint32_t*>(data + static_cast<std::size_t>(y) * stride) + x;
-  *pixel = rgb;
-}
-
-// An uncompressed BMP of 1, 24 or 32 bits per pixel (the QR-code image the
-// NFC-e processor draws is a 1-bit one); nullptr for anything else.
-Surface le_bmp(const std::string& path) {
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec || size < 54 || size > std::uintmax_t{64} * 1024 * 1024) return nullptr;
-  std::ifstream in(path, std::ios::binary);
-  std::string b(static_cast<std::size_t>(size), '\0');
-  if (!in.read(b.data(), static_cast<std::streamsize>(b.size()))) return nullptr;
-  if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return nullptr;
-  const std::uint32_t offset = le_u32(b, 10);
-  const std::uint32_t dib = le_u32(b, 14);
-  const auto width = static_cast<std::int32_t>(le_u32(b, 18));
-  const auto height_raw = static_cast<std::int32_t>(le_u32(b, 22));
-  const std::uint16_t bpp = le_u16(b, 28);
-  const std::uint32_t compression = le_u32(b, 30);
-  const bool top_down = height_raw < 0;
-  const std::int32_t height = top_down ? -height_raw : height_raw;
-  if (dib < 40 || compression != 0 || width <= 0 || height <= 0 || width > 8192 || height > 8192) return nullptr;
-  if (bpp != 1 && bpp != 24 && bpp != 32) return nullptr;
-  const auto w = static_cast<std::size_t>(width);
-  const auto h = static_cast<std::size_t>(height);
-  const std::size_t row_bytes = ((w * bpp + 31U) / 32U) * 4U;
-  if (offset > b.size() || b.size() - offset < row_bytes * h) return nullptr;
-  std::array<std::uint32_t, 2> palette{0xFFFFFFU, 0x000000U};
-  if (bpp == 1) {
-    const std::size_t at = 14U + dib;
-    if (at + 8 > b.size()) return nullptr;
-    for (std::size_t i = 0; i < 2; ++i) palette[i] = le_u32(b, at + 4 * i) & 0xFFFFFFU;
-  }
-  Surface s = nova_imagem(width, height);
-  if (!s) return nullptr;
-  cairo_surface_flush(s.get());
-  for (std::size_t row = 0; row < h; ++row) {
-    const std::size_t y = top_down ? row : h - 1 - row;
-    const std::size_t line = offset + row * row_bytes;
-    for (std::size_t x = 0; x < w; ++x) {
-      std::uint32_t rgb = 0;
-      if (bpp == 1) {
-        const auto byte = static_cast<unsigned char>(b[line + x / 8]);
-        rgb = palette[(byte >> (7U - x % 8U)) & 1U];
-      } else {
-        const std::size_t at = line + x * (bpp / 8U);
-        rgb = static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
-              (static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8U) |
-              (static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16U);
-      }
-      pinta(s.get(), static_cast<int>(x), static_cast<int>(y), rgb);
-    }
-  }
-  cairo_surface_mark_dirty(s.get());
-  return s;
-}
-
-// The QR code of `content`, one pixel per module, with a quiet zone of four
-// modules (the same encoding as the processor's image).
-Surface codifica_qrcode(const std::string& content) {
-  const auto code = qr_modules(content, GERADOR_QRCODE::kQuietModules);
-  if (!code) return nullptr;
-  Surface s = nova_imagem(code->side, code->side);
-  if (!s) return nullptr;
-  cairo_surface_flush(s.get());
-  for (int y = 0; y < code->side; ++y) {
-    for (int x = 0; x < code->side; ++x) pinta(s.get(), x, y, code->dark(x, y) ? 0x000000U : 0xFFFFFFU);
-  }
-  cairo_surface_mark_dirty(s.get());
-  return s;
-}
-
-Surface le_png(const std::string& path) {
-  Surface s{cairo_image_surface_create_from_png(path.c_str())};
-  if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
-  return s;
-}
-
-// --- drawing ----------------------------------------------------------------
 
 using Alinha = AlinhaDanfe;
 
@@ -278,8 +162,8 @@ class Desenho {
 };
 
 struct Imagens {
-  Surface logo;
-  Surface qrcode;
+  CairoSurface logo;
+  CairoSurface qrcode;
 };
 
 double tamanho(const LayoutDanfe& l, EstiloDanfe estilo) {
@@ -307,94 +191,7 @@ double desenha(cairo_t* cr, const DanfeNfce& d, bool resumido, const LayoutDanfe
   return p.y() + l.margem_inferior_mm;
 }
 
-std::optional<double> numero(const IniFile& ini, const char* key, double fallback, std::string& erro) {
-  const std::string value = ini.get(LayoutDanfe::kSecao, key);
-  if (value.empty()) return fallback;
-  std::string normal = value;
-  std::replace(normal.begin(), normal.end(), ',', '.');
-  char* end = nullptr;
-  const double parsed = std::strtod(normal.c_str(), &end);
-  if (end == normal.c_str() || *end != '\0' || !std::isfinite(parsed) || parsed < 0) {
-    erro = std::string{"Valor inválido para "} + key + " no arquivo " + LayoutDanfe::kArquivo + ": " + value;
-    return std::nullopt;
-  }
-  return parsed;
-}
-
 }  // namespace
-
-LayoutDanfe LayoutDanfe::padrao(double largura_mm) {
-  LayoutDanfe l;
-  if (largura_mm < 70) {
-    l.largura_mm = 58;
-    l.margem_esquerda_mm = 2;
-    l.margem_direita_mm = 2;
-    l.fonte_pt = 6.5;
-    l.fonte_titulo_pt = 7.5;
-    l.fonte_pequena_pt = 5.5;
-    l.qrcode_mm = 30;
-  }
-  return l;
-}
-
-int le_layout_danfe(const std::string& path, LayoutDanfe& layout, std::string& erro) {
-  IniFile ini(path);
-  if (!ini.load()) {
-    erro = std::string{"Erro ao ler o arquivo "} + LayoutDanfe::kArquivo + ".";
-    return 0;
-  }
-  const auto largura = numero(ini, "largura_mm", 80, erro);
-  if (!largura) return 0;
-  if (*largura != 80 && *largura != 58) {
-    erro = std::string{"Largura de papel não suportada no arquivo "} + LayoutDanfe::kArquivo +
-           " (80 ou 58 mm): " + decimal_text(*largura);
-    return 0;
-  }
-  LayoutDanfe l = LayoutDanfe::padrao(*largura);
-  struct Campo {
-    const char* key;
-    double* target;
-    double minimo;
-    double maximo;
-  };
-  const std::array<Campo, 8> campos{{
-      {"margem_esquerda_mm", &l.margem_esquerda_mm, 0, 20},
-      {"margem_direita_mm", &l.margem_direita_mm, 0, 20},
-      {"margem_superior_mm", &l.margem_superior_mm, 0, 50},
-      {"margem_inferior_mm", &l.margem_inferior_mm, 0, 50},
-      {"fonte_pt", &l.fonte_pt, 4, 20},
-      {"fonte_titulo_pt", &l.fonte_titulo_pt, 4, 24},
-      {"fonte_pequena_pt", &l.fonte_pequena_pt, 4, 20},
-      {"qrcode_mm", &l.qrcode_mm, 20, l.largura_mm},
-  }};
-  for (const Campo& campo : campos) {
-    const auto value = numero(ini, campo.key, *campo.target, erro);
-    if (!value) return 0;
-    if (*value < campo.minimo || *value > campo.maximo) {
-      erro = std::string{"Valor fora da faixa para "} + campo.key + " no arquivo " + LayoutDanfe::kArquivo + ": " +
-             decimal_text(*value);
-      return 0;
-    }
-    *campo.target = *value;
-  }
-  if (l.margem_esquerda_mm + l.margem_direita_mm > l.largura_mm / 2) {
-    erro = std::string{"Margens maiores que a metade do papel no arquivo "} + LayoutDanfe::kArquivo + ".";
-    return 0;
-  }
-  const auto dpi = numero(ini, "resolucao_dpi", l.resolucao_dpi, erro);
-  if (!dpi) return 0;
-  if (*dpi < 72 || *dpi > 600) {
-    erro = std::string{"Valor fora da faixa para resolucao_dpi no arquivo "} + LayoutDanfe::kArquivo + ".";
-    return 0;
-  }
-  l.resolucao_dpi = static_cast<int>(*dpi);
-  l.fonte = ini.get(LayoutDanfe::kSecao, "fonte", l.fonte);
-  l.logo = ini.get(LayoutDanfe::kSecao, "logo");
-  if (!l.logo.empty() && l.logo.front() != '/') l.logo = working_file(l.logo);
-  l.impressora = ini.get(LayoutDanfe::kSecao, "impressora");
-  layout = std::move(l);
-  return 1;
-}
 
 int desenha_danfe(const DanfeNfce& danfe, bool resumido, const LayoutDanfe& layout, const std::string& pdf,
                   const std::string& png, std::string& erro, double* altura_mm) {
@@ -406,7 +203,7 @@ int desenha_danfe(const DanfeNfce& danfe, bool resumido, const LayoutDanfe& layo
   if (!imagens.qrcode && !danfe.url_qrcode.empty()) imagens.qrcode = codifica_qrcode(danfe.url_qrcode);
 
   // Measuring pass.
-  const Surface medida{cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr)};
+  const CairoSurface medida{cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr)};
   double altura = 0;
   {
     const Cairo cr{cairo_create(medida.get())};
@@ -416,7 +213,7 @@ int desenha_danfe(const DanfeNfce& danfe, bool resumido, const LayoutDanfe& layo
   const double mm_para_pontos = kPontosPorPolegada / kMmPorPolegada;
 
   if (!pdf.empty()) {
-    const Surface surface{
+    const CairoSurface surface{
         cairo_pdf_surface_create(pdf.c_str(), layout.largura_mm * mm_para_pontos, altura * mm_para_pontos)};
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
       erro = "Erro ao criar o arquivo " + pdf + ": " + cairo_status_to_string(cairo_surface_status(surface.get()));
@@ -440,7 +237,7 @@ int desenha_danfe(const DanfeNfce& danfe, bool resumido, const LayoutDanfe& layo
     const double px_por_mm = layout.resolucao_dpi / kMmPorPolegada;
     const auto largura_px = static_cast<int>(std::lround(layout.largura_mm * px_por_mm));
     const auto altura_px = static_cast<int>(std::lround(altura * px_por_mm));
-    const Surface surface = nova_imagem(largura_px, altura_px);
+    const CairoSurface surface = nova_imagem(largura_px, altura_px);
     if (!surface) {
       erro =
           "Erro ao criar a imagem do DANFE (" + std::to_string(largura_px) + " x " + std::to_string(altura_px) + ").";

@@ -12,6 +12,7 @@
 #include "data/sql_values.h"
 #include "devices/danfe_dados.h"
 #include "devices/danfe_desenho.h"
+#include "devices/danfe_layout.h"
 #include "devices/impressora_linha.h"
 #include "runtime/host_ui.h"
 #include "runtime/ini_file.h"

@@ -18,7 +18,7 @@ std::string n12(double x) { return format_picture(x, "@n12.2"); }
 
 }  // namespace
 
-int PaymentConditions::Adiciona_Condicao(const CondicaoPagamento& c) {
+int PaymentConditions::Adiciona_Condicao(const PaymentCondition& c) {
   constexpr std::string_view kFuncao = "Adiciona_Condicao";
   if (c.CODIGO <= 0) return set_error("Código da condição menor ou igual a zero", 0, kFuncao);
   if (vazio(c.DESCRICAO)) return set_error("Descrição da condição vazia", 0, kFuncao);
@@ -47,7 +47,7 @@ int PaymentConditions::Adiciona_Condicao(const CondicaoPagamento& c) {
 int PaymentConditions::Calcula_Simulacao(double base, Date data_emissao) {
   constexpr std::string_view kFuncao = "Calcula_Simulacao";
   Parcelas plano;
-  for (CondicaoPagamento& c : CONDICOES) {
+  for (PaymentCondition& c : CONDICOES) {
     if (c.TIPO != 2) {
       c.SIMULACAO = text::fit("1x " + text::left_trim(n12(base)), 101);
       c.VALOR_ENTRADA_SIMULACAO = 0;

@@ -14,7 +14,7 @@
 
 namespace fvn::payment {
 
-struct CondicaoPagamento {
+struct PaymentCondition {
   std::int32_t CODIGO = 0;
   std::string DESCRICAO;
   std::int32_t TIPO = 0;  // 1 cash, 2 credit
@@ -53,10 +53,10 @@ struct CondicaoPagamento {
 
 class PaymentConditions : public ErrorTriple {
  public:
-  OrderedList<CondicaoPagamento> CONDICOES;
+  OrderedList<PaymentCondition> CONDICOES;
 
   // Checks the condition and appends it.
-  int Adiciona_Condicao(const CondicaoPagamento& condicao);
+  int Adiciona_Condicao(const PaymentCondition& condicao);
 
   // Fills SIMULACAO and VALOR_ENTRADA_SIMULACAO of every condition for a
   // sale of `base` issued on `data_emissao`.

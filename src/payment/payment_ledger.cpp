@@ -37,7 +37,7 @@ int PaymentLedger::Set_Data_Emissao(Date data) {
   return 1;
 }
 
-int PaymentLedger::Adiciona_Entidade(const EntidadeFinanceira& entidade) {
+int PaymentLedger::Adiciona_Entidade(const FinancialEntity& entidade) {
   constexpr std::string_view kFuncao = "Adiciona_Entidade";
   if (entidade.CODIGO <= 0) return set_error("Código com valor zero ou menor que zero ", 0, kFuncao);
   if (vazio(entidade.NOME)) return set_error("Descrição da Entidade Não pode estar Vazia ", 0, kFuncao);
@@ -81,7 +81,7 @@ int PaymentLedger::Adiciona_Forma_Pagamento(const GRUPO_FORMAS_PAGAMENTO& forma)
       }
     }
   }
-  if (forma.CODIGO_ENTIDADE != 0 && ENTIDADES.find(&EntidadeFinanceira::CODIGO, forma.CODIGO_ENTIDADE) == 0) {
+  if (forma.CODIGO_ENTIDADE != 0 && ENTIDADES.find(&FinancialEntity::CODIGO, forma.CODIGO_ENTIDADE) == 0) {
     return set_error(" Código da entidade inexistente " + runtime_text(), 0, " Adiciona_Forma_Pagamento ");
   }
   FORMAS_PAGAMENTO.add(forma);
@@ -103,7 +103,7 @@ void PaymentLedger::Free_Pagamento() { PAGAMENTOS.clear(); }
 
 int PaymentLedger::Ultimo_Concluido() {
   if (PAGAMENTOS.empty()) return 1;
-  Pagamento ultimo;
+  Payment ultimo;
   if (!PAGAMENTOS.get(PAGAMENTOS.records(), ultimo)) {
     return set_error("Erro ao dar GET na queue pagamentos " + runtime_text(), 0, "Ultimo_Concluido");
   }
@@ -117,7 +117,7 @@ void PaymentLedger::atualiza_saldo() {
   VALOR_PAGAR = saldo < 0 ? 0.0 : saldo;
 }
 
-int PaymentLedger::Paga(std::int32_t codigo_forma, double v, std::int32_t id_credito, const OpcoesPagamento& opcoes) {
+int PaymentLedger::Paga(std::int32_t codigo_forma, double v, std::int32_t id_credito, const PaymentOptions& opcoes) {
   constexpr std::string_view kFuncao = " Paga ";
   if (!Ultimo_Concluido()) {
     if (ERROR_FUNCTION == "Ultimo_Concluido") return 0;
@@ -137,7 +137,7 @@ int PaymentLedger::Paga(std::int32_t codigo_forma, double v, std::int32_t id_cre
                      kFuncao);
   }
 
-  Pagamento pagamento;
+  Payment pagamento;
   pagamento.CODIGO_FORMA = forma.CODIGO;
   pagamento.DESCRICAO_FORMA = forma.DESCRICAO;
   pagamento.VALOR = r2(v);
@@ -180,7 +180,7 @@ int PaymentLedger::Paga(std::int32_t codigo_forma, double v, std::int32_t id_cre
 int PaymentLedger::Conclui_Pagamento() {
   constexpr std::string_view kFuncao = "Conclui_Pagamento";
   const std::size_t ultimo = PAGAMENTOS.records();
-  Pagamento pagamento;
+  Payment pagamento;
   if (!PAGAMENTOS.get(ultimo, pagamento)) {
     return set_error("Erro ao dar GET na queue pagamentos " + runtime_text(), 0, kFuncao);
   }
@@ -202,7 +202,7 @@ int PaymentLedger::Estorna(std::int32_t n) {
     }
   }
   if (n <= 0) return set_error("Número parcela igual ou menor que zero", 0, "Estorna");
-  Pagamento pagamento;
+  Payment pagamento;
   if (!PAGAMENTOS.get(static_cast<std::size_t>(n), pagamento)) {
     return set_error("Erro ao dar GET na queue pagamentos " + runtime_text(), 0, " Estorna ");
   }

@@ -28,7 +28,7 @@
 namespace fvn::payment {
 
 // A financial entity (bank, card administrator).
-struct EntidadeFinanceira {
+struct FinancialEntity {
   std::int32_t CODIGO = 0;
   std::string NOME;
   std::int32_t TIPO = 0;  // 1..4
@@ -75,7 +75,7 @@ struct GRUPO_FORMAS_PAGAMENTO {
 };
 
 // A payment made against the sale.
-struct Pagamento {
+struct Payment {
   std::int32_t CODIGO_FORMA = 0;
   std::string DESCRICAO_FORMA;
   double VALOR = 0;
@@ -105,7 +105,7 @@ struct Pagamento {
 };
 
 // The flags of Paga.
-struct OpcoesPagamento {
+struct PaymentOptions {
   bool permite_troco = false;      // this payment may produce change
   bool sinal = false;              // down payment (SINAL_OS)
   bool ignora_id_credito = false;  // do not keep the credit identifier
@@ -113,9 +113,9 @@ struct OpcoesPagamento {
 
 class PaymentLedger : public ErrorTriple {
  public:
-  OrderedList<EntidadeFinanceira> ENTIDADES;
+  OrderedList<FinancialEntity> ENTIDADES;
   OrderedList<GRUPO_FORMAS_PAGAMENTO> FORMAS_PAGAMENTO;
-  OrderedList<Pagamento> PAGAMENTOS;
+  OrderedList<Payment> PAGAMENTOS;
   double VALOR_TOTAL = 0;
   double VALOR_PAGO = 0;
   double VALOR_PAGAR = 0;
@@ -129,12 +129,12 @@ class PaymentLedger : public ErrorTriple {
   int Set_Data_Emissao(Date data);
 
   // The accepted entities and forms, entities first (a form names its entity).
-  int Adiciona_Entidade(const EntidadeFinanceira& entidade);
+  int Adiciona_Entidade(const FinancialEntity& entidade);
   int Adiciona_Forma_Pagamento(const GRUPO_FORMAS_PAGAMENTO& forma);
   // Starts paying a new total: every payment made so far is released.
   int Set_Valor_Total(double valor);
   // Records a payment of `valor` with the form `codigo_forma`.
-  int Paga(std::int32_t codigo_forma, double valor, std::int32_t id_credito, const OpcoesPagamento& opcoes);
+  int Paga(std::int32_t codigo_forma, double valor, std::int32_t id_credito, const PaymentOptions& opcoes);
   // Reverses payment `numero` (1-based).
   int Estorna(std::int32_t numero);
   int Estorna_Pagamento(std::int32_t numero) { return Estorna(numero); }

@@ -12,12 +12,12 @@
 #include <memory>
 #include <string>
 
+#include "records/party_groups.h"
+#include "records/queue_item.h"
+#include "records/totais_venda.h"
 #include "runtime/error_triple.h"
 #include "runtime/ordered_list.h"
-#include "sale/party_groups.h"
-#include "sale/queue_item.h"
 #include "sale/sale_formatter.h"
-#include "sale/totais_venda.h"
 #include "tax/calculo_impostos.h"
 
 namespace fvn::sale {

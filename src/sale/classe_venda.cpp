@@ -218,6 +218,87 @@ int CLASSE_VENDA::Get_Dados_Vendedor(GRUPO_VENDEDOR& vendedor) {
   return 1;
 }
 
+// ---- Carrier, volumes, partner and event ----
+
+namespace {
+
+// A CPF or CNPJ that is given: not blank and not numerically zero.
+bool documento_informado(std::string_view documento) {
+  for (const char c : documento) {
+    if (c >= '1' && c <= '9') return true;
+  }
+  return false;
+}
+
+bool vazio(std::string_view texto) { return text::trim(texto).empty(); }
+
+}  // namespace
+
+int CLASSE_VENDA::Set_Dados_Transportadora(const GRUPO_TRANSPORTADORA& t) {
+  constexpr std::string_view kFuncao = "Set_Dados_Transportadora";
+  if (t.CODIGO_TRANSPORTADORA == 0) return set_error("Código da transportadora não pode ser zero!", 0, kFuncao);
+  if (vazio(t.RAZAO_SOCIAL)) return set_error("Razão social da transportadora não pode ser vazia!", 0, kFuncao);
+  if (documento_informado(t.CPF) || documento_informado(t.CNPJ)) {
+    if (vazio(t.ENDERECO)) return set_error("Endereço da transportadora não pode ser vazio!", 0, kFuncao);
+    if (vazio(t.MUNICIPIO)) return set_error("Munícipio da transportadora não pode ser vazio!", 0, kFuncao);
+  }
+  TRANSPORTADORA = t;
+  return 1;
+}
+
+int CLASSE_VENDA::Get_Dados_Transportadora(GRUPO_TRANSPORTADORA& transportadora) {
+  transportadora = TRANSPORTADORA;
+  return 1;
+}
+
+int CLASSE_VENDA::Set_Dados_Volume(const GRUPO_VOLUME& volume) {
+  VOLUME = volume;
+  return 1;
+}
+
+int CLASSE_VENDA::Get_Dados_Volume(GRUPO_VOLUME& volume) {
+  volume = VOLUME;
+  return 1;
+}
+
+int CLASSE_VENDA::Set_Parceiro_Venda(const GRUPO_PARCEIRO& parceiro) {
+  constexpr std::string_view kFuncao = "Set_Parceiro_Venda";
+  if (parceiro.CODIGO == 0) return set_error("O código do parceiro não foi informado.", 0, kFuncao);
+  if (vazio(parceiro.DESCRICAO)) return set_error("A descrição do parceiro não foi informada.", 0, kFuncao);
+  PARCEIRO = parceiro;
+  return 1;
+}
+
+int CLASSE_VENDA::Get_Parceiro_Venda(GRUPO_PARCEIRO& parceiro) {
+  parceiro = PARCEIRO;
+  return 1;
+}
+
+int CLASSE_VENDA::Set_Evento_Venda(const GRUPO_EVENTO& evento) {
+  constexpr std::string_view kFuncao = "Set_Evento_Venda";
+  if (evento.CODIGO == 0) return set_error("Código do evento não informado.", 0, kFuncao);
+  if (vazio(evento.DESCRICAO)) return set_error("Descrição do evento não foi informada.", 0, kFuncao);
+  if (evento.CODIGO_CLIENTE == 0) return set_error("O evento informado não possuí código de cliente.", 0, kFuncao);
+  if (evento.CODIGO_VENDEDOR == 0) return set_error("O evento informado não possui código de vendedor.", 0, kFuncao);
+  if (evento.CODIGO_EMPRESA == 0) return set_error("O evento informado não possui código de empresa.", 0, kFuncao);
+  EVENTO = evento;
+  return 1;
+}
+
+int CLASSE_VENDA::Get_Evento_Venda(GRUPO_EVENTO& evento) {
+  evento = EVENTO;
+  return 1;
+}
+
+// ---- Scale ----
+
+int CLASSE_VENDA::Get_Peso(double& peso) {
+  // The facade's DADOS_BALANCA is the scale's configuration.
+  BALANCA->Configura(DADOS_BALANCA);
+  if (BALANCA->Get_Peso(peso)) return 1;
+  return set_error("Erro ao ler peso: " + BALANCA->Get_Error(), 0, "Get_Peso");
+}
+
 int CLASSE_VENDA::Get_Dados_NF(DADOS_NF& dados) {
   constexpr std::string_view kFuncao = "Get_Dados_NF";
   DADOS_NF copia;
@@ -232,7 +313,7 @@ int CLASSE_VENDA::Get_Dados_NF(DADOS_NF& dados) {
   }
   if (!vivo) return set_error("Venda sem itens.", 0, kFuncao);
   for (std::size_t n = 1; n <= PAGAMENTO->PAGAMENTOS.records(); ++n) {
-    payment::Pagamento pagamento;
+    payment::Payment pagamento;
     if (!PAGAMENTO->PAGAMENTOS.get(n, pagamento)) return set_error("Erro ao dar GET na queue pagamentos ", 0, kFuncao);
     copia.PAGAMENTOS.push_back(std::move(pagamento));
   }

@@ -23,12 +23,12 @@
 #include "payment/parcelas.h"
 #include "payment/payment_conditions.h"
 #include "payment/payment_ledger.h"
+#include "records/party_groups.h"
+#include "records/release_record.h"
+#include "records/totais_venda.h"
 #include "runtime/clock.h"
 #include "runtime/error_triple.h"
 #include "sale/classe_item.h"
-#include "sale/party_groups.h"
-#include "sale/release_record.h"
-#include "sale/totais_venda.h"
 #include "sale/venda_interface.h"
 
 namespace fvn::sale {
@@ -69,7 +69,7 @@ struct DADOS_NF {
   GRUPO_DADOS_LIBERACAO LIBERACAO_CANCELAMENTO;
   GRUPO_DADOS_LIBERACAO LIBERACAO_VENDA_PRAZO;
   std::vector<QUEUE_ITEM> ITENS;
-  std::vector<payment::Pagamento> PAGAMENTOS;
+  std::vector<payment::Payment> PAGAMENTOS;
   double VALOR_TOTAL_PAGAMENTO = 0;
   double VALOR_PAGO = 0;
   double VALOR_TROCO = 0;  // change, negative as the ledger holds it
@@ -178,7 +178,7 @@ class CLASSE_VENDA final : public VENDA_INTERFACE, public ErrorTriple {
   [[nodiscard]] double Get_Valor_Pago() const override { return PAGAMENTO->VALOR_PAGO; }
   [[nodiscard]] double Get_Valor_Pagar() const override { return PAGAMENTO->VALOR_PAGAR; }
   [[nodiscard]] std::int32_t Get_Quantidade_Pagamentos() const override;
-  int Get_Pagamento(std::int32_t numero, payment::Pagamento& pagamento) override;
+  int Get_Pagamento(std::int32_t numero, payment::Payment& pagamento) override;
   [[nodiscard]] std::int32_t Get_Quantidade_Formas_Pagamento() const override;
   int Get_Forma_Pagamento(std::int32_t codigo, payment::GRUPO_FORMAS_PAGAMENTO& forma) override;
   int Set_Valor_Parcela_Pagamento(std::int32_t numero, double valor) override;
@@ -188,7 +188,7 @@ class CLASSE_VENDA final : public VENDA_INTERFACE, public ErrorTriple {
   int Set_Entidade_Parcela_Pagamento(std::int32_t numero, std::int32_t entidade) override;
   int Get_Dados_Cliente(GRUPO_CLIENTE& cliente) override;
   int Paga(std::int32_t codigo_forma, double valor, std::int32_t id_credito,
-           const payment::OpcoesPagamento& opcoes) override;
+           const payment::PaymentOptions& opcoes) override;
   int Estorna_Pagamento(std::int32_t numero) override;
   [[nodiscard]] double Get_Quantidade_Produto(std::int32_t id_produto) const override;
   int Zera_Prestacoes() override;
@@ -210,7 +210,7 @@ class CLASSE_VENDA final : public VENDA_INTERFACE, public ErrorTriple {
   int Seta_Dados_Liberacao_Venda_Prazo(const GRUPO_DADOS_LIBERACAO& liberacao) override;
   int Get_Peso(double& peso) override;
   int Limpa_Condicoes_Pagamento() override;
-  int Adiciona_Condicao(const payment::CondicaoPagamento& condicao) override;
+  int Adiciona_Condicao(const payment::PaymentCondition& condicao) override;
   [[nodiscard]] Date Get_Data_Emissao() const override { return DATA_EMISSAO; }
   [[nodiscard]] double Get_Valor_Troco() const override { return PAGAMENTO->VALOR_TROCO; }
 

@@ -5,12 +5,12 @@
 // accepted record gets the sale's context appended to OUTROS_DADOS.
 #include <string>
 
+#include "records/release_record.h"
 #include "runtime/picture.h"
 #include "runtime/runtime_messages.h"
 #include "runtime/text.h"
 #include "sale/classe_item.h"
 #include "sale/classe_venda.h"
-#include "sale/release_record.h"
 
 namespace fvn::sale {
 
@@ -19,7 +19,7 @@ namespace {
 constexpr std::string_view kEmpresa = "A empresa em que a operação de liberação foi efetuada não foi informada.";
 constexpr std::string_view kTipo = "O tipo de liberação que foi efetuada não foi informada.";
 
-constexpr MensagensLiberacao kDescontoVenda{
+constexpr ReleaseMessages kDescontoVenda{
     "A data de liberação de cancelamento na venda não foi informada.",
     "A hora de liberação de cancelamento na venda não foi informada.",
     "O operador logado no momento do cancelamento de desconto na venda não foi informado.",
@@ -30,7 +30,7 @@ constexpr MensagensLiberacao kDescontoVenda{
     kTipo};
 
 // Cancelling the sale does not name who authorised it.
-constexpr MensagensLiberacao kCancelamentoVenda{
+constexpr ReleaseMessages kCancelamentoVenda{
     "A data de liberação de cancelamento na venda não foi informada.",
     "A hora de liberação de cancelamento na venda não foi informada.",
     "O operador logado no momento do cancelamento de desconto na venda não foi informado.",
@@ -40,16 +40,16 @@ constexpr MensagensLiberacao kCancelamentoVenda{
     kEmpresa,
     kTipo};
 
-constexpr MensagensLiberacao kVendaPrazo{"A data de liberação não foi informada.",
-                                         "A hora de liberação não foi informada.",
-                                         "O operador logado no momento da liberação não foi informado.",
-                                         "O usuário logado no momento da liberação não foi informado.",
-                                         "O operador que liberou não foi informado.",
-                                         "O usuário que liberou o não foi informado.",
-                                         kEmpresa,
-                                         kTipo};
+constexpr ReleaseMessages kVendaPrazo{"A data de liberação não foi informada.",
+                                      "A hora de liberação não foi informada.",
+                                      "O operador logado no momento da liberação não foi informado.",
+                                      "O usuário logado no momento da liberação não foi informado.",
+                                      "O operador que liberou não foi informado.",
+                                      "O usuário que liberou o não foi informado.",
+                                      kEmpresa,
+                                      kTipo};
 
-constexpr MensagensLiberacao kDescontoItem{
+constexpr ReleaseMessages kDescontoItem{
     "A data de liberação de desconto do item não foi informada.",
     "A hora de liberação de desconto do item não foi informada.",
     "O operador logado no momento da liberação de desconto do item não foi informado.",
@@ -59,7 +59,7 @@ constexpr MensagensLiberacao kDescontoItem{
     kEmpresa,
     kTipo};
 
-constexpr MensagensLiberacao kCancelamentoItem{
+constexpr ReleaseMessages kCancelamentoItem{
     "A data de liberação de cancelamento do item não foi informada.",
     "A hora de liberação de cancelamento do item não foi informada.",
     "O operador logado no momento da liberação de cancelamento do item não foi informado.",

@@ -14,11 +14,11 @@
 #include "payment/parcelas.h"
 #include "payment/payment_conditions.h"
 #include "payment/payment_ledger.h"
+#include "records/party_groups.h"
+#include "records/queue_item.h"
+#include "records/release_record.h"
+#include "records/totais_venda.h"
 #include "runtime/clock.h"
-#include "sale/party_groups.h"
-#include "sale/queue_item.h"
-#include "sale/release_record.h"
-#include "sale/totais_venda.h"
 
 namespace fvn::sale {
 
@@ -92,7 +92,7 @@ class VENDA_INTERFACE {
   [[nodiscard]] virtual double Get_Valor_Pago() const = 0;
   [[nodiscard]] virtual double Get_Valor_Pagar() const = 0;
   [[nodiscard]] virtual std::int32_t Get_Quantidade_Pagamentos() const = 0;
-  virtual int Get_Pagamento(std::int32_t numero, payment::Pagamento& pagamento) = 0;
+  virtual int Get_Pagamento(std::int32_t numero, payment::Payment& pagamento) = 0;
   [[nodiscard]] virtual std::int32_t Get_Quantidade_Formas_Pagamento() const = 0;
   virtual int Get_Forma_Pagamento(std::int32_t codigo, payment::GRUPO_FORMAS_PAGAMENTO& forma) = 0;
   virtual int Set_Valor_Parcela_Pagamento(std::int32_t numero, double valor) = 0;
@@ -104,7 +104,7 @@ class VENDA_INTERFACE {
   // Parties, payments, scale and the rest of the sale.
   virtual int Get_Dados_Cliente(GRUPO_CLIENTE& cliente) = 0;
   virtual int Paga(std::int32_t codigo_forma, double valor, std::int32_t id_credito,
-                   const payment::OpcoesPagamento& opcoes) = 0;
+                   const payment::PaymentOptions& opcoes) = 0;
   virtual int Estorna_Pagamento(std::int32_t numero) = 0;
   [[nodiscard]] virtual double Get_Quantidade_Produto(std::int32_t id_produto) const = 0;
   virtual int Zera_Prestacoes() = 0;
@@ -126,7 +126,7 @@ class VENDA_INTERFACE {
   virtual int Seta_Dados_Liberacao_Venda_Prazo(const GRUPO_DADOS_LIBERACAO& liberacao) = 0;
   virtual int Get_Peso(double& peso) = 0;
   virtual int Limpa_Condicoes_Pagamento() = 0;
-  virtual int Adiciona_Condicao(const payment::CondicaoPagamento& condicao) = 0;
+  virtual int Adiciona_Condicao(const payment::PaymentCondition& condicao) = 0;
   [[nodiscard]] virtual Date Get_Data_Emissao() const = 0;
   [[nodiscard]] virtual double Get_Valor_Troco() const = 0;
 };

@@ -12,8 +12,8 @@
 
 #include "data/passthrough_table.h"
 #include "data/user_accounts.h"
+#include "records/release_record.h"
 #include "runtime/host_ui.h"
-#include "sale/release_record.h"
 
 namespace fvn::sale {
 class CLASSE_VENDA;

@@ -24,7 +24,7 @@ constexpr std::string_view kSelect =
 
 }  // namespace
 
-PassthroughTable& liga_condicao(PassthroughTable& table, payment::CondicaoPagamento& c, double& desconto,
+PassthroughTable& liga_condicao(PassthroughTable& table, payment::PaymentCondition& c, double& desconto,
                                 std::string& observacao) {
   return table.bind_long(c.CODIGO)
       .bind_text(c.DESCRICAO, 256)
@@ -53,7 +53,7 @@ int CondicaoPagtoPresenter::abre() {
     ui_.message(falha_venda("Erro ao limpar condições de pagamento.", venda_), kErro, MessageIcon::Error);
     return 0;
   }
-  payment::CondicaoPagamento c;
+  payment::PaymentCondition c;
   double desconto = 0;
   std::string observacao;
   std::int32_t permite_alterar = 0;
@@ -85,7 +85,7 @@ int CondicaoPagtoPresenter::abre() {
                 MessageIcon::Error);
     return 0;
   }
-  for (const payment::CondicaoPagamento& condicao : venda_.Get_Condicoes_Pagamento().CONDICOES) {
+  for (const payment::PaymentCondition& condicao : venda_.Get_Condicoes_Pagamento().CONDICOES) {
     linhas_.push_back({condicao.CODIGO, text::cut(condicao.DESCRICAO, 20), text::cut(condicao.SIMULACAO, 20)});
   }
   return 1;
@@ -93,7 +93,7 @@ int CondicaoPagtoPresenter::abre() {
 
 int CondicaoPagtoPresenter::escolhe(std::int32_t posicao) {
   if (fechada_) return 0;
-  payment::CondicaoPagamento c;
+  payment::PaymentCondition c;
   if (posicao < 1 || static_cast<std::size_t>(posicao) > linhas_.size() ||
       venda_.Get_Condicoes_Pagamento().CONDICOES.get(static_cast<std::size_t>(posicao), c) != 1) {
     ui_.message("Erro ao dar get na queue local de condições de pagamento.|Erro: " +

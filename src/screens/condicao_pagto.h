@@ -25,7 +25,7 @@ struct ModuleValues;
 // (code, description, type, days between installments, installments, days to
 // the first, down payment, monthly interest, discount, observation), to a
 // condition; the caller binds the columns that follow.
-PassthroughTable& liga_condicao(PassthroughTable& table, payment::CondicaoPagamento& c, double& desconto,
+PassthroughTable& liga_condicao(PassthroughTable& table, payment::PaymentCondition& c, double& desconto,
                                 std::string& observacao);
 
 // One row of "F11-Condição de Pagamento:".

@@ -5,8 +5,8 @@
 
 #include <string_view>
 
+#include "records/queue_item.h"
 #include "runtime/host_ui.h"
-#include "sale/queue_item.h"
 
 namespace fvn {
 

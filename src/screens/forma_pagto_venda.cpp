@@ -73,7 +73,7 @@ void FormaPagtoVendaPresenter::atualiza() {
   troco_ = round_to(-venda_.Get_Valor_Troco(), 2);
   pagamentos_.clear();
   for (std::int32_t i = 1; i <= venda_.Get_Quantidade_Pagamentos(); ++i) {
-    payment::Pagamento p;
+    payment::Payment p;
     if (venda_.Get_Pagamento(i, p) != 1) break;
     pagamentos_.push_back({text::cut(p.DESCRICAO_FORMA, 19), format_picture(p.VALOR, "n10.2")});
   }

@@ -530,7 +530,7 @@ bool GRAVACAO_VENDA::Gravacao::grava_pagamentos() {
   };
   constexpr std::string_view kInsercaoConta = "Erro ao gravar pagamentos da nota fiscal!|Erro ao inserir ahcontas|";
   const std::string emissor = std::to_string(serie);
-  for (const payment::Pagamento& p : dados.PAGAMENTOS) {
+  for (const payment::Payment& p : dados.PAGAMENTOS) {
     // Service-order deposits are postings already; step 21 links them to the sale.
     if (p.SINAL_OS != 0 || round_to(p.VALOR, 2) <= 0) continue;
     if (!le("select i_tef_codigo_afa, coalesce(i_tef_tef_cheque, 0), coalesce(i_tef_codigo_tba, 0) from "

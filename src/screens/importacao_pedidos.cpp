@@ -616,7 +616,7 @@ int ImportacaoPedidos::paga_sinais() {
   }
   while (e.tabela.next() == 1) sinais.push_back(s);
   e.tabela.close();
-  payment::OpcoesPagamento opcoes;
+  payment::PaymentOptions opcoes;
   opcoes.sinal = true;
   for (const Sinal& sinal : sinais) {
     if (!(round_to(sinal.valor, 2) > 0)) continue;

@@ -19,9 +19,9 @@ namespace {
 constexpr std::string_view kAviso = "Aviso do Sistema";
 
 // The condition `codigo` of the facade's list; none when it is not there.
-std::optional<payment::CondicaoPagamento> condicao_da_venda(sale::CLASSE_VENDA& venda, std::int32_t codigo) {
-  payment::CondicaoPagamento condicao;
-  if (!venda.Get_Condicoes_Pagamento().CONDICOES.get_by_key(&payment::CondicaoPagamento::CODIGO, codigo, condicao)) {
+std::optional<payment::PaymentCondition> condicao_da_venda(sale::CLASSE_VENDA& venda, std::int32_t codigo) {
+  payment::PaymentCondition condicao;
+  if (!venda.Get_Condicoes_Pagamento().CONDICOES.get_by_key(&payment::PaymentCondition::CODIGO, codigo, condicao)) {
     return std::nullopt;
   }
   return condicao;

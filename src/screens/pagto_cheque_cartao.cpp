@@ -27,7 +27,7 @@ int PagtoChequeCartaoPresenter::abre() { return recalcula("Erro ao calcular parc
 // The installments of the last payment, as the ledger holds them.
 int PagtoChequeCartaoPresenter::le_plano() {
   linhas_.clear();
-  payment::Pagamento pagamento;
+  payment::Payment pagamento;
   if (venda_.Get_Pagamento(venda_.Get_Quantidade_Pagamentos(), pagamento) != 1 || !pagamento.PARCELAS) {
     ui_.message(falha_venda("Erro ao buscar o pagamento efetuado.", venda_), kErro, MessageIcon::Error);
     return 0;

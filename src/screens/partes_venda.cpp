@@ -556,7 +556,7 @@ int PartesVenda::carrega(const std::string& sql, std::string_view falha, const s
 
 int PartesVenda::condicoes_pagamento() {
   constexpr std::string_view kFalha = "Erro ao Buscar Registros na Tabela TFormaPagto.|Erro: ";
-  payment::CondicaoPagamento c;
+  payment::PaymentCondition c;
   double perc_desconto = 0;
   std::string observacao;
   std::int32_t altera = 0;
@@ -577,7 +577,7 @@ int PartesVenda::condicoes_pagamento() {
 
 int PartesVenda::bancos() {
   constexpr std::string_view kFalha = "Erro ao buscar registros na tabela TBanco.|Erro: ";
-  payment::EntidadeFinanceira e;
+  payment::FinancialEntity e;
   table_.clear_fields();
   table_.bind_long(e.CODIGO).bind_text(e.NOME, 256).bind_long(e.TIPO);
   venda_.PAGAMENTO->ENTIDADES.clear();

@@ -27,8 +27,8 @@ PrestacaoVendaPresenter::PrestacaoVendaPresenter(HostUi& ui, sale::VENDA_INTERFA
 int PrestacaoVendaPresenter::abre() {
   // The facade keeps no reader of the day-of-month flag: it is the chosen
   // condition's until the cashier changes it here.
-  payment::CondicaoPagamento condicao;
-  if (venda_.Get_Condicoes_Pagamento().CONDICOES.get_by_key(&payment::CondicaoPagamento::CODIGO, venda_.Get_Condicao(),
+  payment::PaymentCondition condicao;
+  if (venda_.Get_Condicoes_Pagamento().CONDICOES.get_by_key(&payment::PaymentCondition::CODIGO, venda_.Get_Condicao(),
                                                             condicao) == 1) {
     campos_.mesmo_dia = condicao.DIA_MES == 1;
   }

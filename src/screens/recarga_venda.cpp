@@ -224,8 +224,8 @@ int RecargaVenda::Carrega_Venda(std::int32_t venda) {
     return falha_facade("Erro ao setar condição de pagamento na venda.|");
   }
   // A credit condition: its interest and installments (a cash one has none).
-  payment::CondicaoPagamento condicao;
-  venda_.Get_Condicoes_Pagamento().CONDICOES.get_by_key(&payment::CondicaoPagamento::CODIGO, c.condicao, condicao);
+  payment::PaymentCondition condicao;
+  venda_.Get_Condicoes_Pagamento().CONDICOES.get_by_key(&payment::PaymentCondition::CODIGO, c.condicao, condicao);
   if (condicao.TIPO == 2) {
     if (venda_.Set_Juro(condicao.JURO) != 1) {
       ui_.message("Erro ao setar o juro.|Erro: " + venda_.ERROR + "|Função: " + venda_.ERROR_FUNCTION, kErro,

@@ -24,11 +24,11 @@
 #include <string_view>
 
 #include "nfce/validador_fiscal.h"
+#include "records/item_tax_groups.h"
+#include "records/party_groups.h"
+#include "records/queue_item.h"
 #include "runtime/error_triple.h"
 #include "runtime/host_ui.h"
-#include "sale/item_tax_groups.h"
-#include "sale/party_groups.h"
-#include "sale/queue_item.h"
 
 namespace fvn::tax {
 

@@ -180,7 +180,7 @@ TEST_F(PaymentViewsTest, CardDetailsChangeTheInstallmentsAndConfirmTheirPayment)
   EXPECT_EQ(lista->model()->index(1, 2).data().toString(), "30,00");
   tecla(Qt::Key_F5);
   EXPECT_EQ(view.result(), QDialog::Accepted);
-  payment::Pagamento pago;
+  payment::Payment pago;
   ASSERT_EQ(venda_->Get_Pagamento(1, pago), 1);
   EXPECT_EQ(pago.CONCLUIDO, 1);
 }

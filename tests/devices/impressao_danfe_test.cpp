@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <future>
@@ -16,6 +17,7 @@
 
 #include "data/db_fixture.h"
 #include "data/passthrough_table.h"
+#include "devices/danfe_blocos.h"
 #include "devices/danfe_dados.h"
 #include "devices/danfe_desenho.h"
 #include "devices/danfe_escpos.h"
@@ -420,6 +422,40 @@ TEST(DanfeTexts, MoneyKeyDocumentsAndConsultationAddress) {
             "https://u.example");
   EXPECT_EQ(url_chave_do_xml("<NFe><infNFe/></NFe>"), "");
   EXPECT_EQ(url_chave_do_xml("not xml <"), "");
+}
+
+// The block list alone, without drawing: the image places follow the images
+// there are, and each charge the note carries gets its line.
+TEST(DanfeTexts, BlocksPlaceTheImagesThereAreAndEveryCharge) {
+  DanfeNfce d;
+  d.acrescimo = 1.5;
+  d.seguro = 2;
+  d.outras_despesas = 0.25;
+  const auto tipos = [](const std::vector<BlocoDanfe>& blocos, BlocoDanfe::Tipo tipo) {
+    return std::count_if(blocos.begin(), blocos.end(), [&](const BlocoDanfe& b) { return b.tipo == tipo; });
+  };
+  const auto pos = [](const std::vector<BlocoDanfe>& blocos, std::string_view texto) {
+    const auto it = std::find_if(blocos.begin(), blocos.end(), [&](const BlocoDanfe& b) { return b.texto == texto; });
+    return it == blocos.end() ? -1 : static_cast<int>(it - blocos.begin());
+  };
+  const std::vector<BlocoDanfe> sem_imagens = blocos_danfe(d, false, false, false);
+  EXPECT_EQ(tipos(sem_imagens, BlocoDanfe::Tipo::Logo), 0);
+  EXPECT_EQ(tipos(sem_imagens, BlocoDanfe::Tipo::QrCode), 0);
+  EXPECT_EQ(pos(sem_imagens, "Consulta via leitor de QR Code"), -1);
+  for (const auto& [rotulo, valor] :
+       {std::pair{"Acréscimo R$", "1,50"}, std::pair{"Seguro R$", "2,00"}, std::pair{"Outras despesas R$", "0,25"}}) {
+    const int at = pos(sem_imagens, rotulo);
+    ASSERT_GE(at, 0) << rotulo;
+    EXPECT_EQ(sem_imagens[static_cast<std::size_t>(at)].direita, valor);
+  }
+  EXPECT_EQ(pos(sem_imagens, "Frete R$"), -1);
+
+  const std::vector<BlocoDanfe> com_imagens = blocos_danfe(d, false, true, true);
+  EXPECT_EQ(com_imagens.front().tipo, BlocoDanfe::Tipo::Logo);
+  ASSERT_EQ(tipos(com_imagens, BlocoDanfe::Tipo::QrCode), 1);
+  const auto qr = std::find_if(com_imagens.begin(), com_imagens.end(),
+                               [](const BlocoDanfe& b) { return b.tipo == BlocoDanfe::Tipo::QrCode; });
+  EXPECT_GT(static_cast<int>(qr - com_imagens.begin()), pos(com_imagens, "Consulta via leitor de QR Code"));
 }
 
 }  // namespace

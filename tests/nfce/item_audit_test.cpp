@@ -11,8 +11,8 @@
 
 #include "audit_fixture.h"
 #include "nfce/audit_rows.h"
-#include "sale/party_groups.h"
-#include "sale/queue_item.h"
+#include "records/party_groups.h"
+#include "records/queue_item.h"
 
 namespace fvn::testing {
 namespace {

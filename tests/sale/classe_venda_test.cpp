@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                 " Nome do Vendedor vazio Arquivo ibpt.csv não encontrado! ", "Set_Dados_Vendedor"},
         Failure{"InstallmentPlanWithNothingToSplit", [](CLASSE_VENDA& v) { return v.Calcula_Parcelas(); },
                 "Erro no Calcula_Parcelas Parcelas com valor menor que R$ 0.01", "Calcula_Parcelas"},
-        Failure{"PaymentWithUnknownForm", [](CLASSE_VENDA& v) { return v.Paga(1, 10, 0, payment::OpcoesPagamento{}); },
+        Failure{"PaymentWithUnknownForm", [](CLASSE_VENDA& v) { return v.Paga(1, 10, 0, payment::PaymentOptions{}); },
                 "Paga  Forma de Pagamento Inexistente! Entrada não encontrada", "Paga"},
         Failure{"ScaleWithoutModel",
                 [](CLASSE_VENDA& v) {

@@ -13,21 +13,21 @@
 namespace fvn::sale {
 namespace {
 
-using payment::CondicaoPagamento;
+using payment::PaymentCondition;
 using testing::item;
 using testing::RowName;
 using testing::SaleTest;
 
-CondicaoPagamento a_vista() {
-  CondicaoPagamento c;
+PaymentCondition a_vista() {
+  PaymentCondition c;
   c.CODIGO = 1;
   c.DESCRICAO = "A VISTA";
   c.TIPO = 1;
   return c;
 }
 
-CondicaoPagamento a_prazo(std::int32_t codigo, std::int32_t prestacoes, bool entrada, double juro = 0) {
-  CondicaoPagamento c;
+PaymentCondition a_prazo(std::int32_t codigo, std::int32_t prestacoes, bool entrada, double juro = 0) {
+  PaymentCondition c;
   c.CODIGO = codigo;
   c.DESCRICAO = "A PRAZO";
   c.TIPO = 2;
@@ -234,14 +234,14 @@ TEST_F(Conditions, AReloadedPlanIsRebuiltInstallmentByInstallment) {
 
 struct CondicaoRow {
   std::string name;
-  std::function<void(CondicaoPagamento&)> muda;
+  std::function<void(PaymentCondition&)> muda;
   std::string error;
 };
 
 class CondicaoRecusada : public SaleTest, public ::testing::WithParamInterface<CondicaoRow> {};
 
 TEST_P(CondicaoRecusada, IsNotAdded) {
-  CondicaoPagamento c = a_prazo(5, 2, false);
+  PaymentCondition c = a_prazo(5, 2, false);
   GetParam().muda(c);
   EXPECT_EQ(venda->Adiciona_Condicao(c), 0);
   EXPECT_EQ(venda->ERROR, GetParam().error);
@@ -252,36 +252,36 @@ TEST_P(CondicaoRecusada, IsNotAdded) {
 INSTANTIATE_TEST_SUITE_P(
     Checks, CondicaoRecusada,
     ::testing::Values(
-        CondicaoRow{"ZeroCode", [](CondicaoPagamento& c) { c.CODIGO = 0; }, "Código da condição menor ou igual a zero"},
-        CondicaoRow{"BlankDescription", [](CondicaoPagamento& c) { c.DESCRICAO = ""; }, "Descrição da condição vazia"},
-        CondicaoRow{"Type3", [](CondicaoPagamento& c) { c.TIPO = 3; },
+        CondicaoRow{"ZeroCode", [](PaymentCondition& c) { c.CODIGO = 0; }, "Código da condição menor ou igual a zero"},
+        CondicaoRow{"BlankDescription", [](PaymentCondition& c) { c.DESCRICAO = ""; }, "Descrição da condição vazia"},
+        CondicaoRow{"Type3", [](PaymentCondition& c) { c.TIPO = 3; },
                     "Tipo de condição inválido, deve ser 1 a vista ou 2 a prazo"},
         CondicaoRow{"CashWithDownPayment",
-                    [](CondicaoPagamento& c) {
+                    [](PaymentCondition& c) {
                       c = a_vista();
                       c.COM_ENTRADA = 1;
                     },
                     "Valor de entrada somente pode ser preenchido com tipo da condição a prazo"},
-        CondicaoRow{"CreditWithoutInstallments", [](CondicaoPagamento& c) { c.PRESTACOES = 0; },
+        CondicaoRow{"CreditWithoutInstallments", [](PaymentCondition& c) { c.PRESTACOES = 0; },
                     "Número de prestações igual ou inferior a zero"},
         CondicaoRow{"CashWithInstallments",
-                    [](CondicaoPagamento& c) {
+                    [](PaymentCondition& c) {
                       c = a_vista();
                       c.PRESTACOES = 2;
                     },
                     "Prestação preenchida para condição a vista"},
-        CondicaoRow{"NegativeInterest", [](CondicaoPagamento& c) { c.JURO = -1; },
+        CondicaoRow{"NegativeInterest", [](PaymentCondition& c) { c.JURO = -1; },
                     "Prestação preencida para condição a vista"},
         CondicaoRow{"NoSpacing",
-                    [](CondicaoPagamento& c) {
+                    [](PaymentCondition& c) {
                       c.DIAS_ENTRE_PRESTACOES = 0;
                       c.DIA_MES = 0;
                     },
                     "Dias entre as prestações ou o dia do mês devem ser preenchidos"},
-        CondicaoRow{"NoFirstDueDate", [](CondicaoPagamento& c) { c.DIAS_PRIMEIRO_VENCIMENTO = 0; },
+        CondicaoRow{"NoFirstDueDate", [](PaymentCondition& c) { c.DIAS_PRIMEIRO_VENCIMENTO = 0; },
                     "Dias do primeiro vencimento ou data da primeira parcela devem ser preenchidas"},
-        CondicaoRow{"InterestType0", [](CondicaoPagamento& c) { c.TIPO_JURO = 0; }, "Tipo de juro inválido"},
-        CondicaoRow{"Quebra0", [](CondicaoPagamento& c) { c.QUEBRA = 0; }, "Tipo de quebra inválida"}),
+        CondicaoRow{"InterestType0", [](PaymentCondition& c) { c.TIPO_JURO = 0; }, "Tipo de juro inválido"},
+        CondicaoRow{"Quebra0", [](PaymentCondition& c) { c.QUEBRA = 0; }, "Tipo de quebra inválida"}),
     RowName{});
 
 }  // namespace

@@ -47,7 +47,7 @@ class Ledger : public ::testing::Test {
     ASSERT_EQ(l.Set_Valor_Total(100), 1);
   }
 
-  void paga(std::int32_t codigo, double valor, OpcoesPagamento opcoes = {}) {
+  void paga(std::int32_t codigo, double valor, PaymentOptions opcoes = {}) {
     ASSERT_EQ(l.Paga(codigo, valor, 0, opcoes), 1) << l.ERROR;
   }
 

@@ -49,8 +49,8 @@ payment::GRUPO_FORMAS_PAGAMENTO forma(std::int32_t codigo, std::string descricao
 }
 
 // The demo shop's "30/60 DIAS".
-payment::CondicaoPagamento condicao_prazo() {
-  payment::CondicaoPagamento c;
+payment::PaymentCondition condicao_prazo() {
+  payment::PaymentCondition c;
   c.CODIGO = 2;
   c.DESCRICAO = "30/60 DIAS";
   c.TIPO = 2;
@@ -135,7 +135,7 @@ class GravacaoVendaTest : public testing::WorkflowTest {
   void vende(QUEUE_ITEM i) { ASSERT_EQ(venda_->Vende_Item(i), 1) << venda_->ERROR << " " << venda_->ERROR_FUNCTION; }
   // A cash condition and the payments given (form, amount); change allowed.
   void paga_a_vista(const std::vector<std::pair<std::int32_t, double>>& pagamentos) {
-    payment::CondicaoPagamento a_vista;
+    payment::PaymentCondition a_vista;
     a_vista.CODIGO = 1;
     a_vista.DESCRICAO = "A VISTA";
     a_vista.TIPO = 1;

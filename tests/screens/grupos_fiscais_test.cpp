@@ -135,7 +135,7 @@ class GruposFiscais : public testing::DocumentTest {
       EXPECT_EQ(venda.Set_Frete_Venda(caso.frete), 1) << venda.ERROR;
     }
     if (caso.paga) {
-      payment::CondicaoPagamento a_vista;
+      payment::PaymentCondition a_vista;
       a_vista.CODIGO = 1;
       a_vista.DESCRICAO = "A VISTA";
       a_vista.TIPO = 1;

@@ -1,7 +1,7 @@
 // The demo shop's sale operation (code 5) as the closing tests sell under it.
 #pragma once
 
-#include "sale/party_groups.h"
+#include "records/party_groups.h"
 
 namespace fvn::testing_support {
 

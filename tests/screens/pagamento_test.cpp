@@ -405,7 +405,7 @@ TEST_F(PagamentoTest, TheCustomersCreditIsAnnouncedAndPaysAtMostTheDue) {
   ASSERT_EQ(janela.creditos(), 1) << ::testing::PrintToString(textos(ui_));
   EXPECT_TRUE(janela.encerrado());
   EXPECT_EQ(janela.troco(), 0);
-  payment::Pagamento credito;
+  payment::Payment credito;
   ASSERT_EQ(venda_->Get_Pagamento(1, credito), 1);
   EXPECT_EQ(credito.VALOR, 15);
   EXPECT_NE(credito.ID_CREDITO, 0);
@@ -479,7 +479,7 @@ TEST_F(PagamentoTest, APlanDrivesThePresentersOfACreditSale) {
   ASSERT_EQ(venda_->Get_Parcela(2, segunda), 1);
   EXPECT_EQ(segunda.VALOR, 25);
   ASSERT_EQ(janelas_->FORMA_PAGTO_VENDA(*venda_), 1) << ::testing::PrintToString(textos(ui_));
-  payment::Pagamento cartao;
+  payment::Payment cartao;
   ASSERT_EQ(venda_->Get_Pagamento(1, cartao), 1);
   EXPECT_EQ(cartao.VALOR, 40);
   EXPECT_EQ(cartao.CONCLUIDO, 1);

@@ -1,5 +1,5 @@
-// CLASSE_VENDA: the operations the facade forwards to the installment plan,
-// the payment ledger, the list of payment conditions and the scale reader,
+// CLASSE_VENDA, its payment side: the operations the facade forwards to the
+// installment plan, the payment ledger and the list of payment conditions,
 // and the readers of those objects. Failures are converted as everywhere in
 // the facade: its context text, then the object's text, under the facade
 // operation's name.
@@ -166,8 +166,8 @@ int CLASSE_VENDA::Set_Valor_Entrada(double valor) {
 }
 
 int CLASSE_VENDA::Set_Condicao_Pagamento(std::int32_t codigo) {
-  payment::CondicaoPagamento condicao;
-  if (!CONDICAO_PAGAMENTO->CONDICOES.get_by_key(&payment::CondicaoPagamento::CODIGO, codigo, condicao)) {
+  payment::PaymentCondition condicao;
+  if (!CONDICAO_PAGAMENTO->CONDICOES.get_by_key(&payment::PaymentCondition::CODIGO, codigo, condicao)) {
     return set_error("Condição de pagamento inexistente! " + std::string{last_runtime_message()}, 0,
                      "Set_Condicao_Pagamento");
   }
@@ -201,7 +201,7 @@ int CLASSE_VENDA::Set_Permite_Entrada(std::int32_t permite) {
 }
 
 double CLASSE_VENDA::Get_Entrada_Simulacao(std::int32_t posicao) {
-  payment::CondicaoPagamento condicao;
+  payment::PaymentCondition condicao;
   if (posicao <= 0 || !CONDICAO_PAGAMENTO->CONDICOES.get(static_cast<std::size_t>(posicao), condicao)) {
     set_error("Erro ao dar get na queue de condições de pagamento!", 0, "Get_Entrada_Simulacao");
     return 0;
@@ -214,7 +214,7 @@ int CLASSE_VENDA::Limpa_Condicoes_Pagamento() {
   return 1;
 }
 
-int CLASSE_VENDA::Adiciona_Condicao(const payment::CondicaoPagamento& condicao) {
+int CLASSE_VENDA::Adiciona_Condicao(const payment::PaymentCondition& condicao) {
   if (!CONDICAO_PAGAMENTO->Adiciona_Condicao(condicao)) return falha("", *CONDICAO_PAGAMENTO, "Adiciona_Condicao");
   return 1;
 }
@@ -230,7 +230,7 @@ int CLASSE_VENDA::Set_Valor_Total_Pagar(double valor) {
 }
 
 int CLASSE_VENDA::Paga(std::int32_t codigo_forma, double valor, std::int32_t id_credito,
-                       const payment::OpcoesPagamento& opcoes) {
+                       const payment::PaymentOptions& opcoes) {
   if (!PAGAMENTO->Paga(codigo_forma, valor, id_credito, opcoes)) return falha("Paga ", *PAGAMENTO, "Paga");
   return 1;
 }
@@ -319,7 +319,7 @@ std::int32_t CLASSE_VENDA::Get_Quantidade_Pagamentos() const {
   return static_cast<std::int32_t>(PAGAMENTO->PAGAMENTOS.records());
 }
 
-int CLASSE_VENDA::Get_Pagamento(std::int32_t numero, payment::Pagamento& pagamento) {
+int CLASSE_VENDA::Get_Pagamento(std::int32_t numero, payment::Payment& pagamento) {
   if (numero <= 0 || !PAGAMENTO->PAGAMENTOS.get(static_cast<std::size_t>(numero), pagamento)) {
     return set_error("Erro ao dar GET na queue pagamentos ", 0, "Get_Pagamento");
   }
@@ -335,87 +335,6 @@ int CLASSE_VENDA::Get_Forma_Pagamento(std::int32_t codigo, payment::GRUPO_FORMAS
     return set_error(" Forma de Pagamento Inexistente! ", 0, "Get_Forma_Pagamento");
   }
   return 1;
-}
-
-// ---- Carrier, volumes, partner and event ----
-
-namespace {
-
-// A CPF or CNPJ that is given: not blank and not numerically zero.
-bool documento_informado(std::string_view documento) {
-  for (const char c : documento) {
-    if (c >= '1' && c <= '9') return true;
-  }
-  return false;
-}
-
-bool vazio(std::string_view texto) { return text::trim(texto).empty(); }
-
-}  // namespace
-
-int CLASSE_VENDA::Set_Dados_Transportadora(const GRUPO_TRANSPORTADORA& t) {
-  constexpr std::string_view kFuncao = "Set_Dados_Transportadora";
-  if (t.CODIGO_TRANSPORTADORA == 0) return set_error("Código da transportadora não pode ser zero!", 0, kFuncao);
-  if (vazio(t.RAZAO_SOCIAL)) return set_error("Razão social da transportadora não pode ser vazia!", 0, kFuncao);
-  if (documento_informado(t.CPF) || documento_informado(t.CNPJ)) {
-    if (vazio(t.ENDERECO)) return set_error("Endereço da transportadora não pode ser vazio!", 0, kFuncao);
-    if (vazio(t.MUNICIPIO)) return set_error("Munícipio da transportadora não pode ser vazio!", 0, kFuncao);
-  }
-  TRANSPORTADORA = t;
-  return 1;
-}
-
-int CLASSE_VENDA::Get_Dados_Transportadora(GRUPO_TRANSPORTADORA& transportadora) {
-  transportadora = TRANSPORTADORA;
-  return 1;
-}
-
-int CLASSE_VENDA::Set_Dados_Volume(const GRUPO_VOLUME& volume) {
-  VOLUME = volume;
-  return 1;
-}
-
-int CLASSE_VENDA::Get_Dados_Volume(GRUPO_VOLUME& volume) {
-  volume = VOLUME;
-  return 1;
-}
-
-int CLASSE_VENDA::Set_Parceiro_Venda(const GRUPO_PARCEIRO& parceiro) {
-  constexpr std::string_view kFuncao = "Set_Parceiro_Venda";
-  if (parceiro.CODIGO == 0) return set_error("O código do parceiro não foi informado.", 0, kFuncao);
-  if (vazio(parceiro.DESCRICAO)) return set_error("A descrição do parceiro não foi informada.", 0, kFuncao);
-  PARCEIRO = parceiro;
-  return 1;
-}
-
-int CLASSE_VENDA::Get_Parceiro_Venda(GRUPO_PARCEIRO& parceiro) {
-  parceiro = PARCEIRO;
-  return 1;
-}
-
-int CLASSE_VENDA::Set_Evento_Venda(const GRUPO_EVENTO& evento) {
-  constexpr std::string_view kFuncao = "Set_Evento_Venda";
-  if (evento.CODIGO == 0) return set_error("Código do evento não informado.", 0, kFuncao);
-  if (vazio(evento.DESCRICAO)) return set_error("Descrição do evento não foi informada.", 0, kFuncao);
-  if (evento.CODIGO_CLIENTE == 0) return set_error("O evento informado não possuí código de cliente.", 0, kFuncao);
-  if (evento.CODIGO_VENDEDOR == 0) return set_error("O evento informado não possui código de vendedor.", 0, kFuncao);
-  if (evento.CODIGO_EMPRESA == 0) return set_error("O evento informado não possui código de empresa.", 0, kFuncao);
-  EVENTO = evento;
-  return 1;
-}
-
-int CLASSE_VENDA::Get_Evento_Venda(GRUPO_EVENTO& evento) {
-  evento = EVENTO;
-  return 1;
-}
-
-// ---- Scale ----
-
-int CLASSE_VENDA::Get_Peso(double& peso) {
-  // The facade's DADOS_BALANCA is the scale's configuration.
-  BALANCA->Configura(DADOS_BALANCA);
-  if (BALANCA->Get_Peso(peso)) return 1;
-  return set_error("Erro ao ler peso: " + BALANCA->Get_Error(), 0, "Get_Peso");
 }
 
 }  // namespace fvn::sale

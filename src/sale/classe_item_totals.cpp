@@ -1,4 +1,4 @@
-// CLASSE_ITEM: the sale totals, the apportioning of the sale-level values over
+// CLASSE_ITEM, its totals: the sale totals, the apportioning of the sale-level values over
 // the live items, and the tax recomputation of every item.
 //
 // These run over the whole item list on every change of the sale (twice per

@@ -44,7 +44,7 @@ struct GRUPO_DADOS_LIBERACAO {
 // The texts a release record is checked with, in the order of the checks:
 // date, time, operator and user logged in, operator and user who authorised,
 // company, kind of release. An empty text skips that check.
-struct MensagensLiberacao {
+struct ReleaseMessages {
   std::string_view data;
   std::string_view hora;
   std::string_view operador_logado;
@@ -57,7 +57,7 @@ struct MensagensLiberacao {
 
 // The text of the first check `liberacao` fails, or an empty text when it
 // passes them all.
-inline std::string_view falta_na_liberacao(const GRUPO_DADOS_LIBERACAO& liberacao, const MensagensLiberacao& m) {
+inline std::string_view falta_na_liberacao(const GRUPO_DADOS_LIBERACAO& liberacao, const ReleaseMessages& m) {
   const auto vazio = [](std::string_view texto) { return text::trim(texto).empty(); };
   const std::pair<bool, std::string_view> checks[] = {
       {liberacao.DATA == 0, m.data},

@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "records/item_tax_groups.h"
+#include "records/release_record.h"
 #include "runtime/decimal.h"
-#include "sale/item_tax_groups.h"
-#include "sale/release_record.h"
 
 namespace fvn::sale {
 

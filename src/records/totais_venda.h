@@ -2,8 +2,8 @@
 // items (cancelled items count nowhere).
 #pragma once
 
+#include "records/item_tax_groups.h"
 #include "runtime/decimal.h"
-#include "sale/item_tax_groups.h"
 
 namespace fvn::sale {
 
