@@ -33,6 +33,16 @@ TEST(SqlValuesTest, DatesAndTimesAreIsoOrNull) {
   EXPECT_EQ(sql_time(0), "NULL");
 }
 
+// A table whose server cannot be reached escapes by itself: the quotes are
+// still doubled, so a value cannot end the literal it is pasted into; and a
+// blank value is NULL, not an empty text.
+TEST(SqlValuesTest, WithoutAServerQuotesAreStillDoubledAndBlankIsNull) {
+  PassthroughTable table("TABELA_A", "host=127.0.0.1 port=1 dbname=fvn user=fvn connect_timeout=2");
+  EXPECT_EQ(table.literal("D'Ávila'; --"), "'D''Ávila''; --'");
+  EXPECT_EQ(table.literal_or_null(" "), "NULL");
+  EXPECT_EQ(table.literal_or_null("x"), "'x'");
+}
+
 struct ServiceCase {
   const char* name;
   std::optional<std::string> (*helper)(std::string_view);

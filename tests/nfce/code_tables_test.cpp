@@ -1,6 +1,5 @@
 // The code tables committed under db/tables, as the demo installation uses
 // them: all ten present and holding the codes a sale needs.
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -24,13 +23,9 @@ class CommittedTables : public ::testing::Test {
   std::string previous_;
 };
 
-TEST_F(CommittedTables, AllTenArePresent) {
-  VALIDADOR_FISCAL validator(ui_);
-  EXPECT_TRUE(ui_.messages().empty());
-}
-
 TEST_F(CommittedTables, HoldTheCodesOfAnOrdinarySale) {
   VALIDADOR_FISCAL validator(ui_);
+  EXPECT_TRUE(ui_.messages().empty()) << "a table is missing";
   EXPECT_EQ(validator.Valida_CFOP("5.102"), 1);
   EXPECT_EQ(validator.Valida_CFOP("5.405"), 1);
   EXPECT_EQ(validator.Valida_CFOP("6.108"), 1);
@@ -51,15 +46,6 @@ TEST_F(CommittedTables, RefuseCodesThatDoNotExist) {
   EXPECT_EQ(validator.Valida_Municipio("3550309"), 0);
   EXPECT_EQ(validator.Valida_IPI("06"), 0);
   EXPECT_EQ(validator.Valida_PIS("10"), 0);
-}
-
-TEST_F(CommittedTables, MunicipalityTableHasEveryMunicipality) {
-  std::ifstream in(working_file("tb81.txt"));
-  int codes = 0;
-  for (std::string line; std::getline(in, line);) {
-    if (line.find('|') != std::string::npos) ++codes;
-  }
-  EXPECT_EQ(codes, 5571);
 }
 
 }  // namespace

@@ -35,40 +35,11 @@ Columns coffee(std::string_view situation = "0102", int csosn = 102) {
           {"i_ahi_csosn", std::to_string(csosn)}};
 }
 
-TEST_F(DocumentTest, WalkInConsumerWithoutDocumentHasNoRecipient) {
-  const auto inf = invoice(scenario("consumidor_sem_cpf"));
-  EXPECT_FALSE(inf.child("dest"));
-  EXPECT_EQ(children(inf), (std::vector<std::string>{"ide", "emit", "autXML", "autXML", "det", "det", "total", "transp",
-                                                     "pag", "infAdic"}));
-  EXPECT_EQ(text_at(inf, "autXML/CNPJ"), "11222333000181");
-  EXPECT_EQ(text_at(inf.child("autXML").next_sibling("autXML"), "CPF"), "52998224725");
-  EXPECT_EQ(text_at(inf, "ide/dhEmi"), "2026-05-04T10:00:00-03:00");
-  EXPECT_EQ(text_at(inf, "pag/detPag/tPag"), "01");
-  EXPECT_EQ(text_at(inf, "pag/detPag/vPag"), "45.29");
-  EXPECT_EQ(text_at(inf, "pag/vTroco"), "0.00");
-}
-
 TEST_F(DocumentTest, WalkInConsumerWithCpfAndNoNameGetsCpfAndIndicatorOnly) {
   const auto inf = invoice(scenario("consumidor_com_cpf"));
   EXPECT_EQ(children(inf.child("dest")), (std::vector<std::string>{"CPF", "indIEDest"}));
   EXPECT_EQ(text_at(inf, "dest/CPF"), "12345678909");
   EXPECT_EQ(text_at(inf, "dest/indIEDest"), "9");
-}
-
-TEST_F(DocumentTest, NamedCompanyGetsItsAddressAndEmailButNotItsRegistration) {
-  const auto inf = invoice(scenario("cliente_cnpj_email"));
-  const auto dest = inf.child("dest");
-  EXPECT_EQ(children(dest), (std::vector<std::string>{"CNPJ", "xNome", "enderDest", "indIEDest", "email"}));
-  EXPECT_EQ(text_at(dest, "CNPJ"), "12345678000195");
-  EXPECT_EQ(text_at(dest, "xNome"), "PADARIA PAO DOURADO LTDA");
-  EXPECT_EQ(text_at(dest, "enderDest/nro"), "SN");
-  EXPECT_EQ(text_at(dest, "enderDest/CEP"), "36010000");
-  EXPECT_EQ(text_at(dest, "enderDest/cMun"), "3136702");
-  EXPECT_EQ(text_at(dest, "enderDest/fone"), "3232151000");
-  EXPECT_EQ(text_at(dest, "email"), "compras@paodourado.example");
-  EXPECT_EQ(text_at(inf, "pag/detPag/tPag"), "05");
-  EXPECT_EQ(text_at(inf, "pag/detPag/vPag"), "259.00");
-  EXPECT_EQ(doc_->APRAZO, 1);
 }
 
 TEST_F(DocumentTest, AddressNumberWithoutValueIsWrittenSn) {
@@ -78,6 +49,7 @@ TEST_F(DocumentTest, AddressNumberWithoutValueIsWrittenSn) {
     sql("update aclientes set i_acl_endereco_numero = '" + number + "' where ccodigo = 3");
     EXPECT_EQ(text_at(invoice(sale), "dest/enderDest/nro"), written) << "number '" << number << "'";
   }
+  EXPECT_EQ(doc_->APRAZO, 1);
 }
 
 TEST_F(DocumentTest, ItemsAreNumberedByTaxSituationNotBySaleOrder) {
@@ -104,29 +76,6 @@ TEST_F(DocumentTest, CestOnlyWhenTheIniFileAsksForIt) {
   for (const pugi::xml_node det : inf.children("det")) EXPECT_FALSE(det.child("prod").child("CEST"));
 }
 
-TEST_F(DocumentTest, ServiceSaleHasIssqnTotalsAndMunicipalRegistration) {
-  const auto inf = invoice(scenario("servico_issqn"));
-  EXPECT_EQ(text_at(inf, "emit/IM"), "12345670019");
-  EXPECT_EQ(text_at(inf, "emit/CNAE"), "4712100");
-  const auto service = inf.child("det");
-  EXPECT_EQ(text_at(service, "prod/NCM"), "00");
-  EXPECT_EQ(text_at(service, "prod/cEAN"), "SEM GTIN");
-  EXPECT_FALSE(service.child("imposto").child("ICMS"));
-  EXPECT_EQ(text_at(service, "imposto/ISSQN/cListServ"), "14.01");
-  EXPECT_EQ(text_at(service, "imposto/ISSQN/vISSQN"), "4.00");
-  const auto iss = inf.child("total").child("ISSQNtot");
-  EXPECT_EQ(children(iss),
-            (std::vector<std::string>{"vServ", "vBC", "vISS", "vPIS", "vCOFINS", "dCompet", "cRegTrib"}));
-  EXPECT_EQ(text_at(iss, "vPIS"), "1.04");
-  EXPECT_EQ(text_at(iss, "vCOFINS"), "4.80");
-  EXPECT_EQ(text_at(iss, "dCompet"), "2026-05-04");
-  EXPECT_EQ(text_at(inf, "total/ICMSTot/vPIS"), "0.00") << "service PIS is not product PIS";
-
-  const auto goods = invoice(scenario("consumidor_sem_cpf"));
-  EXPECT_FALSE(goods.child("emit").child("IM"));
-  EXPECT_FALSE(goods.child("total").child("ISSQNtot"));
-}
-
 TEST_F(DocumentTest, ApproximateTaxTotalOnlyWhenAboveZero) {
   const auto sale = builder_->sale({{"n_asa_tot_impostos", "0"}});
   builder_->item(sale, coffee());
@@ -134,28 +83,12 @@ TEST_F(DocumentTest, ApproximateTaxTotalOnlyWhenAboveZero) {
   EXPECT_EQ(text_at(invoice(scenario("consumidor_sem_cpf")), "total/ICMSTot/vTotTrib"), "6.10");
 }
 
-TEST_F(DocumentTest, TransportGroupFollowsCarrierAndVolumes) {
-  const auto plain = invoice(scenario("consumidor_sem_cpf"));
-  EXPECT_EQ(children(plain.child("transp")), std::vector<std::string>{"modFrete"});
-
+// The carrier and volumes as recorded are in the golden files; here the
+// volumes' blank fields and a sale without a volume count.
+TEST_F(DocumentTest, TransportVolumesFollowWhatIsRecorded) {
   const auto sale = scenario("transportadora_cpf_volumes");
-  auto inf = invoice(sale);
-  const auto carrier = inf.child("transp").child("transporta");
-  EXPECT_EQ(children(carrier), (std::vector<std::string>{"CPF", "xNome", "xEnder", "xMun", "UF"}));
-  EXPECT_EQ(text_at(carrier, "CPF"), "11144477735");
-  EXPECT_EQ(text_at(inf, "transp/modFrete"), "1");
-  EXPECT_EQ(text_at(inf, "ide/indPres"), "4");
-  EXPECT_EQ(text_at(inf, "transp/vol/qVol"), "3");
-  EXPECT_EQ(text_at(inf, "transp/vol/nVol"), "12");
-  EXPECT_EQ(text_at(inf, "transp/vol/pesoL"), "10.500");
-  EXPECT_EQ(text_at(inf, "transp/vol/pesoB"), "11.250");
-  EXPECT_EQ(text_at(inf, "det/prod/vFrete"), "12.50");
-  bool carrier_reads = false;
-  for (const pugi::xml_node aut : inf.children("autXML")) carrier_reads |= text_at(aut, "CPF") == "11144477735";
-  EXPECT_TRUE(carrier_reads);
-
   sql("update asaidas set cvespsaidas = null, cvmarsaidas = '' where cidesaidas = " + std::to_string(sale));
-  inf = invoice(sale);
+  const auto inf = invoice(sale);
   EXPECT_EQ(text_at(inf, "transp/vol/esp"), "0");
   EXPECT_EQ(text_at(inf, "transp/vol/marca"), "0");
   sql("update asaidas set cvqtdsaidas = null where cidesaidas = " + std::to_string(sale));
@@ -164,14 +97,8 @@ TEST_F(DocumentTest, TransportGroupFollowsCarrierAndVolumes) {
 
 TEST_F(DocumentTest, CouponSaleCarriesTheMomentOfGenerationAndNoTaxTotals) {
   const auto sale = scenario("regime_normal_st_fcp");
-  auto inf = invoice(sale);
-  EXPECT_EQ(text_at(inf, "ide/dhEmi"), "2026-05-04T10:00:00-03:00");
-  // The recorded header says 34.16; the items carry 16.18 + 7.18 + 10.79 and win.
-  EXPECT_EQ(text_at(inf, "total/ICMSTot/vICMS"), "34.15");
-  EXPECT_EQ(text_at(inf, "det/imposto/ICMS/ICMS00/vICMS"), "16.18");
-
   sql("update asaidas set c2notsaidas = 77 where cidesaidas = " + std::to_string(sale));
-  inf = invoice(sale);
+  const auto inf = invoice(sale);
   EXPECT_EQ(text_at(inf, "ide/dhEmi"), "2026-05-06T08:30:15-03:00");
   const auto totals = inf.child("total").child("ICMSTot");
   for (const char* zeroed : {"vBC", "vICMS", "vBCST", "vST"}) EXPECT_EQ(text_at(totals, zeroed), "0.00") << zeroed;
@@ -263,18 +190,9 @@ TEST_F(DocumentTest, RunningTwiceRewritesTheSameFileAndAdvancesTheBatch) {
   EXPECT_EQ(doc_->XML_NFCE.find('\n'), std::string::npos);
 }
 
-TEST_F(DocumentTest, PaymentGroupFollowsThePostings) {
-  const auto card = invoice(scenario("cartao_credenciadora_troco"));
-  std::vector<std::string> payments;
-  for (const pugi::xml_node det : card.child("pag").children("detPag")) {
-    payments.push_back(text_at(det, "tPag") + ":" + text_at(det, "vPag") + ":" + text_at(det, "card/tpIntegra"));
-  }
-  EXPECT_EQ(payments, (std::vector<std::string>{"01:50.00:", "03:50.00:2"}));
-  EXPECT_EQ(children(card.child("pag").child("detPag").next_sibling("detPag").child("card")),
-            std::vector<std::string>{"tpIntegra"})
-      << "the acquirer's CNPJ is read but not written";
-  EXPECT_EQ(text_at(card, "pag/vTroco"), "20.00");
-
+// Card and cash postings are in the golden files; a sale of a nature without
+// payment and a sale without postings still need the one detPag.
+TEST_F(DocumentTest, PaymentGroupWithoutPostings) {
   const auto gift = builder_->sale({{"i_asa_codigo_tna", "6"}});
   builder_->item(gift, coffee());
   const auto nature = invoice(gift);

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "runtime/headless_ui.h"
-#include "runtime/scripted_ui.h"
 
 namespace fvn {
 namespace {
@@ -19,38 +18,6 @@ TEST(HostUi, CaptionsAndLines) {
   EXPECT_EQ(caption_text("&Salvar && Sair&"), "Salvar & Sair");
   EXPECT_EQ(display_lines("Linha 1|Linha 2||"), "Linha 1\nLinha 2\n\n");
   EXPECT_EQ(display_lines("Nota finalizada.\r\nValor: 1\r|x\r"), "Nota finalizada.\nValor: 1\r\nx\r");
-}
-
-TEST(ScriptedUi, AnswersFromItsQueueThenWithTheDefaultAndRecordsEverything) {
-  ScriptedUi ui;
-  ui.answer_message(2);
-  ui.answer_message(3);
-  EXPECT_EQ(ui.message("Confirma?", "Atenção", MessageIcon::Question, "&Sim|&Não|&Cancelar", 1), 2);
-  EXPECT_EQ(ui.message("De novo?", "Atenção", MessageIcon::Question, "&Sim|&Não|&Cancelar", 1), 3);
-  EXPECT_EQ(ui.message("Última?", "Atenção", MessageIcon::Question, "&Sim|&Não", 2), 2);
-  EXPECT_EQ(ui.message("Erro ao gravar|Tente novamente", "Erro", MessageIcon::Error), 1);
-  ASSERT_EQ(ui.messages().size(), 4U);
-  const MessageRequest& last = ui.messages()[3];
-  EXPECT_EQ(last.text, "Erro ao gravar|Tente novamente");
-  EXPECT_EQ(last.title, "Erro");
-  EXPECT_EQ(last.icon, MessageIcon::Error);
-  EXPECT_EQ(last.buttons, "&Ok");
-  EXPECT_EQ(ui.messages()[2].default_button, 2);
-}
-
-TEST(ScriptedUi, PickListsAndFolders) {
-  ScriptedUi ui;
-  PickListRequest request;
-  request.rows = {{"1", "Loja"}, {"2", "Depósito"}};
-  request.default_row = 2;
-  ui.answer_pick(0);
-  EXPECT_EQ(ui.pick_list(request), 0);
-  EXPECT_EQ(ui.pick_list(request), 2);
-  EXPECT_EQ(ui.pick_lists().size(), 2U);
-  ui.answer_folder("/srv/xml");
-  EXPECT_EQ(ui.choose_folder("Pasta de destino", "/"), std::optional<std::string>{"/srv/xml"});
-  EXPECT_EQ(ui.choose_folder("Outra pasta", "/"), std::nullopt);
-  EXPECT_EQ(ui.folder_prompts(), (std::vector<std::string>{"Pasta de destino", "Outra pasta"}));
 }
 
 TEST(HeadlessUi, WritesLinesAndAnswersTheDefaultButton) {
@@ -94,15 +61,6 @@ TEST(OperationWindow, HeadlessRunsOneStepPerTickUntilTheEnd) {
   ui.operation_window("Log", steps);
   EXPECT_EQ(steps.ticks_, 3);
   EXPECT_EQ(steps.progress(), 20);
-}
-
-TEST(OperationWindow, ScriptedRecordsTitleProgressAndCloseAnswers) {
-  ScriptedUi ui;
-  ThreeSteps steps;
-  ui.operation_window("Log do Envio da NFCe", steps);
-  EXPECT_EQ(ui.operation_titles(), (std::vector<std::string>{"Log do Envio da NFCe"}));
-  EXPECT_EQ(ui.operation_progress(), (std::vector<int>{5, 15, 20}));
-  EXPECT_EQ(ui.close_answers(), (std::vector<bool>{false, false, false, true}));
 }
 
 }  // namespace

@@ -94,8 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Codificado{"IpiValidButNotTaxedZeroesAll", Tributo::Ipi, "52", 10, 100, 1, 0, 0, 0},
                       Codificado{"IpiCodeNotInTheTable", Tributo::Ipi, "06", 10, 100, 0, 0, 0, 10,
                                  "|IPI |Código não consta na tabela de IPI."},
-                      Codificado{"IpiBlankCode", Tributo::Ipi, "", 10, 100, 0, 0, 0, 10,
-                                 "|IPI |Nenhum código de IPI foi informado."},
                       Codificado{"PisTaxedCst01", Tributo::Pis, "01", 1.65, 100, 1, 100, 1.65, 1.65},
                       // "1" is read as "01"; 10.10 x 0.65% = 0.06565 -> 0.07.
                       Codificado{"PisOneDigitCode", Tributo::Pis, "1", 0.65, 10.10, 1, 10.10, 0.07, 0.65},
@@ -104,8 +102,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  "|PIS |Código não consta na tabela de PIS."},
                       Codificado{"Cofins49IsTaxed", Tributo::Cofins, "49", 7.6, 100, 1, 100, 7.60, 7.6},
                       Codificado{"CofinsExempt", Tributo::Cofins, "07", 7.6, 100, 1, 0, 0, 0},
-                      Codificado{"CofinsCodeTooLong", Tributo::Cofins, "001", 7.6, 100, 0, 0, 0, 7.6,
-                                 "|COFINS |Tamanho do código COFINS inválido = \"001\""},
                       Codificado{"IssqnNormal", Tributo::Issqn, "N", 5, 100, 1, 100, 5, 5},
                       // 0.25 x 2% = 0.005: half a cent goes up.
                       Codificado{"IssqnHalfCentGoesUp", Tributo::Issqn, "I", 2, 0.25, 1, 0.25, 0.01, 2},

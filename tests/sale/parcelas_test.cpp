@@ -170,17 +170,6 @@ INSTANTIATE_TEST_SUITE_P(
                    {100, 100, 100},
                    {dia(2025, 1, 31), dia(2025, 3, 3), dia(2025, 3, 31)},
                    0},
-        CalculoRow{"SameDayOfMonthInALeapYear",
-                   com({},
-                       [](Plano& p) {
-                         p.emissao = dia(2024, 1, 5);
-                         p.total = 300;
-                         p.data_primeira = dia(2024, 1, 30);
-                         p.dia_mes = 1;
-                       }),
-                   {100, 100, 100},
-                   {dia(2024, 1, 30), dia(2024, 3, 1), dia(2024, 3, 30)},
-                   0},
         // Term 76 days (15 November to 30 January): 1 % x 2.5333 = 2.53 %.
         CalculoRow{"SameDayOfMonthAcrossTheYearWithInterest",
                    com({},
@@ -234,8 +223,6 @@ INSTANTIATE_TEST_SUITE_P(
                                     }),
                                 "Parcelas com valor menos que R$ 0.01"},
                       RecusaRow{"CentsBelowOneCent", com({}, [](Plano& p) { p.total = 0.02; }),
-                                "Parcelas com valor menor que R$ 0.01"},
-                      RecusaRow{"NothingToSplit", com({}, [](Plano& p) { p.total = 0; }),
                                 "Parcelas com valor menor que R$ 0.01"},
                       RecusaRow{"LastDueDateBeyondTheCalendar",
                                 com({},
@@ -297,8 +284,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SetterRow{"IssueDateBelowRange", [](Parcelas& p) { return p.Set_Data_Emissao(3); }, "Data de emissão inválida",
                   "Set_Data_Emissao"},
-        SetterRow{"IssueDateAboveRange", [](Parcelas& p) { return p.Set_Data_Emissao(kLastDate + 1); },
-                  "Data de emissão inválida", "Set_Data_Emissao"},
         SetterRow{"NegativeTotal", [](Parcelas& p) { return p.Set_Total_Parcelar(-0.01); },
                   "Total a parcelar negativo.", "Set_Total_Parcelar"},
         SetterRow{"TotalNotANumber", [](Parcelas& p) { return p.Set_Total_Parcelar(kNaN); },
@@ -308,8 +293,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "Total a parcelar inválido.", "Set_Total_Parcelar"},
         SetterRow{"ZeroInstallments", [](Parcelas& p) { return p.Set_Parcelas(0); },
                   "Número de parcelas negativo ou zerado.", "Set_Parcelas"},
-        SetterRow{"NegativeInstallments", [](Parcelas& p) { return p.Set_Parcelas(-3); },
-                  "Número de parcelas negativo ou zerado.", "Set_Parcelas"},
         SetterRow{"TooManyInstallments", [](Parcelas& p) { return p.Set_Parcelas(1000); },
                   "Número de parcelas acima do limite de 999.", "Set_Parcelas"},
         SetterRow{"NegativeDays", [](Parcelas& p) { return p.Set_Dias(-1); }, "Dias entre as prestacoes negativo.",
@@ -318,15 +301,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "Número de dias para a 1ª parcela negativo.", "Set_Primeira"},
         SetterRow{"NegativeInterest", [](Parcelas& p) { return p.Set_Juro(-0.5); }, "Percentual de juros negativo",
                   "Set_Juro"},
-        SetterRow{"InfiniteInterest", [](Parcelas& p) { return p.Set_Juro(std::numeric_limits<double>::infinity()); },
-                  "Percentual de juros inválido.", "Set_Juro"},
         SetterRow{"InterestType4", [](Parcelas& p) { return p.Set_Tipo_Juro(4); }, "Tipo de juro inválido.",
                   "Set_Tipo_Juro"},
         SetterRow{"DayOfMonthFlag2", [](Parcelas& p) { return p.Set_Dia_Mes(2); }, "Valor inválido para o Flag",
                   "Set_Dia_Mes"},
         SetterRow{"Quebra5", [](Parcelas& p) { return p.Set_Quebra(5); }, "Tipo de quebra inválida.", "Set_Quebra"},
-        SetterRow{"FirstDateBelowRange", [](Parcelas& p) { return p.Set_Data_Primeira(3); },
-                  "Data da primeira parcela inválida.", "Set_Data_Primeira"},
         SetterRow{"FirstDateBeforeIssue", [](Parcelas& p) { return p.Set_Data_Primeira(dia(2026, 5, 3)); },
                   "Data da primeira parcela não pode ser inferior à 04/05/2026", "Set_Data_Primeira"},
         SetterRow{"NegativeEntity", [](Parcelas& p) { return p.Set_Codigo_Entidade(-1); }, "Código Entidade zerado",

@@ -55,8 +55,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CarrierRow{"ZeroCode", [](GRUPO_TRANSPORTADORA& g) { g.CODIGO_TRANSPORTADORA = 0; },
                    "Código da transportadora não pode ser zero!"},
-        CarrierRow{"BlankName", [](GRUPO_TRANSPORTADORA& g) { g.RAZAO_SOCIAL = "  "; },
-                   "Razão social da transportadora não pode ser vazia!"},
         CarrierRow{"WithoutDocumentNeedsNoAddress", [](GRUPO_TRANSPORTADORA& g) { g.PLACA = "ABC1D23"; }, ""},
         CarrierRow{"ZeroCnpjCountsAsNone", [](GRUPO_TRANSPORTADORA& g) { g.CNPJ = "00000000000000"; }, ""},
         CarrierRow{"CpfNeedsAddress", [](GRUPO_TRANSPORTADORA& g) { g.CPF = "12345678909"; },

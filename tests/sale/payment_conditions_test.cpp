@@ -254,16 +254,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CondicaoRow{"ZeroCode", [](PaymentCondition& c) { c.CODIGO = 0; }, "Código da condição menor ou igual a zero"},
         CondicaoRow{"BlankDescription", [](PaymentCondition& c) { c.DESCRICAO = ""; }, "Descrição da condição vazia"},
-        CondicaoRow{"Type3", [](PaymentCondition& c) { c.TIPO = 3; },
-                    "Tipo de condição inválido, deve ser 1 a vista ou 2 a prazo"},
         CondicaoRow{"CashWithDownPayment",
                     [](PaymentCondition& c) {
                       c = a_vista();
                       c.COM_ENTRADA = 1;
                     },
                     "Valor de entrada somente pode ser preenchido com tipo da condição a prazo"},
-        CondicaoRow{"CreditWithoutInstallments", [](PaymentCondition& c) { c.PRESTACOES = 0; },
-                    "Número de prestações igual ou inferior a zero"},
         CondicaoRow{"CashWithInstallments",
                     [](PaymentCondition& c) {
                       c = a_vista();
@@ -280,7 +276,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "Dias entre as prestações ou o dia do mês devem ser preenchidos"},
         CondicaoRow{"NoFirstDueDate", [](PaymentCondition& c) { c.DIAS_PRIMEIRO_VENCIMENTO = 0; },
                     "Dias do primeiro vencimento ou data da primeira parcela devem ser preenchidas"},
-        CondicaoRow{"InterestType0", [](PaymentCondition& c) { c.TIPO_JURO = 0; }, "Tipo de juro inválido"},
         CondicaoRow{"Quebra0", [](PaymentCondition& c) { c.QUEBRA = 0; }, "Tipo de quebra inválida"}),
     RowName{});
 

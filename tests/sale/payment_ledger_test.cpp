@@ -244,8 +244,6 @@ INSTANTIATE_TEST_SUITE_P(
         FormaRow{"ManualCardWithoutCardType", [](GRUPO_FORMAS_PAGAMENTO& f) { f.TIPO = 5; }, "Tipo de cartão inválido"},
         FormaRow{"InstallmentsWithoutCount", [](GRUPO_FORMAS_PAGAMENTO& f) { f.COMPOSTA = 1; },
                  "Número de vezes menor que zero ou forma composta e sem número de vezes."},
-        FormaRow{"NegativeDays", [](GRUPO_FORMAS_PAGAMENTO& f) { f.DIAS = -1; }, "Número de dias menor que zero"},
-        FormaRow{"NegativeFee", [](GRUPO_FORMAS_PAGAMENTO& f) { f.TAXA = -1; }, "Número da taxa menor que zero"},
         FormaRow{"NegativeEntity", [](GRUPO_FORMAS_PAGAMENTO& f) { f.CODIGO_ENTIDADE = -1; },
                  "Código de entidade menor que zero"},
         FormaRow{"TefWithoutSurchargeKind", [](GRUPO_FORMAS_PAGAMENTO& f) { f.TIPO = 2; }, "Código menor que zero"},

@@ -80,19 +80,5 @@ TEST_F(OperationLogTest, StatusLinesAreListedShownAndLogged) {
   EXPECT_TRUE(log_.status_list().empty());
 }
 
-TEST(HostUiStatus, TheDefaultHostShowsNothing) {
-  class Silent final : public HostUi {
-   public:
-    using HostUi::message;
-    int message(const MessageRequest& request) override { return request.default_button; }
-  } silent;
-  TempFolder folder;
-  OperationLog log(silent);
-  log.set_base_folder(folder.path().string() + "/");
-  log.status_line("linha");  // the base hook is a no-op and the line is still logged
-  EXPECT_EQ(log.status_list().size(), 1U);
-  EXPECT_TRUE(std::filesystem::exists(log.log_file(today())));
-}
-
 }  // namespace
 }  // namespace fvn

@@ -111,16 +111,6 @@ TEST_F(WorkflowTest, ARefusalIsRefusedAndAServiceDownLeavesTheNoteInDoubt) {
   EXPECT_EQ(count("select 1 from xmlnfe where i_nfe_codigo_asa = " + id), 0);
 }
 
-TEST_F(WorkflowTest, AReplyLostAfterTheServiceAcceptedIsCarriedOnAsSent) {
-  ASSERT_TRUE(sim_->fault({{"mode", "lost"}, {"call", "autorizar"}, {"count", 1}}));
-  const auto sale = scenario("consumidor_sem_cpf");
-  ASSERT_EQ(issue(sale), 1) << processor_->ERROR;
-  EXPECT_TRUE(processor_->Nota_Aceita());
-  const std::string id = std::to_string(sale);
-  EXPECT_FALSE(value("select s_asa_protocolo_nfe from asaidas where cidesaidas = " + id).empty());
-  EXPECT_EQ(count("select 1 from xmlnfe where i_nfe_codigo_asa = " + id), 1);
-}
-
 TEST_F(WorkflowTest, ReSendingIsAllowedOnlyForARejectedNote) {
   const auto sale = scenario("consumidor_sem_cpf");
   ASSERT_EQ(issue(sale), 1) << processor_->ERROR;
