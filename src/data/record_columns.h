@@ -41,6 +41,14 @@ class RecordColumn {
     bind_ = [member, capacity](PassthroughTable& table, Record& record) { table.bind_text(record.*member, capacity); };
   }
 
+  // One text of an array member: `index` of `array`, of `capacity` characters.
+  template <std::size_t N>
+  RecordColumn(std::string expression, std::string (Record::*array)[N], std::size_t index, std::size_t capacity)
+      : expression_(std::move(expression)) {
+    bind_ = [array, index, capacity](PassthroughTable& table, Record& record) {
+      table.bind_text((record.*array)[index], capacity);
+    };
+  }
   // A date or a time member.
   static RecordColumn day(std::string expression, Date Record::*member) {
     return {std::move(expression),
@@ -89,6 +97,15 @@ template <class Record>
 void bind_columns(PassthroughTable& table, const RecordColumns<Record>& columns, Record& record) {
   table.clear_fields();
   for (const RecordColumn<Record>& column : columns) column.bind(table, record);
+}
+
+// Binds `record` and runs "select " + the columns + `rest` (the from and
+// where clauses, with their leading blank). 1 or 0, as `execute`.
+template <class Record>
+int select_record(PassthroughTable& table, const RecordColumns<Record>& columns, Record& record, std::string_view rest,
+                  std::string_view separator = ", ") {
+  bind_columns(table, columns, record);
+  return table.execute("select " + select_list(columns, separator) + std::string{rest});
 }
 
 }  // namespace fvn
