@@ -8,7 +8,8 @@
 // REAL, Dec<D,P> is a decimal, std::string is text and needs its capacity
 // (terminator included, as the passthrough tables count it; 0 reads the value
 // whole). Date and Time are integers to the compiler, so a date or time
-// member is described with `RecordColumn::day` / `RecordColumn::time`.
+// member is described with `RecordColumn::day` / `RecordColumn::time`. A
+// member of a struct the record holds is named by both member pointers.
 #pragma once
 
 #include <cstddef>
@@ -31,32 +32,39 @@ class RecordColumn {
  public:
   // An integer, REAL or decimal member.
   template <class Member>
-  RecordColumn(std::string expression, Member Record::*member) : expression_(std::move(expression)) {
+  RecordColumn(std::string expression, Member Record::*member)
+      : RecordColumn(
+            std::move(expression), [member](Record& r) -> Member& { return r.*member; }, 0) {
     static_assert(!std::is_same_v<Member, std::string>, "a text member is described with its capacity");
-    bind_ = [member](PassthroughTable& table, Record& record) { bind_value(table, record.*member); };
   }
   // A text member of `capacity` characters, terminator included.
   RecordColumn(std::string expression, std::string Record::*member, std::size_t capacity)
-      : expression_(std::move(expression)) {
-    bind_ = [member, capacity](PassthroughTable& table, Record& record) { table.bind_text(record.*member, capacity); };
+      : RecordColumn(
+            std::move(expression), [member](Record& r) -> std::string& { return r.*member; }, capacity) {}
+  // A member of a part of the record (a struct the record holds), as above.
+  template <class Part, class Member>
+  RecordColumn(std::string expression, Part Record::*part, Member Part::*member)
+      : RecordColumn(
+            std::move(expression), [part, member](Record& r) -> Member& { return (r.*part).*member; }, 0) {
+    static_assert(!std::is_same_v<Member, std::string>, "a text member is described with its capacity");
   }
-
+  template <class Part>
+  RecordColumn(std::string expression, Part Record::*part, std::string Part::*member, std::size_t capacity)
+      : RecordColumn(
+            std::move(expression), [part, member](Record& r) -> std::string& { return (r.*part).*member; }, capacity) {}
   // One text of an array member: `index` of `array`, of `capacity` characters.
   template <std::size_t N>
   RecordColumn(std::string expression, std::string (Record::*array)[N], std::size_t index, std::size_t capacity)
-      : expression_(std::move(expression)) {
-    bind_ = [array, index, capacity](PassthroughTable& table, Record& record) {
-      table.bind_text((record.*array)[index], capacity);
-    };
-  }
+      : RecordColumn(
+            std::move(expression), [array, index](Record& r) -> std::string& { return (r.*array)[index]; }, capacity) {}
   // A date or a time member.
   static RecordColumn day(std::string expression, Date Record::*member) {
     return {std::move(expression),
-            [member](PassthroughTable& table, Record& record) { table.bind_date(record.*member); }};
+            Binder{[member](PassthroughTable& table, Record& record) { table.bind_date(record.*member); }}};
   }
   static RecordColumn time(std::string expression, Time Record::*member) {
     return {std::move(expression),
-            [member](PassthroughTable& table, Record& record) { table.bind_time(record.*member); }};
+            Binder{[member](PassthroughTable& table, Record& record) { table.bind_time(record.*member); }}};
   }
 
   [[nodiscard]] const std::string& expression() const { return expression_; }
@@ -65,11 +73,19 @@ class RecordColumn {
  private:
   using Binder = std::function<void(PassthroughTable&, Record&)>;
   RecordColumn(std::string expression, Binder bind) : expression_(std::move(expression)), bind_(std::move(bind)) {}
+  template <class Access>
+  RecordColumn(std::string expression, Access access, std::size_t capacity)
+      : expression_(std::move(expression)), bind_([access, capacity](PassthroughTable& table, Record& record) {
+          bind_value(table, access(record), capacity);
+        }) {}
 
-  static void bind_value(PassthroughTable& table, std::int32_t& field) { table.bind_long(field); }
-  static void bind_value(PassthroughTable& table, double& field) { table.bind_real(field); }
+  static void bind_value(PassthroughTable& table, std::int32_t& field, std::size_t) { table.bind_long(field); }
+  static void bind_value(PassthroughTable& table, double& field, std::size_t) { table.bind_real(field); }
+  static void bind_value(PassthroughTable& table, std::string& field, std::size_t capacity) {
+    table.bind_text(field, capacity);
+  }
   template <int Digits, int Places>
-  static void bind_value(PassthroughTable& table, Dec<Digits, Places>& field) {
+  static void bind_value(PassthroughTable& table, Dec<Digits, Places>& field, std::size_t) {
     table.bind_decimal(field);
   }
 
@@ -106,6 +122,17 @@ int select_record(PassthroughTable& table, const RecordColumns<Record>& columns,
                   std::string_view separator = ", ") {
   bind_columns(table, columns, record);
   return table.execute("select " + select_list(columns, separator) + std::string{rest});
+}
+
+// select_record, then every row read into `records`, in order. 1, or 0 when
+// the statement fails.
+template <class Record>
+int select_records(PassthroughTable& table, const RecordColumns<Record>& columns, std::string_view rest,
+                   std::vector<Record>& records, std::string_view separator = ", ") {
+  Record record;
+  if (select_record(table, columns, record, rest, separator) != 1) return 0;
+  while (table.next() == 1) records.push_back(record);
+  return 1;
 }
 
 }  // namespace fvn

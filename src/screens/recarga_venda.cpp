@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "data/passthrough_table.h"
+#include "data/record_columns.h"
 #include "data/sql_values.h"
 #include "runtime/picture.h"
 #include "runtime/rounding.h"
@@ -24,6 +25,52 @@ struct LinhaAntiga {
   std::int32_t produto = 0;
   double quantidade = 0;
 };
+
+// The old sale's header row: the header, its volumes (their quantity as the
+// text the column holds) and the company.
+struct LeituraCabecalho {
+  CabecalhoRecarga c;
+  sale::GRUPO_VOLUME volume;
+  std::string quantidade_volume;
+  std::int32_t empresa = 0;
+};
+
+const RecordColumns<LeituraCabecalho>& colunas_cabecalho() {
+  using L = LeituraCabecalho;
+  using C = CabecalhoRecarga;
+  using V = sale::GRUPO_VOLUME;
+  static const RecordColumns<LeituraCabecalho> colunas = {
+      {"cclisaidas", &L::c, &C::cliente},
+      {"coalesce(cvensaidas, 0)", &L::c, &C::vendedor},
+      {"coalesce(ctrasaidas, 0)", &L::c, &C::transportadora},
+      {"cempresasaidas", &L::empresa},
+      {"i_asa_codigo_tna", &L::c, &C::operacao},
+      {"cvalorfrete", &L::c, &C::frete},
+      {"n_asa_valor_seguro", &L::c, &C::seguro},
+      {"cacesosaidas", &L::c, &C::despesas},
+      {"cdessaidas", &L::c, &C::desconto},
+      {"i_asa_codigo_tab_preco", &L::c, &C::tabela_preco},
+      {"s_asa_chave_nfe", &L::c, &C::chave, 60},
+      {"cnotsaidas", &L::c, &C::numero},
+      {"cacrsaidas", &L::c, &C::acrescimo},
+      {"coalesce(cpliqvolsaidas, 0)", &L::volume, &V::PESO_LIQUIDO_VOLUME},
+      {"coalesce(cpbrusaidas, 0)", &L::volume, &V::PESO_BRUTO_VOLUME},
+      {"coalesce(cvqtdsaidas, '')", &L::quantidade_volume, 15},
+      {"coalesce(cvespsaidas, '')", &L::volume, &V::ESPECIE_VOLUME, 50},
+      {"coalesce(cvmarsaidas, '')", &L::volume, &V::MARCA_VOLUME, 50},
+      {"coalesce(cvnumsaidas, '')", &L::volume, &V::NUMERO_VOLUME, 15},
+      {"ctfresaidas", &L::c, &C::tipo_frete},
+      {"i_asa_finalidade_venda", &L::c, &C::finalidade},
+      {"s_asa_obs_digitadas", &L::c, &C::observacoes, 5000},
+      {"ctotsaidas", &L::c, &C::total},
+      {"cfpgsaidas", &L::c, &C::condicao},
+      {"ctipformapagto", &L::c, &C::tipo_condicao},
+      {"coalesce(i_asa_codigo_eve, 0)", &L::c, &C::evento},
+      {"coalesce(i_asa_cod_parceria, 0)", &L::c, &C::parceria},
+      {"csrisaidas", &L::c, &C::emissor},
+  };
+  return colunas;
+}
 
 // Keeps the loading flag of the parties set while the sale loads: no
 // customer discount is offered for a sale read back.
@@ -115,7 +162,9 @@ int RecargaVenda::vende_itens(std::int32_t venda) {
 int RecargaVenda::Carrega_Venda(std::int32_t venda) {
   cabecalho_ = {};
   Carregando carregando(partes_);
-  CabecalhoRecarga c;
+  LeituraCabecalho lido;
+  CabecalhoRecarga& c = lido.c;
+  sale::GRUPO_VOLUME& volume = lido.volume;
   c.venda = venda;
 
   // 1: the items' gross total.
@@ -130,47 +179,9 @@ int RecargaVenda::Carrega_Venda(std::int32_t venda) {
   if (t.next() != 1) return falha_sql("Erro ao ler dados da nota.|", t);
 
   // 2: the header, only while the sale is still one to reload.
-  sale::GRUPO_VOLUME volume;
-  std::string quantidade_volume;
-  std::int32_t empresa = 0;
-  t.clear_fields();
-  t.bind_long(c.cliente)
-      .bind_long(c.vendedor)
-      .bind_long(c.transportadora)
-      .bind_long(empresa)
-      .bind_long(c.operacao)
-      .bind_real(c.frete)
-      .bind_real(c.seguro)
-      .bind_real(c.despesas)
-      .bind_real(c.desconto)
-      .bind_long(c.tabela_preco)
-      .bind_text(c.chave, 60)
-      .bind_long(c.numero)
-      .bind_real(c.acrescimo)
-      .bind_real(volume.PESO_LIQUIDO_VOLUME)
-      .bind_real(volume.PESO_BRUTO_VOLUME)
-      .bind_text(quantidade_volume, 15)
-      .bind_text(volume.ESPECIE_VOLUME, 50)
-      .bind_text(volume.MARCA_VOLUME, 50)
-      .bind_text(volume.NUMERO_VOLUME, 15)
-      .bind_long(c.tipo_frete)
-      .bind_long(c.finalidade)
-      .bind_text(c.observacoes, 5000)
-      .bind_real(c.total)
-      .bind_long(c.condicao)
-      .bind_long(c.tipo_condicao)
-      .bind_long(c.evento)
-      .bind_long(c.parceria)
-      .bind_long(c.emissor);
-  if (t.execute(
-          "Select cclisaidas, coalesce(cvensaidas, 0), coalesce(ctrasaidas, 0), cempresasaidas, "
-          "i_asa_codigo_tna, cvalorfrete, n_asa_valor_seguro, cacesosaidas, cdessaidas, i_asa_codigo_tab_preco, "
-          "s_asa_chave_nfe, cnotsaidas, cacrsaidas, coalesce(cpliqvolsaidas, 0), coalesce(cpbrusaidas, 0), "
-          "coalesce(cvqtdsaidas, ''), coalesce(cvespsaidas, ''), coalesce(cvmarsaidas, ''), "
-          "coalesce(cvnumsaidas, ''), ctfresaidas, i_asa_finalidade_venda, s_asa_obs_digitadas, ctotsaidas, "
-          "cfpgsaidas, ctipformapagto, coalesce(i_asa_codigo_eve, 0), coalesce(i_asa_cod_parceria, 0), csrisaidas from "
-          "asaidas inner join tformapagto on ccodformapgto = cfpgsaidas where cidesaidas = " +
-          sql_integer(venda) + " and " + std::string{kNotasRejeitadas}) != 1) {
+  if (select_record(t, colunas_cabecalho(), lido,
+                    " from asaidas inner join tformapagto on ccodformapgto = cfpgsaidas where cidesaidas = " +
+                        sql_integer(venda) + " and " + std::string{kNotasRejeitadas}) != 1) {
     return falha_sql("Erro ao consultar informações da nota.|", t);
   }
   if (t.next() != 1) {
@@ -180,7 +191,7 @@ int RecargaVenda::Carrega_Venda(std::int32_t venda) {
         kAviso, MessageIcon::Exclamation);
     return 0;
   }
-  volume.QTDE_VOLUME = como_inteiro(quantidade_volume).value_or(0);
+  volume.QTDE_VOLUME = como_inteiro(lido.quantidade_volume).value_or(0);
 
   // 3: the header through the screen's own routines, then the items. The
   // old sale's series first: its number is only handed over within it.
