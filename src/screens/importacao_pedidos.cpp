@@ -80,6 +80,43 @@ struct LinhaLida {
   double pendente = 0;
 };
 
+// An installment of an order, with the order's terms on each row.
+struct ParcelaPedido {
+  std::int32_t numero = 0;
+  Date vencimento = 0;
+  double valor = 0;
+  double valor_entrada = 0;
+  std::int32_t dias = 0;
+  std::int32_t mesmo_dia = 0;
+  std::int32_t primeira = 0;  // days from today to the first installment
+  Date data_primeira = 0;
+  double juro = 0;
+  std::int32_t tipo_juro = 0;
+  double total = 0;  // the installments' sum
+};
+
+const RecordColumns<ParcelaPedido>& colunas_parcela() {
+  using P = ParcelaPedido;
+  static const RecordColumns<ParcelaPedido> colunas = {
+      {"i_dpe_numero_duplicata", &P::numero},
+      RecordColumn<P>::day("d_dpe_data_vencimento", &P::vencimento),
+      {"n_dpe_valor", &P::valor},
+      {"n_pdi_valor_entrada", &P::valor_entrada},
+      {"i_pdi_dias_prestacao", &P::dias},
+      {"i_pdi_venc_mesmo_dia", &P::mesmo_dia},
+      {"(select d_dpe_data_vencimento from duplicata_pedido where i_dpe_codigo_pdi = i_pdi_codigo and "
+       "i_dpe_numero_duplicata = 1 ) - current_date",
+       &P::primeira},
+      RecordColumn<P>::day("coalesce(d_pdi_data_primeira_prest, (select d_dpe_data_vencimento from duplicata_pedido "
+                           "where i_dpe_codigo_pdi = i_pdi_codigo and i_dpe_numero_duplicata = 1 ))",
+                           &P::data_primeira),
+      {"n_pdi_perc_juro", &P::juro},
+      {"i_pdi_tipo_juro", &P::tipo_juro},
+      {"(Select sum ( n_dpe_valor ) from duplicata_pedido where i_dpe_codigo_pdi = i_pdi_codigo)", &P::total},
+  };
+  return colunas;
+}
+
 const RecordColumns<LinhaLida>& colunas_linha() {
   static const RecordColumns<LinhaLida> colunas = {
       {"i_ipe_codigo", &LinhaLida::codigo},
@@ -303,42 +340,15 @@ int ImportacaoPedidos::Estado::pagamento(const Pedido& p) {
 // The order's installments (duplicata_pedido) into the sale's plan: the
 // plan's properties in the order's terms, then its values and due dates.
 int ImportacaoPedidos::Estado::prestacoes(std::int32_t pedido) {
-  struct Parcela {
-    std::int32_t numero = 0;
-    Date vencimento = 0;
-    double valor = 0;
-  } d;
-  double valor_entrada = 0;
-  std::int32_t dias = 30;
-  std::int32_t mesmo_dia = 0;
-  std::int32_t primeira = 0;
-  Date data_primeira = 0;
-  double juro = 0;
-  std::int32_t tipo_juro = 0;
-  double total = 0;
-  std::vector<Parcela> parcelas;
-  const std::string codigo = sql_integer(pedido);
-  tabela.clear_fields();
-  tabela.bind_long(d.numero).bind_date(d.vencimento).bind_real(d.valor).bind_real(valor_entrada).bind_long(dias);
-  tabela.bind_long(mesmo_dia).bind_long(primeira).bind_date(data_primeira).bind_real(juro).bind_long(tipo_juro);
-  tabela.bind_real(total);
+  std::vector<ParcelaPedido> parcelas;
   if (tabela.open() != 1 ||
-      tabela.execute("Select i_dpe_numero_duplicata, d_dpe_data_vencimento, n_dpe_valor, n_pdi_valor_entrada, "
-                     "i_pdi_dias_prestacao, i_pdi_venc_mesmo_dia, (select d_dpe_data_vencimento from duplicata_pedido "
-                     "where i_dpe_codigo_pdi = " +
-                     codigo +
-                     " and i_dpe_numero_duplicata = 1 ) - current_date, coalesce(d_pdi_data_primeira_prest, (select "
-                     "d_dpe_data_vencimento from duplicata_pedido where i_dpe_codigo_pdi = " +
-                     codigo +
-                     " and i_dpe_numero_duplicata = 1 )), n_pdi_perc_juro, i_pdi_tipo_juro, (Select sum ( n_dpe_valor "
-                     ") from duplicata_pedido where i_dpe_codigo_pdi = " +
-                     codigo +
-                     ") from duplicata_pedido inner join pedidos on i_pdi_codigo = i_dpe_codigo_pdi where "
+      select_records(tabela, colunas_parcela(),
+                     " from duplicata_pedido inner join pedidos on i_pdi_codigo = i_dpe_codigo_pdi where "
                      "i_dpe_codigo_pdi = " +
-                     codigo + " order by i_dpe_numero_duplicata ") != 1) {
+                         sql_integer(pedido) + " order by i_dpe_numero_duplicata ",
+                     parcelas) != 1) {
     return falha_banco("Erro ao consultar tabela duplicata_pedido.|Erro: ");
   }
-  while (tabela.next() == 1) parcelas.push_back(d);
   tabela.close();
   if (parcelas.empty()) return 1;  // the condition's own plan stays
   // A plan that falls due before today cannot be taken over (the sale's
@@ -349,29 +359,34 @@ int ImportacaoPedidos::Estado::prestacoes(std::int32_t pedido) {
     return 1;
   }
 
+  // The order's terms, the same on every row.
+  const ParcelaPedido& termos = parcelas.front();
   const auto passo = [this](std::string_view mensagem, int resultado) {
     if (resultado == 1) return true;
     aviso(std::string{mensagem} + "|Erro: " + venda.Get_Error() + "|Função: " + venda.Get_Error_Function(), kErro);
     return false;
   };
   if (!passo("Erro ao zerar as prestações. ", venda.Zera_Prestacoes()) ||
-      !passo("Erro ao setar valor da entrada. ", venda.Set_Valor_Entrada(valor_entrada)) ||
-      !passo("Erro ao setar valor total a parcelar. ", venda.Set_Total_Parcelar(round_to(total, 2))) ||
-      !passo("Erro ao setar valor da entrada. ", venda.Set_Valor_Entrada(valor_entrada)) ||
+      !passo("Erro ao setar valor da entrada. ", venda.Set_Valor_Entrada(termos.valor_entrada)) ||
+      !passo("Erro ao setar valor total a parcelar. ", venda.Set_Total_Parcelar(round_to(termos.total, 2))) ||
+      !passo("Erro ao setar valor da entrada. ", venda.Set_Valor_Entrada(termos.valor_entrada)) ||
       !passo("Erro ao setar o número de parcelas. ",
              venda.Set_Numero_Parcelas(static_cast<std::int32_t>(parcelas.size()))) ||
-      !passo("Erro ao setar o número de dia entre as prestações. ", venda.Set_Dias(dias)) ||
-      !passo("Erro ao setar o número de dias para a primeira prestação. ", venda.Set_Primeira(std::max(0, primeira))) ||
-      !passo("Erro ao setar o juro. ", venda.Set_Juro(juro)) ||
+      !passo("Erro ao setar o número de dia entre as prestações. ", venda.Set_Dias(termos.dias)) ||
+      !passo("Erro ao setar o número de dias para a primeira prestação. ",
+             venda.Set_Primeira(std::max(0, termos.primeira))) ||
+      !passo("Erro ao setar o juro. ", venda.Set_Juro(termos.juro)) ||
       // An order without an interest type keeps its condition's.
       !passo("Erro ao setar o tipo de juro. ",
-             venda.Set_Tipo_Juro(tipo_juro >= 1 && tipo_juro <= 3 ? tipo_juro : venda.Get_Tipo_Juro())) ||
-      !passo("Erro ao setar se as prestações serão para o mesmo dia dia do mês. ", venda.Set_Dia_Mes(mesmo_dia)) ||
-      !passo("Erro ao setar data da primeira parcela. ", venda.Set_Data_Primeira(data_primeira)) ||
+             venda.Set_Tipo_Juro(termos.tipo_juro >= 1 && termos.tipo_juro <= 3 ? termos.tipo_juro
+                                                                                : venda.Get_Tipo_Juro())) ||
+      !passo("Erro ao setar se as prestações serão para o mesmo dia dia do mês. ",
+             venda.Set_Dia_Mes(termos.mesmo_dia)) ||
+      !passo("Erro ao setar data da primeira parcela. ", venda.Set_Data_Primeira(termos.data_primeira)) ||
       !passo("Erro ao limpar as prestações. ", venda.Limpa_Prestacoes())) {
     return 0;
   }
-  for (const Parcela& p : parcelas) {
+  for (const ParcelaPedido& p : parcelas) {
     payment::QUEUE_PARCELAS parcela;
     parcela.NUMERO = p.numero;
     parcela.VENCIMENTO = p.vencimento;

@@ -72,6 +72,31 @@ const RecordColumns<LeituraCabecalho>& colunas_cabecalho() {
   return colunas;
 }
 
+// An installment of the old sale, with the sale's terms on each row.
+struct ParcelaAntiga {
+  std::int32_t numero = 0;
+  Date vencimento = 0;
+  double valor = 0;
+  double entrada = 0;
+  std::int32_t dias = 0;
+  std::int32_t primeira = 0;
+  std::int32_t dias_distintos = 0;  // distinct days of the month the installments fall on
+};
+
+const RecordColumns<ParcelaAntiga>& colunas_parcela() {
+  static const RecordColumns<ParcelaAntiga> colunas = {
+      {"cnprdupli", &ParcelaAntiga::numero},
+      RecordColumn<ParcelaAntiga>::day("cvendupli", &ParcelaAntiga::vencimento),
+      {"cvprdupli", &ParcelaAntiga::valor},
+      {"centsaidas", &ParcelaAntiga::entrada},
+      {"i_tfor_dias_entre_prestacoes", &ParcelaAntiga::dias},
+      {"i_tfor_ndias_primeiro_vencto", &ParcelaAntiga::primeira},
+      {"(select count(distinct to_char(cvendupli,'DD')) from asduplicatas where cisadupli = cidesaidas)::integer",
+       &ParcelaAntiga::dias_distintos},
+  };
+  return colunas;
+}
+
 // Keeps the loading flag of the parties set while the sale loads: no
 // customer discount is offered for a sale read back.
 class Carregando {
@@ -138,14 +163,17 @@ int RecargaVenda::vende_itens(std::int32_t venda) {
     }
   } else {
     PassthroughTable t("TABELA_ITENS", connection_);
-    LinhaAntiga l;
-    t.bind_long(l.linha).bind_long(l.produto).bind_real(l.quantidade);
-    if (t.open() != 1 || t.execute("select cidehistorico, cprohistorico, csaihisotorico from ahistorico where "
-                                   "cisahistorico = " +
-                                   sql_integer(venda) + " order by cidehistorico") != 1) {
+    static const RecordColumns<LinhaAntiga> colunas = {
+        {"cidehistorico", &LinhaAntiga::linha},
+        {"cprohistorico", &LinhaAntiga::produto},
+        {"csaihisotorico", &LinhaAntiga::quantidade},
+    };
+    if (t.open() != 1 ||
+        select_records(t, colunas,
+                       " from ahistorico where cisahistorico = " + sql_integer(venda) + " order by cidehistorico",
+                       linhas) != 1) {
       return falha_sql("Erro ao consultar itens da nota.|", t);
     }
-    while (t.next() == 1) linhas.push_back(l);
   }
   if (linhas.empty()) {
     ui_.message("A nota fiscal rejeitada " + std::to_string(venda) + " não tem itens para vender novamente.", kAviso,
@@ -271,43 +299,27 @@ int RecargaVenda::Verifica_Disponivel() {
 int RecargaVenda::Assume_Prestacoes() {
   if (cabecalho_.venda == 0) return 1;
   const std::string antiga = sql_integer(cabecalho_.venda);
-  struct Antiga {
-    std::int32_t numero = 0;
-    Date vencimento = 0;
-    double valor = 0;
-  };
-  std::vector<Antiga> parcelas;
-  Antiga p;
-  double entrada = 0;
-  std::int32_t dias = 0;
-  std::int32_t primeira = 0;
-  std::string dia;
-  std::int32_t dias_distintos = 0;
+  std::vector<ParcelaAntiga> parcelas;
   PassthroughTable t("TABELA_PRESTACOES", connection_);
-  t.bind_long(p.numero)
-      .bind_date(p.vencimento)
-      .bind_real(p.valor)
-      .bind_real(entrada)
-      .bind_long(dias)
-      .bind_long(primeira)
-      .bind_long(dias_distintos);
   if (t.open() != 1 ||
-      t.execute("Select cnprdupli, cvendupli, cvprdupli, centsaidas, i_tfor_dias_entre_prestacoes, "
-                "i_tfor_ndias_primeiro_vencto, (select count(distinct to_char(cvendupli,'DD')) from asduplicatas "
-                "where cisadupli = " +
-                antiga +
-                ")::integer from asduplicatas inner join asaidas on cidesaidas = cisadupli inner join tformapagto on "
-                "ccodformapgto = cfpgsaidas where cisadupli = " +
-                antiga + " order by cnprdupli") != 1) {
+      select_records(t, colunas_parcela(),
+                     " from asduplicatas inner join asaidas on cidesaidas = cisadupli inner join tformapagto on "
+                     "ccodformapgto = cfpgsaidas where cisadupli = " +
+                         antiga + " order by cnprdupli",
+                     parcelas) != 1) {
     return falha_sql("Erro ao consultar tabela asduplicatas.|Erro: ", t);
   }
-  while (t.next() == 1) parcelas.push_back(p);
   if (parcelas.empty()) return 1;
+  // The sale's terms, the same on every row.
+  const double entrada = parcelas.front().entrada;
+  const std::int32_t dias = parcelas.front().dias;
+  const std::int32_t primeira = parcelas.front().primeira;
+  const std::int32_t dias_distintos = parcelas.front().dias_distintos;
 
   // The old plan is taken over only when it still pays this sale: the same
   // total (a partial delivery or new prices keep the plan just computed).
   double soma = entrada;
-  for (const Antiga& a : parcelas) soma += a.valor;
+  for (const ParcelaAntiga& a : parcelas) soma += a.valor;
   if (std::fabs(round_to(soma, 2) - round_to(venda_.Get_Total_Liquido(), 2)) >= 0.005) {
     ui_.message("As parcelas da nota rejeitada não foram mantidas: o total da venda mudou.|Confira as parcelas.",
                 kAviso, MessageIcon::Exclamation);
@@ -341,7 +353,7 @@ int RecargaVenda::Assume_Prestacoes() {
       !passo(venda_.Limpa_Prestacoes(), "Erro ao limpar as prestações. |Erro: ")) {
     return 0;
   }
-  for (const Antiga& a : parcelas) {
+  for (const ParcelaAntiga& a : parcelas) {
     payment::QUEUE_PARCELAS parcela;
     parcela.NUMERO = a.numero;
     parcela.VENCIMENTO = a.vencimento;
