@@ -1,118 +1,128 @@
 #include "data/module_values.h"
 
+#include <type_traits>
+
 #include "data/passthrough_table.h"
+#include "data/record_columns.h"
 #include "data/sql_values.h"
 
 namespace fvn {
 
 namespace {
 
-int load_company(PassthroughTable& table, std::int32_t company, ModuleValues& v, std::string& error) {
-  table.clear_fields();
-  table.bind_long(v.COD_EMPR)
-      .bind_text(v.EMPRESA, 201)
-      .bind_text(v.NOME_FANTASIA, 201)
-      .bind_text(v.CNPJ, 15)
-      .bind_text(v.UF, 3)
-      .bind_long(v.SERIE)
-      .bind_long(v.NAT_PADRAO)
-      .bind_long(v.CLI_PADRA)
-      .bind_long(v.VEN_PADRA)
-      .bind_long(v.TAB_PRE_PADRAO)
-      .bind_long(v.TRANSP)
-      .bind_long(v.RES_BLO)
-      .bind_long(v.I_TEM_TIPO_QUEBRA)
-      .bind_long(v.I_TEM_TIPO_JUROS)
-      .bind_long(v.I_TEM_ETIQUETA_BALANCA)
-      .bind_long(v.I_TEM_UTILIZA_PARCERIA)
-      .bind_long(v.I_TEM_UTILIZA_EVENTO)
-      .bind_long(v.I_TEM_USA_HTTP)
-      .bind_long(v.I_TEM_PORTA_EDOC)
-      .bind_real(v.N_TEM_ALIQUOTA_SIMPLES)
-      .bind_text(v.S_TEM_URL_EDOC, 256)
-      .bind_text(v.S_TEM_LOGIN_EDOC, 101)
-      .bind_text(v.S_TEM_GRUPO_EDOC, 101)
-      .bind_text(v.S_TEM_SENHA_EDOC, 101)
-      .bind_text(v.S_TEM_SEQUENCIA_BUSCA_PRODUTO, 21);
-  for (auto& description : v.S_TEM_DESCRICAO_TABELA) table.bind_text(description, 41);
-  table.bind_long(v.BLQ_ESTNEG);
-  if (table.execute(
-          "select ccodempresa, crazempresa, cfanempresa, ccnpjempresa, s_tem_uf, i_tem_serie_padrao, "
-          "i_tem_natureza_padrao, i_tem_cliente_padrao, i_tem_vendedor_padrao, i_tem_tabela_preco_padrao, "
-          "i_tem_transportadora_padrao, i_tem_res_blo, i_tem_tipo_quebra, i_tem_tipo_juros, i_tem_etiqueta_balanca, "
-          "i_tem_utiliza_parceria, i_tem_utiliza_evento, i_tem_usa_http, i_tem_porta_edoc, "
-          "n_tem_aliquota_simples, s_tem_url_edoc, s_tem_login_edoc, s_tem_grupo_edoc, s_tem_senha_edoc, "
-          "s_tem_sequencia_busca_produto, s_tem_descricao_tabela1, s_tem_descricao_tabela2, "
-          "s_tem_descricao_tabela3, s_tem_descricao_tabela4, s_tem_descricao_tabela5, "
-          "s_tem_descricao_tabela6, s_tem_descricao_tabela7, s_tem_descricao_tabela8, "
-          "s_tem_descricao_tabela9, s_tem_descricao_tabela10, i_tem_blq_estneg from tempresa where ccodempresa = " +
-          sql_integer(company)) != 1) {
-    error = table.error_text("Erro ao carregar os dados da empresa.|");
+using V = ModuleValues;
+
+const RecordColumns<ModuleValues>& company_columns() {
+  static const RecordColumns<ModuleValues> columns = [] {
+    RecordColumns<ModuleValues> list = {
+        {"ccodempresa", &V::COD_EMPR},
+        {"crazempresa", &V::EMPRESA, 201},
+        {"cfanempresa", &V::NOME_FANTASIA, 201},
+        {"ccnpjempresa", &V::CNPJ, 15},
+        {"s_tem_uf", &V::UF, 3},
+        {"i_tem_serie_padrao", &V::SERIE},
+        {"i_tem_natureza_padrao", &V::NAT_PADRAO},
+        {"i_tem_cliente_padrao", &V::CLI_PADRA},
+        {"i_tem_vendedor_padrao", &V::VEN_PADRA},
+        {"i_tem_tabela_preco_padrao", &V::TAB_PRE_PADRAO},
+        {"i_tem_transportadora_padrao", &V::TRANSP},
+        {"i_tem_res_blo", &V::RES_BLO},
+        {"i_tem_tipo_quebra", &V::I_TEM_TIPO_QUEBRA},
+        {"i_tem_tipo_juros", &V::I_TEM_TIPO_JUROS},
+        {"i_tem_etiqueta_balanca", &V::I_TEM_ETIQUETA_BALANCA},
+        {"i_tem_utiliza_parceria", &V::I_TEM_UTILIZA_PARCERIA},
+        {"i_tem_utiliza_evento", &V::I_TEM_UTILIZA_EVENTO},
+        {"i_tem_usa_http", &V::I_TEM_USA_HTTP},
+        {"i_tem_porta_edoc", &V::I_TEM_PORTA_EDOC},
+        {"n_tem_aliquota_simples", &V::N_TEM_ALIQUOTA_SIMPLES},
+        {"s_tem_url_edoc", &V::S_TEM_URL_EDOC, 256},
+        {"s_tem_login_edoc", &V::S_TEM_LOGIN_EDOC, 101},
+        {"s_tem_grupo_edoc", &V::S_TEM_GRUPO_EDOC, 101},
+        {"s_tem_senha_edoc", &V::S_TEM_SENHA_EDOC, 101},
+        {"s_tem_sequencia_busca_produto", &V::S_TEM_SEQUENCIA_BUSCA_PRODUTO, 21},
+    };
+    for (std::size_t i = 0; i < std::extent_v<decltype(V::S_TEM_DESCRICAO_TABELA)>; ++i) {
+      list.emplace_back("s_tem_descricao_tabela" + std::to_string(i + 1), &V::S_TEM_DESCRICAO_TABELA, i, 41);
+    }
+    list.emplace_back("i_tem_blq_estneg", &V::BLQ_ESTNEG);
+    return list;
+  }();
+  return columns;
+}
+
+const RecordColumns<ModuleValues>& parameter_columns() {
+  static const RecordColumns<ModuleValues> columns = {
+      {"i_par_casas_deci_venda", &V::I_PAR_CASAS_DECI_VENDA},
+      {"i_par_qtd_casas_qtd_venda", &V::I_PAR_QTD_CASAS_QTD_VENDA},
+      {"i_par_numero_max_parcelas", &V::I_PAR_NUMERO_MAX_PARCELAS},
+      {"i_par_dias_max_primeira_parcela", &V::I_PAR_DIAS_MAX_PRIMEIRA_PARCELA},
+      {"i_par_dias_max_entre_parcelas", &V::I_PAR_DIAS_MAX_ENTRE_PARCELAS},
+      {"i_par_lib_vda_est_negativo", &V::I_PAR_LIB_VDA_EST_NEGATIVO},
+      {"i_par_seleciona_cliente_inicio_venda", &V::I_PAR_SELECIONA_CLIENTE_INICIO_VENDA},
+      {"i_par_seleciona_vendedor_inicio_venda", &V::I_PAR_SELECIONA_VENDEDOR_INICIO_VENDA},
+      {"i_par_seleciona_tela_padores_inicio_venda", &V::I_PAR_SELECIONA_TELA_PADORES_INICIO_VENDA},
+      {"i_par_emissor_padrao_nfce", &V::I_PAR_EMISSOR_PADRAO_NFCE},
+      {"i_par_tipo_lista_preco", &V::I_PAR_TIPO_LISTA_PRECO},
+      {"i_par_utiliza_desc_item", &V::I_PAR_UTILIZA_DESC_ITEM},
+      {"i_par_aplica_desconto_cliente", &V::I_PAR_APLICA_DESCONTO_CLIENTE},
+      {"i_par_bloqueia_cliente_atrasado_vista", &V::I_PAR_BLOQUEIA_CLIENTE_ATRASADO_VISTA},
+      {"i_par_descricao_imp_cupom", &V::I_PAR_DESCRICAO_IMP_CUPOM},
+      {"i_par_permite_canc_cf", &V::I_PAR_PERMITE_CANC_CF},
+      {"i_par_permite_ver_rentabilidade", &V::I_PAR_PERMITE_VER_RENTABILIDADE},
+      {"i_par_troca_cliente_carga_ped", &V::I_PAR_TROCA_CLIENTE_CARGA_PED},
+      {"i_par_usa_digito_verificador_venda", &V::I_PAR_USA_DIGITO_VERIFICADOR_VENDA},
+      {"i_par_qtd_val_cod_barra", &V::I_PAR_QTD_VAL_COD_BARRA},
+      {"i_par_tipo_frete_padrao", &V::I_PAR_TIPO_FRETE_PADRAO},
+  };
+  return columns;
+}
+
+const RecordColumns<ModuleValues>& user_columns() {
+  static const RecordColumns<ModuleValues> columns = {
+      {"s_tus_nome", &V::NOME_USUARIO, 101},
+      {"i_tus_libera_desconto", &V::LIBERA_DESCONTO},
+      {"i_tus_cancela_item", &V::CANCELA_ITEM},
+      {"n_tus_desconto_maximo", &V::MAX_DESC},
+      {"i_tus_cadastra_cliente", &V::CADASTRA_CLIENTE},
+  };
+  return columns;
+}
+
+// Reads the one row of "select <columns> <rest>" into `v`. 0 with `error`
+// when the database refuses (`refused` + its messages) or there is no row
+// (`missing`).
+int read_row(PassthroughTable& table, const RecordColumns<ModuleValues>& columns, const std::string& rest,
+             ModuleValues& v, std::string_view refused, const std::string& missing, std::string& error) {
+  if (select_record(table, columns, v, rest) != 1) {
+    error = table.error_text(refused);
     return 0;
   }
   if (table.next() != 1) {
-    error = "Empresa " + std::to_string(company) + " não cadastrada.|Verifique a empresa configurada na estação.";
+    error = missing;
     return 0;
   }
   return 1;
+}
+
+int load_company(PassthroughTable& table, std::int32_t company, ModuleValues& v, std::string& error) {
+  return read_row(table, company_columns(), " from tempresa where ccodempresa = " + sql_integer(company), v,
+                  "Erro ao carregar os dados da empresa.|",
+                  "Empresa " + std::to_string(company) + " não cadastrada.|Verifique a empresa configurada na estação.",
+                  error);
 }
 
 int load_parameters(PassthroughTable& table, std::int32_t user, ModuleValues& v, std::string& error) {
-  table.clear_fields();
-  table.bind_long(v.I_PAR_CASAS_DECI_VENDA)
-      .bind_long(v.I_PAR_QTD_CASAS_QTD_VENDA)
-      .bind_long(v.I_PAR_NUMERO_MAX_PARCELAS)
-      .bind_long(v.I_PAR_DIAS_MAX_PRIMEIRA_PARCELA)
-      .bind_long(v.I_PAR_DIAS_MAX_ENTRE_PARCELAS)
-      .bind_long(v.I_PAR_LIB_VDA_EST_NEGATIVO)
-      .bind_long(v.I_PAR_SELECIONA_CLIENTE_INICIO_VENDA)
-      .bind_long(v.I_PAR_SELECIONA_VENDEDOR_INICIO_VENDA)
-      .bind_long(v.I_PAR_SELECIONA_TELA_PADORES_INICIO_VENDA)
-      .bind_long(v.I_PAR_EMISSOR_PADRAO_NFCE)
-      .bind_long(v.I_PAR_TIPO_LISTA_PRECO)
-      .bind_long(v.I_PAR_UTILIZA_DESC_ITEM)
-      .bind_long(v.I_PAR_APLICA_DESCONTO_CLIENTE)
-      .bind_long(v.I_PAR_BLOQUEIA_CLIENTE_ATRASADO_VISTA)
-      .bind_long(v.I_PAR_DESCRICAO_IMP_CUPOM)
-      .bind_long(v.I_PAR_PERMITE_CANC_CF)
-      .bind_long(v.I_PAR_PERMITE_VER_RENTABILIDADE)
-      .bind_long(v.I_PAR_TROCA_CLIENTE_CARGA_PED)
-      .bind_long(v.I_PAR_USA_DIGITO_VERIFICADOR_VENDA)
-      .bind_long(v.I_PAR_QTD_VAL_COD_BARRA)
-      .bind_long(v.I_PAR_TIPO_FRETE_PADRAO);
-  if (table.execute("select i_par_casas_deci_venda, i_par_qtd_casas_qtd_venda, i_par_numero_max_parcelas, "
-                    "i_par_dias_max_primeira_parcela, i_par_dias_max_entre_parcelas, i_par_lib_vda_est_negativo, "
-                    "i_par_seleciona_cliente_inicio_venda, i_par_seleciona_vendedor_inicio_venda, "
-                    "i_par_seleciona_tela_padores_inicio_venda, i_par_emissor_padrao_nfce, i_par_tipo_lista_preco, "
-                    "i_par_utiliza_desc_item, i_par_aplica_desconto_cliente, i_par_bloqueia_cliente_atrasado_vista, "
-                    "i_par_descricao_imp_cupom, i_par_permite_canc_cf, i_par_permite_ver_rentabilidade, "
-                    "i_par_troca_cliente_carga_ped, i_par_usa_digito_verificador_venda, i_par_qtd_val_cod_barra, "
-                    "i_par_tipo_frete_padrao from parametros where cusuariocod = " +
-                    sql_integer(user)) != 1) {
-    error = table.error_text("Erro ao carregar os parâmetros do usuário.|");
-    return 0;
-  }
-  if (table.next() != 1) {
-    error = "Parâmetros do usuário " + std::to_string(user) +
-            " não cadastrados.|Cadastre os parâmetros do usuário antes de abrir a frente de caixa.";
-    return 0;
-  }
-  return 1;
+  return read_row(table, parameter_columns(), " from parametros where cusuariocod = " + sql_integer(user), v,
+                  "Erro ao carregar os parâmetros do usuário.|",
+                  "Parâmetros do usuário " + std::to_string(user) +
+                      " não cadastrados.|Cadastre os parâmetros do usuário antes de abrir a frente de caixa.",
+                  error);
 }
 
 int load_user(PassthroughTable& table, std::int32_t user, ModuleValues& v, std::string& error) {
-  table.clear_fields();
-  table.bind_text(v.NOME_USUARIO, 101).bind_long(v.LIBERA_DESCONTO).bind_long(v.CANCELA_ITEM).bind_real(v.MAX_DESC);
-  table.bind_long(v.CADASTRA_CLIENTE);
-  if (table.execute("select s_tus_nome, i_tus_libera_desconto, i_tus_cancela_item, n_tus_desconto_maximo, "
-                    "i_tus_cadastra_cliente "
-                    "from tusuarios where i_tus_ativo = 1 and i_tus_codigo = " +
-                    sql_integer(user)) != 1) {
-    error = table.error_text("Erro ao carregar os dados do usuário.|");
-    return 0;
-  }
-  if (table.next() != 1) {
-    error = "Usuário " + std::to_string(user) + " não cadastrado ou inativo.";
+  if (read_row(table, user_columns(), " from tusuarios where i_tus_ativo = 1 and i_tus_codigo = " + sql_integer(user),
+               v, "Erro ao carregar os dados do usuário.|",
+               "Usuário " + std::to_string(user) + " não cadastrado ou inativo.", error) != 1) {
     return 0;
   }
   v.USUARIO = user;

@@ -2,8 +2,10 @@
 // statements that fill them: the access key ("Tabela_Chave"), the header
 // ("Tabela_Nota", 125 columns), the items ("Tabela_Itens", 106 columns and two of deferral), the
 // payments ("Tabela_Pagamentos") and the accountant ("tabela contador").
-// Fields are bound by position, in select-list order; text capacities include
-// the terminator, as the passthrough tables count them.
+// Each record's columns are described once (data/record_columns.h): the
+// statement's select list and the fields bound to the table both come from
+// that description, in one order. Text capacities include the terminator, as
+// the passthrough tables count them.
 //
 // The item statement reads the engine's own figures where the legacy text
 // recomputed them: the FCP-ST base, rate and value and the Simples credit
@@ -300,8 +302,8 @@ std::string pagamentos_statement(std::int32_t id);
 inline constexpr std::string_view kContadorStatement =
     "Select s_tcon_cpf as i_cont_CPF from tcontador order by i_tcon_codigo limit 1;";
 
-// Binds each field of the record to `table`, in select-list order (after
-// clearing the table's fields).
+// Binds each field of the record to `table`, in its statement's select-list
+// order (after clearing the table's fields).
 void bind_record(PassthroughTable& table, TABELA_CHAVE& record);
 void bind_record(PassthroughTable& table, TABELA_NOTA& record);
 void bind_record(PassthroughTable& table, TABELA_ITENS& record);

@@ -15,27 +15,27 @@ namespace {
 constexpr std::string_view kErro = "Erro";
 constexpr std::string_view kAviso = "Aviso do Sistema";
 
-constexpr std::string_view kSelect =
-    "Select  ccodformapgto ,  cdesformapgto ,  ctipformapagto ,  i_tfor_dias_entre_prestacoes ,  "
-    "i_tfor_num_prestacoes ,  i_tfor_ndias_primeiro_vencto ,  i_com_entrada ,  n_perc_juros_mes ,  "
-    "n_perc_descto_forma_pagto ,  s_obs_forma_pagto ,  i_tfo_perm_alt_cond_pgto ,  i_tfo_imprime_relatorio ,  "
-    "TFormaPagto.i_paf_ide  from TFormaPagto  inner join PRECO_FORMA_PAGTO on ccodformapgto = i_pfp_codigo_tfo  "
-    "where i_pfp_codigo_tab_apr = ";
-
 }  // namespace
 
-PassthroughTable& liga_condicao(PassthroughTable& table, payment::PaymentCondition& c, double& desconto,
-                                std::string& observacao) {
-  return table.bind_long(c.CODIGO)
-      .bind_text(c.DESCRICAO, 256)
-      .bind_long(c.TIPO)
-      .bind_long(c.DIAS_ENTRE_PRESTACOES)
-      .bind_long(c.PRESTACOES)
-      .bind_long(c.DIAS_PRIMEIRO_VENCIMENTO)
-      .bind_long(c.COM_ENTRADA)
-      .bind_real(c.JURO)
-      .bind_real(desconto)
-      .bind_text(observacao, 256);
+const RecordColumns<FormaPagtoLida>& colunas_forma_pagto() {
+  using F = FormaPagtoLida;
+  using C = payment::PaymentCondition;
+  static const RecordColumns<FormaPagtoLida> colunas = {
+      {"ccodformapgto", &F::condicao, &C::CODIGO},
+      {"cdesformapgto", &F::condicao, &C::DESCRICAO, 256},
+      {"ctipformapagto", &F::condicao, &C::TIPO},
+      {"i_tfor_dias_entre_prestacoes", &F::condicao, &C::DIAS_ENTRE_PRESTACOES},
+      {"i_tfor_num_prestacoes", &F::condicao, &C::PRESTACOES},
+      {"i_tfor_ndias_primeiro_vencto", &F::condicao, &C::DIAS_PRIMEIRO_VENCIMENTO},
+      {"i_com_entrada", &F::condicao, &C::COM_ENTRADA},
+      {"n_perc_juros_mes", &F::condicao, &C::JURO},
+      {"n_perc_descto_forma_pagto", &F::desconto},
+      {"s_obs_forma_pagto", &F::observacao, 256},
+      {"i_tfo_perm_alt_cond_pgto", &F::permite_alterar},
+      {"i_tfo_imprime_relatorio", &F::imprime_relatorio},
+      {"TFormaPagto.i_paf_ide", &F::paf_ide},
+  };
+  return colunas;
 }
 
 CondicaoPagtoPresenter::CondicaoPagtoPresenter(HostUi& ui, sale::VENDA_INTERFACE& venda, std::string connection,
@@ -53,16 +53,13 @@ int CondicaoPagtoPresenter::abre() {
     ui_.message(falha_venda("Erro ao limpar condições de pagamento.", venda_), kErro, MessageIcon::Error);
     return 0;
   }
-  payment::PaymentCondition c;
-  double desconto = 0;
-  std::string observacao;
-  std::int32_t permite_alterar = 0;
-  std::int32_t imprime = 0;
-  std::int32_t preco = 0;
-  table_.clear_fields();
-  liga_condicao(table_, c, desconto, observacao).bind_long(permite_alterar).bind_long(imprime).bind_long(preco);
+  FormaPagtoLida lida;
+  payment::PaymentCondition& c = lida.condicao;
   if (table_.open() != 1 ||
-      table_.execute(std::string{kSelect} + sql_integer(tabela_preco_) + " order by CCodFormaPgto;") != 1) {
+      select_record(table_, colunas_forma_pagto(), lida,
+                    " from TFormaPagto inner join PRECO_FORMA_PAGTO on ccodformapgto = i_pfp_codigo_tfo where "
+                    "i_pfp_codigo_tab_apr = " +
+                        sql_integer(tabela_preco_) + " order by CCodFormaPgto;") != 1) {
     ui_.message(table_.error_text("Erro ao Buscar Registros na Tabela TFormaPagto.|Erro: "), kErro, MessageIcon::Error);
     return 0;
   }

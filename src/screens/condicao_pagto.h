@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/passthrough_table.h"
+#include "data/record_columns.h"
 #include "payment/payment_conditions.h"
 #include "runtime/host_ui.h"
 
@@ -21,12 +22,17 @@ class VENDA_INTERFACE;
 }
 struct ModuleValues;
 
-// Binds the first ten columns of a tformapagto row, in the table's own order
-// (code, description, type, days between installments, installments, days to
-// the first, down payment, monthly interest, discount, observation), to a
-// condition; the caller binds the columns that follow.
-PassthroughTable& liga_condicao(PassthroughTable& table, payment::PaymentCondition& c, double& desconto,
-                                std::string& observacao);
+// A tformapagto row as the conditions dialog and the sale's parties read it:
+// the condition, then the columns the condition does not hold.
+struct FormaPagtoLida {
+  payment::PaymentCondition condicao;
+  double desconto = 0;
+  std::string observacao;
+  std::int32_t permite_alterar = 0;
+  std::int32_t imprime_relatorio = 0;
+  std::int32_t paf_ide = 0;
+};
+const RecordColumns<FormaPagtoLida>& colunas_forma_pagto();
 
 // One row of "F11-Condição de Pagamento:".
 struct LinhaCondicao {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/passthrough_table.h"
+#include "data/record_columns.h"
 #include "data/sql_values.h"
 #include "runtime/picture.h"
 #include "runtime/rounding.h"
@@ -20,6 +21,45 @@ constexpr std::string_view kErro = "Erro!";
 
 std::string quantidade(double valor) { return format_picture(valor, "n14.4"); }
 std::string dinheiro(double valor) { return format_picture(valor, "n14.2"); }
+
+const RecordColumns<ItemEntrega>& colunas_item() {
+  static const RecordColumns<ItemEntrega> colunas = {
+      {"cidehistorico", &ItemEntrega::linha},
+      {"cprohistorico", &ItemEntrega::produto},
+      {"cvtothistorico", &ItemEntrega::valor},
+      {"csaihisotorico", &ItemEntrega::quantidade_nota},
+      {"CDesHistorico", &ItemEntrega::descricao, 100},
+      {"coalesce(cuniproduto, '')", &ItemEntrega::unidade, 10},
+      {"cvdeshistorico", &ItemEntrega::desconto},
+      {"cvfihistorico", &ItemEntrega::acrescimo},
+      {"cnotsaidas", &ItemEntrega::nota},
+  };
+  return colunas;
+}
+
+// The V/P column is one character: its capacity counts the terminator.
+const RecordColumns<VendaRejeitada>& colunas_venda() {
+  static const RecordColumns<VendaRejeitada> colunas = {
+      {"cidesaidas", &VendaRejeitada::id},
+      {"cclisaidas", &VendaRejeitada::cliente},
+      {"coalesce(cnomecliente, '')", &VendaRejeitada::nome_cliente, 200},
+      RecordColumn<VendaRejeitada>::day("cemisaidas", &VendaRejeitada::emissao),
+      {"cnotsaidas", &VendaRejeitada::nota},
+      {"caviaprsaidas", &VendaRejeitada::vp, 2},
+      {"ctotsaidas", &VendaRejeitada::total},
+      {"cdessaidas", &VendaRejeitada::desconto},
+      {"cacrsaidas", &VendaRejeitada::acrescimo},
+      {"centsaidas", &VendaRejeitada::entrada},
+      {"coalesce(cdesformapgto, '')", &VendaRejeitada::forma_pagamento, 255},
+      {"cicmsaidas", &VendaRejeitada::icms},
+      {"n_asa_valor_isento", &VendaRejeitada::isento},
+      {"cimpsaidas", &VendaRejeitada::iss},
+      {"cvstsaidas", &VendaRejeitada::st},
+      {"cipisaidas", &VendaRejeitada::ipi},
+      {"s_asa_chave_nfe", &VendaRejeitada::chave, 61},
+  };
+  return colunas;
+}
 
 }  // namespace
 
@@ -80,29 +120,14 @@ std::optional<double> SELECIONA_ITENS_VENDA_FUTURA::pendente(const ItemEntrega& 
 int SELECIONA_ITENS_VENDA_FUTURA::abre() {
   itens_.limpa();
   PassthroughTable t("TABELA_AHISTORICO", connection_);
-  ItemEntrega linha;
-  double desconto = 0;
-  if (t.open() != 1) return falha_sql(t);
-  t.bind_long(linha.linha)
-      .bind_long(linha.produto)
-      .bind_real(linha.valor)
-      .bind_real(linha.quantidade_nota)
-      .bind_text(linha.descricao, 100)
-      .bind_text(linha.unidade, 10)
-      .bind_real(desconto)
-      .bind_real(linha.acrescimo)
-      .bind_long(linha.nota);
-  if (t.execute("select cidehistorico, cprohistorico, cvtothistorico, csaihisotorico, CDesHistorico, "
-                "coalesce(cuniproduto, ''), cvdeshistorico, cvfihistorico, cnotsaidas from ahistorico a "
-                "inner join asaidas s on s.cidesaidas = a.cisahistorico "
-                "left join aprodutos p on p.ccodproduto = a.cprohistorico where cisahistorico in (" +
-                sql_integer(venda_) + ") order by cidehistorico; ") != 1) {
-    return falha_sql(t);
-  }
   std::vector<ItemEntrega> lidos;
-  while (t.next() == 1) {
-    linha.desconto = desconto;
-    lidos.push_back(linha);
+  if (t.open() != 1 ||
+      select_records(t, colunas_item(),
+                     " from ahistorico a inner join asaidas s on s.cidesaidas = a.cisahistorico left join aprodutos p "
+                     "on p.ccodproduto = a.cprohistorico where cisahistorico in (" +
+                         sql_integer(venda_) + ") order by cidehistorico; ",
+                     lidos) != 1) {
+    return falha_sql(t);
   }
   for (ItemEntrega& item : lidos) {
     const auto pendente_item = pendente(item);
@@ -288,10 +313,7 @@ int CONSULTA_VENDAS_FUTURAS::filtro(const FiltroVendasFuturas& filtro) {
 int CONSULTA_VENDAS_FUTURAS::atualiza() {
   vendas_.clear();
   std::string sql =
-      "select cidesaidas, cclisaidas, coalesce(cnomecliente, ''), cemisaidas, cnotsaidas, caviaprsaidas, ctotsaidas, "
-      "cdessaidas, cacrsaidas, centsaidas, coalesce(cdesformapgto, ''), cicmsaidas, n_asa_valor_isento, cimpsaidas, "
-      "cvstsaidas, cipisaidas, s_asa_chave_nfe from asaidas "
-      "inner join tnaturezaoperacao on i_tna_codigo_operacao = i_asa_codigo_tna "
+      " from asaidas inner join tnaturezaoperacao on i_tna_codigo_operacao = i_asa_codigo_tna "
       "inner join aclientes on ccodigo = cclisaidas "
       "left join tformapagto on ccodformapgto = cfpgsaidas where " +
       std::string{kNotasRejeitadas};
@@ -303,29 +325,10 @@ int CONSULTA_VENDAS_FUTURAS::atualiza() {
   sql += " order by cidesaidas";
 
   PassthroughTable t("TABELA_VENDAS_FUTURAS", processo_.connection());
-  VendaRejeitada v;
-  t.bind_long(v.id)
-      .bind_long(v.cliente)
-      .bind_text(v.nome_cliente, 200)
-      .bind_date(v.emissao)
-      .bind_long(v.nota)
-      .bind_text(v.vp, 1)
-      .bind_real(v.total)
-      .bind_real(v.desconto)
-      .bind_real(v.acrescimo)
-      .bind_real(v.entrada)
-      .bind_text(v.forma_pagamento, 255)
-      .bind_real(v.icms)
-      .bind_real(v.isento)
-      .bind_real(v.iss)
-      .bind_real(v.st)
-      .bind_real(v.ipi)
-      .bind_text(v.chave, 61);
-  if (t.open() != 1 || t.execute(sql) != 1) {
+  if (t.open() != 1 || select_records(t, colunas_venda(), sql, vendas_) != 1) {
     ui_.message(t.error_text("Erro ao consultar notas fiscais rejeitadas.|"), kErro, MessageIcon::Error);
     return 0;
   }
-  while (t.next() == 1) vendas_.push_back(v);
   return 1;
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "data/passthrough_table.h"
+#include "data/record_columns.h"
 #include "data/sql_values.h"
 #include "runtime/clock.h"
 #include "runtime/picture.h"
@@ -41,21 +42,129 @@ struct Pedido {
   double juro = 0;
   std::int32_t faturado_por = 0;  // i_pdi_ide_asaidas, 0 when free
   std::int32_t quebra = 0;
-
-  void bind(PassthroughTable& t) {
-    t.clear_fields();
-    t.bind_long(codigo).bind_long(cliente).bind_long(condicao).bind_long(vendedor).bind_long(transportadora);
-    t.bind_long(parceiro).bind_long(evento).bind_long(finalidade).bind_long(modalidade_frete);
-    t.bind_real(desconto).bind_real(acrescimo).bind_real(despesas).bind_real(frete).bind_real(juro);
-    t.bind_long(faturado_por).bind_long(quebra);
-  }
 };
 
-constexpr std::string_view kColunasPedido =
-    "select i_pdi_codigo, i_pdi_codigo_cli, coalesce(i_pdi_codigo_tfo, 0), coalesce(i_pdi_codigo_tve, 0), "
-    "coalesce(i_pdi_codigo_tra, 0), coalesce(i_pdi_codigo_prc, 0), coalesce(i_pdi_codigo_eve, 0), "
-    "i_pdi_finalidade, i_pdi_modalidade_frete, n_pdi_valor_desconto, n_pdi_valor_acrescimo, n_pdi_valor_despesas, "
-    "n_pdi_valor_frete, n_pdi_perc_juro, coalesce(i_pdi_ide_asaidas, 0), i_pdi_tipo_quebra from pedidos ";
+const RecordColumns<Pedido>& colunas_pedido() {
+  static const RecordColumns<Pedido> colunas = {
+      {"i_pdi_codigo", &Pedido::codigo},
+      {"i_pdi_codigo_cli", &Pedido::cliente},
+      {"coalesce(i_pdi_codigo_tfo, 0)", &Pedido::condicao},
+      {"coalesce(i_pdi_codigo_tve, 0)", &Pedido::vendedor},
+      {"coalesce(i_pdi_codigo_tra, 0)", &Pedido::transportadora},
+      {"coalesce(i_pdi_codigo_prc, 0)", &Pedido::parceiro},
+      {"coalesce(i_pdi_codigo_eve, 0)", &Pedido::evento},
+      {"i_pdi_finalidade", &Pedido::finalidade},
+      {"i_pdi_modalidade_frete", &Pedido::modalidade_frete},
+      {"n_pdi_valor_desconto", &Pedido::desconto},
+      {"n_pdi_valor_acrescimo", &Pedido::acrescimo},
+      {"n_pdi_valor_despesas", &Pedido::despesas},
+      {"n_pdi_valor_frete", &Pedido::frete},
+      {"n_pdi_perc_juro", &Pedido::juro},
+      {"coalesce(i_pdi_ide_asaidas, 0)", &Pedido::faturado_por},
+      {"i_pdi_tipo_quebra", &Pedido::quebra},
+  };
+  return colunas;
+}
+
+// A line of an order, with its place among all the order's lines.
+struct LinhaLida {
+  std::int32_t codigo = 0;
+  std::int32_t numero = 0;
+  std::int32_t produto = 0;
+  double quantidade = 0;
+  double unitario = 0;
+  double desconto = 0;
+  double acrescimo = 0;
+  std::string descricao;
+  double a_faturar = 0;
+  double pendente = 0;
+};
+
+// An installment of an order, with the order's terms on each row.
+struct ParcelaPedido {
+  std::int32_t numero = 0;
+  Date vencimento = 0;
+  double valor = 0;
+  double valor_entrada = 0;
+  std::int32_t dias = 0;
+  std::int32_t mesmo_dia = 0;
+  std::int32_t primeira = 0;  // days from today to the first installment
+  Date data_primeira = 0;
+  double juro = 0;
+  std::int32_t tipo_juro = 0;
+  double total = 0;  // the installments' sum
+};
+
+const RecordColumns<ParcelaPedido>& colunas_parcela() {
+  using P = ParcelaPedido;
+  static const RecordColumns<ParcelaPedido> colunas = {
+      {"i_dpe_numero_duplicata", &P::numero},
+      RecordColumn<P>::day("d_dpe_data_vencimento", &P::vencimento),
+      {"n_dpe_valor", &P::valor},
+      {"n_pdi_valor_entrada", &P::valor_entrada},
+      {"i_pdi_dias_prestacao", &P::dias},
+      {"i_pdi_venc_mesmo_dia", &P::mesmo_dia},
+      {"(select d_dpe_data_vencimento from duplicata_pedido where i_dpe_codigo_pdi = i_pdi_codigo and "
+       "i_dpe_numero_duplicata = 1 ) - current_date",
+       &P::primeira},
+      RecordColumn<P>::day("coalesce(d_pdi_data_primeira_prest, (select d_dpe_data_vencimento from duplicata_pedido "
+                           "where i_dpe_codigo_pdi = i_pdi_codigo and i_dpe_numero_duplicata = 1 ))",
+                           &P::data_primeira),
+      {"n_pdi_perc_juro", &P::juro},
+      {"i_pdi_tipo_juro", &P::tipo_juro},
+      {"(Select sum ( n_dpe_valor ) from duplicata_pedido where i_dpe_codigo_pdi = i_pdi_codigo)", &P::total},
+  };
+  return colunas;
+}
+
+const RecordColumns<LinhaLida>& colunas_linha() {
+  static const RecordColumns<LinhaLida> colunas = {
+      {"i_ipe_codigo", &LinhaLida::codigo},
+      {"numero", &LinhaLida::numero},
+      {"i_ipe_codigo_apr", &LinhaLida::produto},
+      {"n_ipe_quantidade", &LinhaLida::quantidade},
+      {"n_ipe_valor_unitario", &LinhaLida::unitario},
+      {"n_ipe_valor_desconto", &LinhaLida::desconto},
+      {"n_ipe_valor_acrescimo", &LinhaLida::acrescimo},
+      {"s_ipe_desc_produto", &LinhaLida::descricao, 300},
+      {"coalesce(n_ipe_qtd_afaturar, 0)", &LinhaLida::a_faturar},
+      {"coalesce(n_ipe_qtd_pendente, 0)", &LinhaLida::pendente},
+  };
+  return colunas;
+}
+
+// A service order and one of its product lines.
+struct Ordem {
+  std::int32_t codigo = 0;
+  std::int32_t cliente = 0;
+  std::int32_t faturada_por = 0;
+};
+
+const RecordColumns<Ordem>& colunas_ordem() {
+  static const RecordColumns<Ordem> colunas = {
+      {"CideOrd", &Ordem::codigo},
+      {"i_aor_codigo_cli", &Ordem::cliente},
+      {"coalesce(ide_asaidas, 0)", &Ordem::faturada_por},
+  };
+  return colunas;
+}
+
+struct LinhaOrdem {
+  std::int32_t ordem = 0;
+  std::int32_t produto = 0;
+  double quantidade = 0;
+  double unitario = 0;
+};
+
+const RecordColumns<LinhaOrdem>& colunas_linha_ordem() {
+  static const RecordColumns<LinhaOrdem> colunas = {
+      {"ide_aordem", &LinhaOrdem::ordem},
+      {"coalesce(CCodProduto, 0)", &LinhaOrdem::produto},
+      {"qtd_pro_hisordem", &LinhaOrdem::quantidade},
+      {"val_uni_hisordem", &LinhaOrdem::unitario},
+  };
+  return colunas;
+}
 
 }  // namespace
 
@@ -102,14 +211,12 @@ struct ImportacaoPedidos::Estado {
 int ImportacaoPedidos::Estado::le_pedidos(const std::vector<std::int32_t>& codigos, std::vector<Pedido>& pedidos,
                                           std::string_view falha, std::string_view nenhum) {
   if (codigos.empty()) return aviso(nenhum);
-  Pedido p;
-  if (tabela.open() != 1) return falha_banco(falha);
-  p.bind(tabela);
-  if (tabela.execute(std::string{kColunasPedido} + "where i_pdi_codigo in (" + sql_integer_list(codigos) +
-                     ") order by i_pdi_codigo;") != 1) {
+  if (tabela.open() != 1 ||
+      select_records(tabela, colunas_pedido(),
+                     " from pedidos where i_pdi_codigo in (" + sql_integer_list(codigos) + ") order by i_pdi_codigo;",
+                     pedidos) != 1) {
     return falha_banco(falha);
   }
-  while (tabela.next() == 1) pedidos.push_back(p);
   tabela.close();
   if (pedidos.empty()) return aviso(nenhum);
   for (const std::int32_t codigo : codigos) {
@@ -149,36 +256,19 @@ int ImportacaoPedidos::Estado::cliente(std::int32_t codigo, bool pergunta) {
 // order, sold through the item entry. The line number is its place among
 // all the order's lines. A line blocked by negative stock stays pending.
 int ImportacaoPedidos::Estado::linhas(std::int32_t pedido) {
-  struct Linha {
-    std::int32_t codigo = 0;
-    std::int32_t numero = 0;
-    std::int32_t produto = 0;
-    double quantidade = 0;
-    double unitario = 0;
-    double desconto = 0;
-    double acrescimo = 0;
-    std::string descricao;
-    double a_faturar = 0;
-    double pendente = 0;
-  } l;
-  std::vector<Linha> lidas;
-  if (tabela.open() != 1) return falha_banco("Erro ao consultar tabela itens_pedido.|Erro: ");
-  tabela.clear_fields();
-  tabela.bind_long(l.codigo).bind_long(l.numero).bind_long(l.produto).bind_real(l.quantidade);
-  tabela.bind_real(l.unitario).bind_real(l.desconto).bind_real(l.acrescimo).bind_text(l.descricao, 300);
-  tabela.bind_real(l.a_faturar).bind_real(l.pendente);
-  if (tabela.execute("select i_ipe_codigo, numero, i_ipe_codigo_apr, n_ipe_quantidade, n_ipe_valor_unitario, "
-                     "n_ipe_valor_desconto, n_ipe_valor_acrescimo, s_ipe_desc_produto, "
-                     "coalesce(n_ipe_qtd_afaturar, 0), coalesce(n_ipe_qtd_pendente, 0) from (select *, row_number() "
-                     "over (order by i_ipe_codigo)::integer as numero from itens_pedidos where i_ipe_codigo_pdi = " +
-                     sql_integer(pedido) +
-                     ") as linhas where Coalesce ( n_ipe_qtd_pendente , 0 ) > 0 or Coalesce ( n_ipe_qtd_afaturar , "
-                     "0 ) > 0 order by i_ipe_codigo;") != 1) {
+  std::vector<LinhaLida> lidas;
+  if (tabela.open() != 1 ||
+      select_records(tabela, colunas_linha(),
+                     " from (select *, row_number() over (order by i_ipe_codigo)::integer as numero from itens_pedidos "
+                     "where i_ipe_codigo_pdi = " +
+                         sql_integer(pedido) +
+                         ") as linhas where Coalesce ( n_ipe_qtd_pendente , 0 ) > 0 or Coalesce ( n_ipe_qtd_afaturar , "
+                         "0 ) > 0 order by i_ipe_codigo;",
+                     lidas) != 1) {
     return falha_banco("Erro ao consultar tabela itens_pedido.|Erro: ");
   }
-  while (tabela.next() == 1) lidas.push_back(l);
   tabela.close();
-  for (const Linha& lida : lidas) {
+  for (const LinhaLida& lida : lidas) {
     LinhaPedido linha;
     linha.produto = lida.produto;
     linha.quantidade = lida.a_faturar > 0 ? lida.a_faturar : lida.pendente;
@@ -250,42 +340,15 @@ int ImportacaoPedidos::Estado::pagamento(const Pedido& p) {
 // The order's installments (duplicata_pedido) into the sale's plan: the
 // plan's properties in the order's terms, then its values and due dates.
 int ImportacaoPedidos::Estado::prestacoes(std::int32_t pedido) {
-  struct Parcela {
-    std::int32_t numero = 0;
-    Date vencimento = 0;
-    double valor = 0;
-  } d;
-  double valor_entrada = 0;
-  std::int32_t dias = 30;
-  std::int32_t mesmo_dia = 0;
-  std::int32_t primeira = 0;
-  Date data_primeira = 0;
-  double juro = 0;
-  std::int32_t tipo_juro = 0;
-  double total = 0;
-  std::vector<Parcela> parcelas;
-  const std::string codigo = sql_integer(pedido);
-  tabela.clear_fields();
-  tabela.bind_long(d.numero).bind_date(d.vencimento).bind_real(d.valor).bind_real(valor_entrada).bind_long(dias);
-  tabela.bind_long(mesmo_dia).bind_long(primeira).bind_date(data_primeira).bind_real(juro).bind_long(tipo_juro);
-  tabela.bind_real(total);
+  std::vector<ParcelaPedido> parcelas;
   if (tabela.open() != 1 ||
-      tabela.execute("Select i_dpe_numero_duplicata, d_dpe_data_vencimento, n_dpe_valor, n_pdi_valor_entrada, "
-                     "i_pdi_dias_prestacao, i_pdi_venc_mesmo_dia, (select d_dpe_data_vencimento from duplicata_pedido "
-                     "where i_dpe_codigo_pdi = " +
-                     codigo +
-                     " and i_dpe_numero_duplicata = 1 ) - current_date, coalesce(d_pdi_data_primeira_prest, (select "
-                     "d_dpe_data_vencimento from duplicata_pedido where i_dpe_codigo_pdi = " +
-                     codigo +
-                     " and i_dpe_numero_duplicata = 1 )), n_pdi_perc_juro, i_pdi_tipo_juro, (Select sum ( n_dpe_valor "
-                     ") from duplicata_pedido where i_dpe_codigo_pdi = " +
-                     codigo +
-                     ") from duplicata_pedido inner join pedidos on i_pdi_codigo = i_dpe_codigo_pdi where "
+      select_records(tabela, colunas_parcela(),
+                     " from duplicata_pedido inner join pedidos on i_pdi_codigo = i_dpe_codigo_pdi where "
                      "i_dpe_codigo_pdi = " +
-                     codigo + " order by i_dpe_numero_duplicata ") != 1) {
+                         sql_integer(pedido) + " order by i_dpe_numero_duplicata ",
+                     parcelas) != 1) {
     return falha_banco("Erro ao consultar tabela duplicata_pedido.|Erro: ");
   }
-  while (tabela.next() == 1) parcelas.push_back(d);
   tabela.close();
   if (parcelas.empty()) return 1;  // the condition's own plan stays
   // A plan that falls due before today cannot be taken over (the sale's
@@ -296,29 +359,34 @@ int ImportacaoPedidos::Estado::prestacoes(std::int32_t pedido) {
     return 1;
   }
 
+  // The order's terms, the same on every row.
+  const ParcelaPedido& termos = parcelas.front();
   const auto passo = [this](std::string_view mensagem, int resultado) {
     if (resultado == 1) return true;
     aviso(std::string{mensagem} + "|Erro: " + venda.Get_Error() + "|Função: " + venda.Get_Error_Function(), kErro);
     return false;
   };
   if (!passo("Erro ao zerar as prestações. ", venda.Zera_Prestacoes()) ||
-      !passo("Erro ao setar valor da entrada. ", venda.Set_Valor_Entrada(valor_entrada)) ||
-      !passo("Erro ao setar valor total a parcelar. ", venda.Set_Total_Parcelar(round_to(total, 2))) ||
-      !passo("Erro ao setar valor da entrada. ", venda.Set_Valor_Entrada(valor_entrada)) ||
+      !passo("Erro ao setar valor da entrada. ", venda.Set_Valor_Entrada(termos.valor_entrada)) ||
+      !passo("Erro ao setar valor total a parcelar. ", venda.Set_Total_Parcelar(round_to(termos.total, 2))) ||
+      !passo("Erro ao setar valor da entrada. ", venda.Set_Valor_Entrada(termos.valor_entrada)) ||
       !passo("Erro ao setar o número de parcelas. ",
              venda.Set_Numero_Parcelas(static_cast<std::int32_t>(parcelas.size()))) ||
-      !passo("Erro ao setar o número de dia entre as prestações. ", venda.Set_Dias(dias)) ||
-      !passo("Erro ao setar o número de dias para a primeira prestação. ", venda.Set_Primeira(std::max(0, primeira))) ||
-      !passo("Erro ao setar o juro. ", venda.Set_Juro(juro)) ||
+      !passo("Erro ao setar o número de dia entre as prestações. ", venda.Set_Dias(termos.dias)) ||
+      !passo("Erro ao setar o número de dias para a primeira prestação. ",
+             venda.Set_Primeira(std::max(0, termos.primeira))) ||
+      !passo("Erro ao setar o juro. ", venda.Set_Juro(termos.juro)) ||
       // An order without an interest type keeps its condition's.
       !passo("Erro ao setar o tipo de juro. ",
-             venda.Set_Tipo_Juro(tipo_juro >= 1 && tipo_juro <= 3 ? tipo_juro : venda.Get_Tipo_Juro())) ||
-      !passo("Erro ao setar se as prestações serão para o mesmo dia dia do mês. ", venda.Set_Dia_Mes(mesmo_dia)) ||
-      !passo("Erro ao setar data da primeira parcela. ", venda.Set_Data_Primeira(data_primeira)) ||
+             venda.Set_Tipo_Juro(termos.tipo_juro >= 1 && termos.tipo_juro <= 3 ? termos.tipo_juro
+                                                                                : venda.Get_Tipo_Juro())) ||
+      !passo("Erro ao setar se as prestações serão para o mesmo dia dia do mês. ",
+             venda.Set_Dia_Mes(termos.mesmo_dia)) ||
+      !passo("Erro ao setar data da primeira parcela. ", venda.Set_Data_Primeira(termos.data_primeira)) ||
       !passo("Erro ao limpar as prestações. ", venda.Limpa_Prestacoes())) {
     return 0;
   }
-  for (const Parcela& p : parcelas) {
+  for (const ParcelaPedido& p : parcelas) {
     payment::QUEUE_PARCELAS parcela;
     parcela.NUMERO = p.numero;
     parcela.VENCIMENTO = p.vencimento;
@@ -482,20 +550,12 @@ int ImportacaoPedidos::carrega_ordens(const std::vector<std::int32_t>& ordens) {
   if (ordens.empty()) return e.aviso("Nenhum registro retornou da busca na tabela aordens.");
   const std::string ids = sql_integer_list(ordens);
 
-  struct Ordem {
-    std::int32_t codigo = 0;
-    std::int32_t cliente = 0;
-    std::int32_t faturada_por = 0;
-  } o;
   std::vector<Ordem> lidas;
-  e.tabela.clear_fields();
-  e.tabela.bind_long(o.codigo).bind_long(o.cliente).bind_long(o.faturada_por);
   if (e.tabela.open() != 1 ||
-      e.tabela.execute("Select CideOrd, i_aor_codigo_cli, coalesce(ide_asaidas, 0) from aordens where CideOrd in ( " +
-                       ids + " ) order by CideOrd;") != 1) {
+      select_records(e.tabela, colunas_ordem(), " from aordens where CideOrd in ( " + ids + " ) order by CideOrd;",
+                     lidas) != 1) {
     return e.falha_banco("Erro ao consultar tabela aordens.|Erro: ");
   }
-  while (e.tabela.next() == 1) lidas.push_back(o);
   if (lidas.size() != ordens.size()) return e.aviso("Nenhum registro retornou da busca na tabela aordens.");
   for (const Ordem& lida : lidas) {
     if (lida.faturada_por != 0) {
@@ -507,21 +567,14 @@ int ImportacaoPedidos::carrega_ordens(const std::vector<std::int32_t>& ordens) {
     }
   }
 
-  struct Linha {
-    std::int32_t ordem = 0;
-    std::int32_t produto = 0;
-    double quantidade = 0;
-    double unitario = 0;
-  } l;
-  std::vector<Linha> linhas;
-  e.tabela.clear_fields();
-  e.tabela.bind_long(l.ordem).bind_long(l.produto).bind_real(l.quantidade).bind_real(l.unitario);
-  if (e.tabela.execute("Select ide_aordem, coalesce(CCodProduto, 0), qtd_pro_hisordem, val_uni_hisordem from ahisordem "
-                       "left join aprodutos on cod_pro_histordem = CCodProduto where ide_aordem in ( " +
-                       ids + " ) and coalesce ( cod_pro_histordem, 0 ) <> 0 order by ide_aordem, i_aho_codigo") != 1) {
+  std::vector<LinhaOrdem> linhas;
+  if (e.tabela.open() != 1 ||
+      select_records(e.tabela, colunas_linha_ordem(),
+                     " from ahisordem left join aprodutos on cod_pro_histordem = CCodProduto where ide_aordem in ( " +
+                         ids + " ) and coalesce ( cod_pro_histordem, 0 ) <> 0 order by ide_aordem, i_aho_codigo",
+                     linhas) != 1) {
     return e.falha_banco("Erro ao consultar tabela ahisordem.|Erro: ");
   }
-  while (e.tabela.next() == 1) linhas.push_back(l);
   e.tabela.close();
   if (linhas.empty()) return e.aviso("Nenhum registro retornou da busca na tabela ahisordem.");
 
@@ -530,7 +583,7 @@ int ImportacaoPedidos::carrega_ordens(const std::vector<std::int32_t>& ordens) {
     if (e.cliente(lidas.front().cliente, false) != 1) return 0;
     if (e.valores.VEN_PADRA != 0 && e.partes.vendedor(e.valores.VEN_PADRA) != 1) return 0;
     if (e.entrada.escolhe_tabela(e.valores.TAB_PRE_PADRAO) != 1) return 0;
-    for (const Linha& linha : linhas) {
+    for (const LinhaOrdem& linha : linhas) {
       if (linha.produto == 0) return e.aviso("Não achou o produto.");
       LinhaPedido item;
       item.produto = linha.produto;

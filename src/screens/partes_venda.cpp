@@ -556,23 +556,21 @@ int PartesVenda::carrega(const std::string& sql, std::string_view falha, const s
 
 int PartesVenda::condicoes_pagamento() {
   constexpr std::string_view kFalha = "Erro ao Buscar Registros na Tabela TFormaPagto.|Erro: ";
-  payment::PaymentCondition c;
-  double perc_desconto = 0;
-  std::string observacao;
-  std::int32_t altera = 0;
-  std::int32_t ide = 0;
-  table_.clear_fields();
-  liga_condicao(table_, c, perc_desconto, observacao).bind_long(altera).bind_long(c.EMITE_BOLETO).bind_long(ide);
+  FormaPagtoLida lida;
+  payment::PaymentCondition& c = lida.condicao;
+  bind_columns(table_, colunas_forma_pagto(), lida);
   const std::int32_t tipo_juro = valores_.tipo_juros();
   const std::int32_t quebra = valores_.tipo_quebra();
   venda_.Limpa_Condicoes_Pagamento();
-  return carrega("Select * From TFormaPagto order by CCodFormaPgto", kFalha, [&] {
-    c.TIPO_JURO = tipo_juro;
-    c.QUEBRA = quebra;
-    if (venda_.Adiciona_Condicao(c) == 1) return 1;
-    return falha_triplo("Erro ao adicionar condição de pagamento: " + std::to_string(c.CODIGO) + "|",
-                        venda_.Get_Condicoes_Pagamento());
-  });
+  return carrega("select " + select_list(colunas_forma_pagto(), ", ") + " from TFormaPagto order by CCodFormaPgto",
+                 kFalha, [&] {
+                   c.EMITE_BOLETO = lida.imprime_relatorio;
+                   c.TIPO_JURO = tipo_juro;
+                   c.QUEBRA = quebra;
+                   if (venda_.Adiciona_Condicao(c) == 1) return 1;
+                   return falha_triplo("Erro ao adicionar condição de pagamento: " + std::to_string(c.CODIGO) + "|",
+                                       venda_.Get_Condicoes_Pagamento());
+                 });
 }
 
 int PartesVenda::bancos() {

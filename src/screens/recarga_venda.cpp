@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "data/passthrough_table.h"
+#include "data/record_columns.h"
 #include "data/sql_values.h"
 #include "runtime/picture.h"
 #include "runtime/rounding.h"
@@ -24,6 +25,77 @@ struct LinhaAntiga {
   std::int32_t produto = 0;
   double quantidade = 0;
 };
+
+// The old sale's header row: the header, its volumes (their quantity as the
+// text the column holds) and the company.
+struct LeituraCabecalho {
+  CabecalhoRecarga c;
+  sale::GRUPO_VOLUME volume;
+  std::string quantidade_volume;
+  std::int32_t empresa = 0;
+};
+
+const RecordColumns<LeituraCabecalho>& colunas_cabecalho() {
+  using L = LeituraCabecalho;
+  using C = CabecalhoRecarga;
+  using V = sale::GRUPO_VOLUME;
+  static const RecordColumns<LeituraCabecalho> colunas = {
+      {"cclisaidas", &L::c, &C::cliente},
+      {"coalesce(cvensaidas, 0)", &L::c, &C::vendedor},
+      {"coalesce(ctrasaidas, 0)", &L::c, &C::transportadora},
+      {"cempresasaidas", &L::empresa},
+      {"i_asa_codigo_tna", &L::c, &C::operacao},
+      {"cvalorfrete", &L::c, &C::frete},
+      {"n_asa_valor_seguro", &L::c, &C::seguro},
+      {"cacesosaidas", &L::c, &C::despesas},
+      {"cdessaidas", &L::c, &C::desconto},
+      {"i_asa_codigo_tab_preco", &L::c, &C::tabela_preco},
+      {"s_asa_chave_nfe", &L::c, &C::chave, 60},
+      {"cnotsaidas", &L::c, &C::numero},
+      {"cacrsaidas", &L::c, &C::acrescimo},
+      {"coalesce(cpliqvolsaidas, 0)", &L::volume, &V::PESO_LIQUIDO_VOLUME},
+      {"coalesce(cpbrusaidas, 0)", &L::volume, &V::PESO_BRUTO_VOLUME},
+      {"coalesce(cvqtdsaidas, '')", &L::quantidade_volume, 15},
+      {"coalesce(cvespsaidas, '')", &L::volume, &V::ESPECIE_VOLUME, 50},
+      {"coalesce(cvmarsaidas, '')", &L::volume, &V::MARCA_VOLUME, 50},
+      {"coalesce(cvnumsaidas, '')", &L::volume, &V::NUMERO_VOLUME, 15},
+      {"ctfresaidas", &L::c, &C::tipo_frete},
+      {"i_asa_finalidade_venda", &L::c, &C::finalidade},
+      {"s_asa_obs_digitadas", &L::c, &C::observacoes, 5000},
+      {"ctotsaidas", &L::c, &C::total},
+      {"cfpgsaidas", &L::c, &C::condicao},
+      {"ctipformapagto", &L::c, &C::tipo_condicao},
+      {"coalesce(i_asa_codigo_eve, 0)", &L::c, &C::evento},
+      {"coalesce(i_asa_cod_parceria, 0)", &L::c, &C::parceria},
+      {"csrisaidas", &L::c, &C::emissor},
+  };
+  return colunas;
+}
+
+// An installment of the old sale, with the sale's terms on each row.
+struct ParcelaAntiga {
+  std::int32_t numero = 0;
+  Date vencimento = 0;
+  double valor = 0;
+  double entrada = 0;
+  std::int32_t dias = 0;
+  std::int32_t primeira = 0;
+  std::int32_t dias_distintos = 0;  // distinct days of the month the installments fall on
+};
+
+const RecordColumns<ParcelaAntiga>& colunas_parcela() {
+  static const RecordColumns<ParcelaAntiga> colunas = {
+      {"cnprdupli", &ParcelaAntiga::numero},
+      RecordColumn<ParcelaAntiga>::day("cvendupli", &ParcelaAntiga::vencimento),
+      {"cvprdupli", &ParcelaAntiga::valor},
+      {"centsaidas", &ParcelaAntiga::entrada},
+      {"i_tfor_dias_entre_prestacoes", &ParcelaAntiga::dias},
+      {"i_tfor_ndias_primeiro_vencto", &ParcelaAntiga::primeira},
+      {"(select count(distinct to_char(cvendupli,'DD')) from asduplicatas where cisadupli = cidesaidas)::integer",
+       &ParcelaAntiga::dias_distintos},
+  };
+  return colunas;
+}
 
 // Keeps the loading flag of the parties set while the sale loads: no
 // customer discount is offered for a sale read back.
@@ -91,14 +163,17 @@ int RecargaVenda::vende_itens(std::int32_t venda) {
     }
   } else {
     PassthroughTable t("TABELA_ITENS", connection_);
-    LinhaAntiga l;
-    t.bind_long(l.linha).bind_long(l.produto).bind_real(l.quantidade);
-    if (t.open() != 1 || t.execute("select cidehistorico, cprohistorico, csaihisotorico from ahistorico where "
-                                   "cisahistorico = " +
-                                   sql_integer(venda) + " order by cidehistorico") != 1) {
+    static const RecordColumns<LinhaAntiga> colunas = {
+        {"cidehistorico", &LinhaAntiga::linha},
+        {"cprohistorico", &LinhaAntiga::produto},
+        {"csaihisotorico", &LinhaAntiga::quantidade},
+    };
+    if (t.open() != 1 ||
+        select_records(t, colunas,
+                       " from ahistorico where cisahistorico = " + sql_integer(venda) + " order by cidehistorico",
+                       linhas) != 1) {
       return falha_sql("Erro ao consultar itens da nota.|", t);
     }
-    while (t.next() == 1) linhas.push_back(l);
   }
   if (linhas.empty()) {
     ui_.message("A nota fiscal rejeitada " + std::to_string(venda) + " não tem itens para vender novamente.", kAviso,
@@ -115,7 +190,9 @@ int RecargaVenda::vende_itens(std::int32_t venda) {
 int RecargaVenda::Carrega_Venda(std::int32_t venda) {
   cabecalho_ = {};
   Carregando carregando(partes_);
-  CabecalhoRecarga c;
+  LeituraCabecalho lido;
+  CabecalhoRecarga& c = lido.c;
+  sale::GRUPO_VOLUME& volume = lido.volume;
   c.venda = venda;
 
   // 1: the items' gross total.
@@ -130,47 +207,9 @@ int RecargaVenda::Carrega_Venda(std::int32_t venda) {
   if (t.next() != 1) return falha_sql("Erro ao ler dados da nota.|", t);
 
   // 2: the header, only while the sale is still one to reload.
-  sale::GRUPO_VOLUME volume;
-  std::string quantidade_volume;
-  std::int32_t empresa = 0;
-  t.clear_fields();
-  t.bind_long(c.cliente)
-      .bind_long(c.vendedor)
-      .bind_long(c.transportadora)
-      .bind_long(empresa)
-      .bind_long(c.operacao)
-      .bind_real(c.frete)
-      .bind_real(c.seguro)
-      .bind_real(c.despesas)
-      .bind_real(c.desconto)
-      .bind_long(c.tabela_preco)
-      .bind_text(c.chave, 60)
-      .bind_long(c.numero)
-      .bind_real(c.acrescimo)
-      .bind_real(volume.PESO_LIQUIDO_VOLUME)
-      .bind_real(volume.PESO_BRUTO_VOLUME)
-      .bind_text(quantidade_volume, 15)
-      .bind_text(volume.ESPECIE_VOLUME, 50)
-      .bind_text(volume.MARCA_VOLUME, 50)
-      .bind_text(volume.NUMERO_VOLUME, 15)
-      .bind_long(c.tipo_frete)
-      .bind_long(c.finalidade)
-      .bind_text(c.observacoes, 5000)
-      .bind_real(c.total)
-      .bind_long(c.condicao)
-      .bind_long(c.tipo_condicao)
-      .bind_long(c.evento)
-      .bind_long(c.parceria)
-      .bind_long(c.emissor);
-  if (t.execute(
-          "Select cclisaidas, coalesce(cvensaidas, 0), coalesce(ctrasaidas, 0), cempresasaidas, "
-          "i_asa_codigo_tna, cvalorfrete, n_asa_valor_seguro, cacesosaidas, cdessaidas, i_asa_codigo_tab_preco, "
-          "s_asa_chave_nfe, cnotsaidas, cacrsaidas, coalesce(cpliqvolsaidas, 0), coalesce(cpbrusaidas, 0), "
-          "coalesce(cvqtdsaidas, ''), coalesce(cvespsaidas, ''), coalesce(cvmarsaidas, ''), "
-          "coalesce(cvnumsaidas, ''), ctfresaidas, i_asa_finalidade_venda, s_asa_obs_digitadas, ctotsaidas, "
-          "cfpgsaidas, ctipformapagto, coalesce(i_asa_codigo_eve, 0), coalesce(i_asa_cod_parceria, 0), csrisaidas from "
-          "asaidas inner join tformapagto on ccodformapgto = cfpgsaidas where cidesaidas = " +
-          sql_integer(venda) + " and " + std::string{kNotasRejeitadas}) != 1) {
+  if (select_record(t, colunas_cabecalho(), lido,
+                    " from asaidas inner join tformapagto on ccodformapgto = cfpgsaidas where cidesaidas = " +
+                        sql_integer(venda) + " and " + std::string{kNotasRejeitadas}) != 1) {
     return falha_sql("Erro ao consultar informações da nota.|", t);
   }
   if (t.next() != 1) {
@@ -180,7 +219,7 @@ int RecargaVenda::Carrega_Venda(std::int32_t venda) {
         kAviso, MessageIcon::Exclamation);
     return 0;
   }
-  volume.QTDE_VOLUME = como_inteiro(quantidade_volume).value_or(0);
+  volume.QTDE_VOLUME = como_inteiro(lido.quantidade_volume).value_or(0);
 
   // 3: the header through the screen's own routines, then the items. The
   // old sale's series first: its number is only handed over within it.
@@ -260,43 +299,27 @@ int RecargaVenda::Verifica_Disponivel() {
 int RecargaVenda::Assume_Prestacoes() {
   if (cabecalho_.venda == 0) return 1;
   const std::string antiga = sql_integer(cabecalho_.venda);
-  struct Antiga {
-    std::int32_t numero = 0;
-    Date vencimento = 0;
-    double valor = 0;
-  };
-  std::vector<Antiga> parcelas;
-  Antiga p;
-  double entrada = 0;
-  std::int32_t dias = 0;
-  std::int32_t primeira = 0;
-  std::string dia;
-  std::int32_t dias_distintos = 0;
+  std::vector<ParcelaAntiga> parcelas;
   PassthroughTable t("TABELA_PRESTACOES", connection_);
-  t.bind_long(p.numero)
-      .bind_date(p.vencimento)
-      .bind_real(p.valor)
-      .bind_real(entrada)
-      .bind_long(dias)
-      .bind_long(primeira)
-      .bind_long(dias_distintos);
   if (t.open() != 1 ||
-      t.execute("Select cnprdupli, cvendupli, cvprdupli, centsaidas, i_tfor_dias_entre_prestacoes, "
-                "i_tfor_ndias_primeiro_vencto, (select count(distinct to_char(cvendupli,'DD')) from asduplicatas "
-                "where cisadupli = " +
-                antiga +
-                ")::integer from asduplicatas inner join asaidas on cidesaidas = cisadupli inner join tformapagto on "
-                "ccodformapgto = cfpgsaidas where cisadupli = " +
-                antiga + " order by cnprdupli") != 1) {
+      select_records(t, colunas_parcela(),
+                     " from asduplicatas inner join asaidas on cidesaidas = cisadupli inner join tformapagto on "
+                     "ccodformapgto = cfpgsaidas where cisadupli = " +
+                         antiga + " order by cnprdupli",
+                     parcelas) != 1) {
     return falha_sql("Erro ao consultar tabela asduplicatas.|Erro: ", t);
   }
-  while (t.next() == 1) parcelas.push_back(p);
   if (parcelas.empty()) return 1;
+  // The sale's terms, the same on every row.
+  const double entrada = parcelas.front().entrada;
+  const std::int32_t dias = parcelas.front().dias;
+  const std::int32_t primeira = parcelas.front().primeira;
+  const std::int32_t dias_distintos = parcelas.front().dias_distintos;
 
   // The old plan is taken over only when it still pays this sale: the same
   // total (a partial delivery or new prices keep the plan just computed).
   double soma = entrada;
-  for (const Antiga& a : parcelas) soma += a.valor;
+  for (const ParcelaAntiga& a : parcelas) soma += a.valor;
   if (std::fabs(round_to(soma, 2) - round_to(venda_.Get_Total_Liquido(), 2)) >= 0.005) {
     ui_.message("As parcelas da nota rejeitada não foram mantidas: o total da venda mudou.|Confira as parcelas.",
                 kAviso, MessageIcon::Exclamation);
@@ -330,7 +353,7 @@ int RecargaVenda::Assume_Prestacoes() {
       !passo(venda_.Limpa_Prestacoes(), "Erro ao limpar as prestações. |Erro: ")) {
     return 0;
   }
-  for (const Antiga& a : parcelas) {
+  for (const ParcelaAntiga& a : parcelas) {
     payment::QUEUE_PARCELAS parcela;
     parcela.NUMERO = a.numero;
     parcela.VENCIMENTO = a.vencimento;

@@ -5,6 +5,7 @@
 
 #include "data/db_session.h"
 #include "data/passthrough_table.h"
+#include "data/record_columns.h"
 #include "db_fixture.h"
 #include "runtime/runtime_messages.h"
 #include "runtime/scripted_ui.h"
@@ -49,6 +50,47 @@ TEST_F(PassthroughTest, FetchesEveryFieldKindByPosition) {
   EXPECT_EQ(table.runtime_error(), rt::kEndOfFile);
   EXPECT_EQ(code, 42) << "the end of the rows leaves the record as it was";
   EXPECT_EQ(table.close(), 1);
+}
+
+// A column list binds each member with its own kind and capacity, whether it
+// is the record's, a part's or an array's: a day column keeps the day rule
+// (an integer that is no day reads 0), texts are cut to their capacity.
+TEST_F(PassthroughTest, ColumnListReadsEachColumnIntoItsOwnMember) {
+  struct Part {
+    std::string text;
+    double real = 0;
+  };
+  struct Row {
+    std::int32_t code = 0;
+    Date day = 0;
+    Part part;
+    std::string names[2];
+    Dec2 amount;
+  };
+  const RecordColumns<Row> columns = {
+      {"n", &Row::code},
+      RecordColumn<Row>::day("d", &Row::day),
+      {"t", &Row::part, &Part::text, 4},
+      {"r", &Row::part, &Part::real},
+      {"'x' || t", &Row::names, 1, 3},
+      {"n * 1.005", &Row::amount},
+  };
+  PassthroughTable table("TABELA_C", db);
+  std::vector<Row> rows;
+  ASSERT_EQ(table.open(), 1);
+  ASSERT_EQ(select_records(table, columns, " from (values (1, 4, 'abcdef', 0.5), (2, 9999999, 'g', 1.5)) v(n, d, t, r)",
+                           rows),
+            1)
+      << table.driver_message();
+  ASSERT_EQ(rows.size(), 2U);
+  EXPECT_EQ(rows[0].code, 1);
+  EXPECT_EQ(rows[0].day, kFirstDate);
+  EXPECT_EQ(rows[1].day, 0);
+  EXPECT_EQ(rows[0].part.text, "abc");
+  EXPECT_DOUBLE_EQ(rows[1].part.real, 1.5);
+  EXPECT_EQ(rows[0].names[1], "xa");
+  EXPECT_EQ(rows[1].names[0], "");
+  EXPECT_EQ(rows[1].amount.units(), 201);
 }
 
 TEST_F(PassthroughTest, NullBecomesZeroBlankOrZeroDate) {

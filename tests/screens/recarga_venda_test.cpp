@@ -98,6 +98,8 @@ class RecargaVendaTest : public testing::WorkflowTest {
     EXPECT_EQ(consulta.abre(), 1);
     EXPECT_EQ(consulta.vendas().size(), 1U);
     if (consulta.vendas().size() != 1) return 0;
+    const VendaRejeitada& v = consulta.vendas()[0];
+    EXPECT_EQ(v.vp, value("select caviaprsaidas from asaidas where cidesaidas = " + std::to_string(v.id)));
     return consulta.seleciona(1) == 1 ? consulta.escolhida() : 0;
   }
   // A standing sale that delivers `quantidade` of the rejected sale's line
