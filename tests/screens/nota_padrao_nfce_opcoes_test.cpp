@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "data/module_values.h"
-#include "data/sql_values.h"
 #include "nfce/validador_fiscal.h"
 #include "screens/browses.h"
 #include "screens/consulta_vendas_futuras.h"
@@ -18,6 +17,7 @@
 #include "screens/nota_padrao_nfce.h"
 #include "screens/recarga_venda.h"
 #include "service/workflow_fixture.h"
+#include "support/demo_sale.h"
 
 namespace fvn {
 namespace {
@@ -29,18 +29,14 @@ class NotaPadraoOpcoesTest : public testing::WorkflowTest {
   void SetUp() override {
     WorkflowTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    PassthroughTable t("VALORES", db);
-    std::string erro;
-    ASSERT_EQ(load_module_values(t, 1, 1, valores_, erro), 1) << erro;
+    ASSERT_TRUE(testing::carrega_valores_demo(db, valores_));
     itens_a_entregar().limpa();
     validador_ = std::make_unique<VALIDADOR_FISCAL>(ui_);
     janelas_ =
         std::make_unique<JanelasRoteiro>(ui_, db, valores_, SessaoAtual{1, "caixa", 1}, *validador_, RoteiroVenda{});
     venda_ = std::make_unique<sale::CLASSE_VENDA>();
-    EstacaoVenda estacao{contexto_estacao(valores_, sim_->gateway_config().url), 1};
-    estacao.contexto.imprime_danfe = [](std::int32_t, std::int32_t) { return 1; };
-    tela_ = std::make_unique<NotaPadraoNfcePresenter>(ui_, *janelas_, valores_, *venda_, *processor_, estacao);
-    tela_->abre();
+    tela_ = testing::abre_tela_demo(ui_, *janelas_, valores_, *venda_, *processor_, sim_->gateway_config().url,
+                                    &impressos_);
   }
   void TearDown() override {
     tela_.reset();
@@ -58,6 +54,7 @@ class NotaPadraoOpcoesTest : public testing::WorkflowTest {
   std::unique_ptr<VALIDADOR_FISCAL> validador_;
   std::unique_ptr<JanelasRoteiro> janelas_;
   std::unique_ptr<sale::CLASSE_VENDA> venda_;
+  std::vector<std::int32_t> impressos_;  // receipts are not drawn
   std::unique_ptr<NotaPadraoNfcePresenter> tela_;
 };
 
@@ -120,12 +117,8 @@ TEST_F(NotaPadraoOpcoesTest, ServiceOrdersByAltOKeepTheFastPaymentAwayWhileTheir
 
 TEST_F(NotaPadraoOpcoesTest, ARejectedInvoiceReloadedFromTheMenuIsIssuedUnderItsNumber) {
   sql("update asaidas set i_asa_contigencia = 0, i_asa_quorvex_canc = 0");
-  ASSERT_TRUE(sim_->fault({{"mode", "pending"}, {"call", "autorizar"}, {"after", 0}, {"resolve", "ERRO"}}));
-  const auto antiga = scenario("consumidor_sem_cpf");
-  // The station's day, which the list of rejected invoices starts from.
-  sql("update asaidas set cemisaidas = " + sql_date(today()) + " where cidesaidas = " + std::to_string(antiga));
-  ASSERT_EQ(issue(antiga), 1) << processor_->ERROR;
-  ASSERT_TRUE(sim_->fault({{"mode", "normal"}}));
+  const auto antiga = rejected_sale();
+  ASSERT_FALSE(HasFailure());
   const std::string numero = value("select cnotsaidas from asaidas where cidesaidas = " + std::to_string(antiga));
 
   RoteiroVenda r;

@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "data/module_values.h"
 #include "screens/browses.h"
 #include "service/workflow_fixture.h"
+#include "support/demo_sale.h"
 
 namespace fvn {
 namespace {
@@ -67,9 +67,7 @@ class NotaPadraoNfceTest : public testing::WorkflowTest {
   void SetUp() override {
     WorkflowTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    PassthroughTable t("VALORES", db);
-    std::string erro;
-    ASSERT_EQ(load_module_values(t, 1, 1, valores_, erro), 1) << erro;
+    ASSERT_TRUE(testing::carrega_valores_demo(db, valores_));
     venda_ = std::make_unique<sale::CLASSE_VENDA>();
   }
   void TearDown() override {
@@ -80,13 +78,8 @@ class NotaPadraoNfceTest : public testing::WorkflowTest {
 
   // Opens the screen (the new-sale reset) with the values as the test left them.
   NotaPadraoNfcePresenter& abre() {
-    EstacaoVenda estacao{contexto_estacao(valores_, sim_->gateway_config().url), 1};
-    estacao.contexto.imprime_danfe = [this](std::int32_t venda, std::int32_t) {
-      impressos_.push_back(venda);
-      return 1;
-    };
-    tela_ = std::make_unique<NotaPadraoNfcePresenter>(ui_, janelas_, valores_, *venda_, *processor_, estacao);
-    tela_->abre();
+    tela_ =
+        testing::abre_tela_demo(ui_, janelas_, valores_, *venda_, *processor_, sim_->gateway_config().url, &impressos_);
     return *tela_;
   }
   std::vector<std::string> titulos_das_buscas() const {
