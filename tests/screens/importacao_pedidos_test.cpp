@@ -50,11 +50,6 @@ class ImportacaoPedidosTest : public testing::WorkflowTest {
     EXPECT_EQ(demo_->venda.Get_Item_Venda(numero, i), 1) << demo_->venda.ERROR;
     return i;
   }
-  std::string mensagens() const {
-    std::string out;
-    for (const auto& m : ui_.messages()) out += m.text + "\n";
-    return out;
-  }
   // The loaded sale paid in cash and recorded by `gravacao`.
   int grava(GRAVACAO_VENDA& gravacao) {
     CONTEXTO_VENDA c;
@@ -83,7 +78,7 @@ class ImportacaoPedidosTest : public testing::WorkflowTest {
 TEST_F(ImportacaoPedidosTest, AnOrderBringsItsPendingLinesPricesAndInstallmentsWithItsDownPayment) {
   sql("update duplicata_pedido set d_dpe_data_vencimento = date '2030-01-10' + 30 * (i_dpe_numero_duplicata - 1) "
       "where i_dpe_codigo_pdi = 1002");
-  ASSERT_EQ(importacao->carrega_pedido(1002), 1) << mensagens();
+  ASSERT_EQ(importacao->carrega_pedido(1002), 1) << messages();
   ASSERT_EQ(demo_->venda.Get_Quantidade_Itens(), 1);
   EXPECT_EQ(item(1).X_PED, "1002");
   EXPECT_EQ(item(1).N_ITEM_PED, 1);
@@ -104,18 +99,18 @@ TEST_F(ImportacaoPedidosTest, AnOrderBringsItsPendingLinesPricesAndInstallmentsW
   // Another price table (Normal, where the soda costs more) leaves the
   // order's price alone.
   sql("update aprodutos set n_apr_preco_normal = 11.90 where ccodproduto = 45");
-  ASSERT_EQ(demo_->entrada.escolhe_tabela(0), 1) << mensagens();
+  ASSERT_EQ(demo_->entrada.escolhe_tabela(0), 1) << messages();
   EXPECT_DOUBLE_EQ(item(1).UNITARIO, 9.49);
   // The payment recomputes the condition's own plan; the order's comes back.
   ASSERT_EQ(demo_->venda.Calcula_Parcelas(), 1);
-  ASSERT_EQ(importacao->prestacoes_pedido(), 1) << mensagens();
+  ASSERT_EQ(importacao->prestacoes_pedido(), 1) << messages();
   payment::QUEUE_PARCELAS ultima;
   ASSERT_EQ(demo_->venda.Get_Parcela(3, ultima), 1);
   EXPECT_EQ(ultima.VENCIMENTO, date_from_civil(2030, 3, 11));
 
   // Order 1001: its second line has nothing pending nor to invoice.
   nova_venda();
-  ASSERT_EQ(importacao->carrega_pedido(1001), 1) << mensagens();
+  ASSERT_EQ(importacao->carrega_pedido(1001), 1) << messages();
   ASSERT_EQ(demo_->venda.Get_Quantidade_Itens(), 2);
   EXPECT_EQ(item(1).N_ITEM_PED, 1);
   EXPECT_EQ(item(2).N_ITEM_PED, 3);
@@ -127,7 +122,7 @@ TEST_F(ImportacaoPedidosTest, SeveralOrdersTakeTheUsersCarrierAndFreightAndNoEve
   valores.TRANSP = 0;
   valores.I_PAR_TIPO_FRETE_PADRAO = 9;
   ASSERT_EQ(demo_->partes.transportadora(1), 1);
-  ASSERT_EQ(importacao->carrega_pedidos({1001, 1003}), 1) << mensagens();
+  ASSERT_EQ(importacao->carrega_pedidos({1001, 1003}), 1) << messages();
   EXPECT_EQ(demo_->venda.Get_Quantidade_Itens(), 3);
   sale::GRUPO_TRANSPORTADORA t;
   demo_->venda.Get_Dados_Transportadora(t);
@@ -136,8 +131,8 @@ TEST_F(ImportacaoPedidosTest, SeveralOrdersTakeTheUsersCarrierAndFreightAndNoEve
   demo_->venda.Get_Evento_Venda(e);
   EXPECT_EQ(e.CODIGO, 0);
   EXPECT_DOUBLE_EQ(demo_->venda.Get_Desconto_Venda(), 7.00);  // 5.00 + 2.00
-  EXPECT_NE(mensagens().find("Pedido(s) 1001, 1003 carregado(s) com sucesso."), std::string::npos);
-  EXPECT_NE(mensagens().find("|* Transportadora padrão do usuário;|* Frete padrão do usuário;"), std::string::npos);
+  EXPECT_NE(messages().find("Pedido(s) 1001, 1003 carregado(s) com sucesso."), std::string::npos);
+  EXPECT_NE(messages().find("|* Transportadora padrão do usuário;|* Frete padrão do usuário;"), std::string::npos);
 }
 
 TEST_F(ImportacaoPedidosTest, ALoadThatFailsLeavesNothingToRecord) {
@@ -160,16 +155,16 @@ TEST_F(ImportacaoPedidosTest, ALineSkippedForNegativeStockStaysPendingAndKeepsIt
   valores.BLQ_ESTNEG = 2;
   valores.I_PAR_LIB_VDA_EST_NEGATIVO = 0;
   sql("update aprodutos set s_apr_controle_estoque = 'E', n_apr_estoque_empresa1 = 3 where ccodproduto = 43");
-  ASSERT_EQ(importacao->carrega_pedido(1001), 1) << mensagens();
+  ASSERT_EQ(importacao->carrega_pedido(1001), 1) << messages();
   ASSERT_EQ(demo_->venda.Get_Quantidade_Itens(), 1);  // the coffee; the rice (10) is left
   EXPECT_EQ(importacao->carga().pendentes, std::vector<std::string>{"1001/1"});
-  EXPECT_NE(mensagens().find("O item não será carregado e ficará com quantidade pendente no pedido."),
+  EXPECT_NE(messages().find("O item não será carregado e ficará com quantidade pendente no pedido."),
             std::string::npos);
   ASSERT_EQ(demo_->venda.Set_Condicao_Pagamento(1), 1) << demo_->venda.display();  // the order's 30/60 replaced
   ASSERT_EQ(demo_->venda.Paga(1, demo_->venda.Get_Valor_Pagar(), 0, {.permite_troco = true}), 1)
       << demo_->venda.display();
   GRAVACAO_VENDA gravacao(ui_, demo_->venda, *processor_);
-  ASSERT_EQ(grava(gravacao), 1) << mensagens();
+  ASSERT_EQ(grava(gravacao), 1) << messages();
   EXPECT_EQ(value("select string_agg(n_ipe_qtd_pendente::numeric(9,2) || '/' || n_ipe_qtd_entregue::numeric(9,2), "
                   "' ' order by i_ipe_codigo) from itens_pedidos where i_ipe_codigo_pdi = 1001"),
             "10.00/0.00 0.00/0.00 0.00/1.00");
@@ -178,7 +173,7 @@ TEST_F(ImportacaoPedidosTest, ALineSkippedForNegativeStockStaysPendingAndKeepsIt
 }
 
 TEST_F(ImportacaoPedidosTest, TwoStationsRecordingTheSameOrderOneWins) {
-  ASSERT_EQ(importacao->carrega_pedido(1003), 1) << mensagens();
+  ASSERT_EQ(importacao->carrega_pedido(1003), 1) << messages();
   paga_a_vista();
   // The other station has recorded order 1003 in a transaction not yet
   // committed: this station's recording waits for its row lock.
@@ -196,13 +191,13 @@ TEST_F(ImportacaoPedidosTest, TwoStationsRecordingTheSameOrderOneWins) {
   ASSERT_EQ(outra.execute("Commit"), 1);
   estacao.join();
   EXPECT_EQ(resultado, 0);
-  EXPECT_NE(mensagens().find("O pedido 1003 já foi faturado pela venda 1."), std::string::npos) << mensagens();
+  EXPECT_NE(messages().find("O pedido 1003 já foi faturado pela venda 1."), std::string::npos) << messages();
   EXPECT_EQ(count("select 1 from asaidas"), vendas);
 
   // Once free again, the same sale records and closes the order; a second
   // recording of it is refused.
   sql("update pedidos set i_pdi_ide_asaidas = null where i_pdi_codigo = 1003");
-  ASSERT_EQ(grava(gravacao), 1) << mensagens();
+  ASSERT_EQ(grava(gravacao), 1) << messages();
   EXPECT_EQ(value("select i_pdi_ide_asaidas from pedidos where i_pdi_codigo = 1003"), std::to_string(gravacao.venda()));
   EXPECT_EQ(grava(gravacao), 0);
 }
@@ -212,17 +207,17 @@ TEST_F(ImportacaoPedidosTest, ServiceOrderDepositsAboveTheTotalLeaveChange) {
   sql("insert into ahcontas (ccodigofavorecidohistorico, cvalorcreditohistorico, cvalordebitohistorico, "
       "cdescricaohistorico, i_ahc_tip_lancto, i_ahc_codigo_tem, d_ahc_data, i_ahc_codigo_forma, i_ahc_ide_oservico) "
       "values (1, 200.00, 0, 'Sinal OS 501', 2, 1, current_date, 1, 501)");
-  ASSERT_EQ(importacao->carrega_ordens({501}), 1) << mensagens();
+  ASSERT_EQ(importacao->carrega_ordens({501}), 1) << messages();
   ASSERT_EQ(demo_->venda.Get_Quantidade_Itens(), 1);
   EXPECT_EQ(demo_->venda.CLIENTE.CODIGO, 2);
   ASSERT_EQ(importacao->avisa_sinais(), 1);
   EXPECT_EQ(ui_.messages().back().text,
             "Existem lançamentos de sinais OS no valor de R$ 250.00 para a(s) ordem(s) de serviço selecionada(s).");
   ASSERT_EQ(demo_->venda.Set_Condicao_Pagamento(1), 1) << demo_->venda.display();
-  ASSERT_EQ(importacao->paga_sinais(), 1) << mensagens();
+  ASSERT_EQ(importacao->paga_sinais(), 1) << messages();
   EXPECT_DOUBLE_EQ(demo_->venda.Get_Valor_Troco(), -90.00);
   GRAVACAO_VENDA gravacao(ui_, demo_->venda, *processor_);
-  ASSERT_EQ(grava(gravacao), 1) << mensagens();
+  ASSERT_EQ(grava(gravacao), 1) << messages();
   EXPECT_EQ(value("select ide_asaidas from aordens where cideord = 501"), std::to_string(gravacao.venda()));
   EXPECT_EQ(count("select 1 from ahcontas where cdescricaohistorico like 'Troco NF:%' and cidesaivenhist = " +
                   std::to_string(gravacao.venda())),
@@ -240,7 +235,7 @@ TEST_F(ImportacaoPedidosTest, SeveralPicksListOnlyTheFirstCustomersOrdersNotYetC
   ui_.answer_pick(1);
   std::vector<std::int32_t> escolhidos = importacao->SELECIONA_MULTIPLOS_PEDIDOS();
   std::sort(escolhidos.begin(), escolhidos.end());
-  EXPECT_EQ(escolhidos, (std::vector<std::int32_t>{1002, 1003})) << mensagens();
+  EXPECT_EQ(escolhidos, (std::vector<std::int32_t>{1002, 1003})) << messages();
 }
 
 }  // namespace

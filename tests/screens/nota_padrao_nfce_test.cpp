@@ -10,8 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "screens/browses.h"
-#include "service/workflow_fixture.h"
-#include "support/demo_sale.h"
+#include "screens/sale_screen_fixture.h"
 
 namespace fvn {
 namespace {
@@ -62,26 +61,10 @@ class JanelasTeste final : public JanelasVenda {
   std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() override { return 0; }
 };
 
-class NotaPadraoNfceTest : public testing::WorkflowTest {
+class NotaPadraoNfceTest : public testing::SaleScreenTest {
  protected:
-  void SetUp() override {
-    WorkflowTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    ASSERT_TRUE(testing::carrega_valores_demo(db, valores_));
-    venda_ = std::make_unique<sale::CLASSE_VENDA>();
-  }
-  void TearDown() override {
-    tela_.reset();
-    venda_.reset();
-    WorkflowTest::TearDown();
-  }
-
   // Opens the screen (the new-sale reset) with the values as the test left them.
-  NotaPadraoNfcePresenter& abre() {
-    tela_ =
-        testing::abre_tela_demo(ui_, janelas_, valores_, *venda_, *processor_, sim_->gateway_config().url, &impressos_);
-    return *tela_;
-  }
+  NotaPadraoNfcePresenter& abre() { return open(janelas_); }
   std::vector<std::string> titulos_das_buscas() const {
     std::vector<std::string> titulos;
     for (const PickListRequest& p : ui_.pick_lists()) titulos.push_back(p.title);
@@ -95,11 +78,7 @@ class NotaPadraoNfceTest : public testing::WorkflowTest {
   }
   long long vendas() { return count("select cidesaidas from asaidas"); }
 
-  ModuleValues valores_;
   JanelasTeste janelas_;
-  std::unique_ptr<sale::CLASSE_VENDA> venda_;
-  std::unique_ptr<NotaPadraoNfcePresenter> tela_;
-  std::vector<std::int32_t> impressos_;
 };
 
 TEST_F(NotaPadraoNfceTest, ResetFillsTheDefaultsAndNoPromptWhenTheParametersAreZero) {

@@ -65,6 +65,13 @@ class WorkflowTest : public SalesDbTest {
     return sale;
   }
 
+  // Every message shown so far, one a line.
+  std::string messages() const {
+    std::string out;
+    for (const MessageRequest& m : ui_.messages()) out += m.text + "\n";
+    return out;
+  }
+
   // The first column of the first row of a query, as text ("" for none or NULL).
   std::string value(const std::string& query) {
     EXPECT_EQ(table_->execute(query), 1) << table_->error_text("") << "\n  in: " << query;

@@ -20,10 +20,6 @@
 #include "screens/nota_padrao_nfce.h"
 #include "screens/partes_venda.h"
 
-namespace fvn {
-class NFCE_PROCESSO;
-}
-
 namespace fvn::testing {
 
 // The GLO values of the demo shop's company 1, station 1, read from `db`.
