@@ -10,8 +10,8 @@
 
 #include "data/passthrough_table.h"
 #include "runtime/working_folder.h"
-#include "service/sim_process.h"
 #include "support/code_tables.h"
+#include "support/sim_process.h"
 #include "support/temp_folder.h"
 
 namespace fvn::bench {

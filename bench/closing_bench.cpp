@@ -13,11 +13,11 @@
 
 #include "app/simulate_command.h"
 #include "bench_shop.h"
-#include "data/db_fixture.h"
 #include "devices/impressao_danfe.h"
 #include "runtime/headless_ui.h"
 #include "screens/gravacao_venda.h"
 #include "service/nfce_processo.h"
+#include "support/db_fixture.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "data/db_fixture.h"
 #include "data/passthrough_table.h"
 #include "screens/servicos_cliente.h"
+#include "support/db_fixture.h"
 
 namespace {
 

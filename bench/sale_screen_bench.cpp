@@ -18,7 +18,6 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_shop.h"
-#include "data/db_fixture.h"
 #include "data/module_values.h"
 #include "desktop/sale_window.h"
 #include "devices/impressao_danfe.h"
@@ -27,6 +26,7 @@
 #include "screens/janelas_roteiro.h"
 #include "screens/nota_padrao_nfce.h"
 #include "service/nfce_processo.h"
+#include "support/db_fixture.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <benchmark/benchmark.h>
 
 #include "service/answer_fields.h"
-#include "service/nfce_test_document.h"
 #include "service/service_gateway.h"
-#include "service/sim_process.h"
+#include "support/nfce_test_document.h"
+#include "support/sim_process.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_shop.h"
-#include "data/db_fixture.h"
 #include "data/passthrough_table.h"
-#include "nfce/test_sales.h"
 #include "runtime/headless_ui.h"
 #include "service/nfce_processo.h"
+#include "support/db_fixture.h"
+#include "support/test_sales.h"
 
 namespace {
 

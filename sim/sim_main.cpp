@@ -96,6 +96,7 @@ Admin:
   GET|POST|DELETE /admin/fault             the fault rules (POST one rule as JSON)
   POST /admin/conta {cnpj, login, grupo, senha, csc_id, csc}
   POST /admin/inutilizar {chave}           the note's number was voided
+  POST /admin/exportacao/pronta            every export request's file is ready now
 
 Checks on every note: well-formed XML (243); access key of 44 digits with its
 check digit (236) agreeing with cUF, dhEmi, emitter CNPJ, mod, serie, nNF,

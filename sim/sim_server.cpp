@@ -138,6 +138,11 @@ struct SimServer::Impl {
                             body.value("senha", ""), body.value("csc_id", ""), body.value("csc", "")};
       response.set_content(dump(json{{"ok", service.add_account(account)}}), kJson);
     });
+    server.Post("/admin/exportacao/pronta", [this](const httplib::Request&, httplib::Response& response) {
+      const bool ok = service.finish_exports();
+      response.status = ok ? 200 : 500;
+      response.set_content(dump(json{{"ok", ok}}), kJson);
+    });
     server.Post("/admin/inutilizar", [this](const httplib::Request& request, httplib::Response& response) {
       const json body = json::parse(request.body, nullptr, false);
       const bool ok = !body.is_discarded() && body.is_object() && service.void_note(body.value("chave", ""));

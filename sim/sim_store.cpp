@@ -246,6 +246,12 @@ std::optional<ExportRow> Store::find_export(std::int64_t id) {
   return read_export(s);
 }
 
+bool Store::age_exports(std::int64_t seconds) {
+  const std::lock_guard lock(mutex_);
+  Statement s(db_, "update exportacoes set solicitada_em = solicitada_em - ?");
+  return s.bind({seconds}).run();
+}
+
 bool Store::save_account(const Account& a) {
   const std::lock_guard lock(mutex_);
   Statement s(db_, "insert or replace into contas values (?,?,?,?,?,?)");

@@ -90,6 +90,8 @@ class Store {
   std::int64_t add_export(const std::string& cnpj, int year, int month, std::int64_t now);
   std::vector<ExportRow> exports(const std::string& cnpj);
   std::optional<ExportRow> find_export(std::int64_t id);
+  // Moves every export request `seconds` into the past; false on a store error.
+  bool age_exports(std::int64_t seconds);
 
   bool save_account(const Account& account);
   std::optional<Account> find_account(const std::string& cnpj);

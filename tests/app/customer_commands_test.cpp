@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "app/cli_run.h"
-#include "data/db_fixture.h"
 #include "data/passthrough_table.h"
 #include "data/user_accounts.h"
+#include "support/db_fixture.h"
 
 namespace fvn {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "app/fvn_cli.h"
 #include "cli_run.h"
-#include "data/db_fixture.h"
 #include "devices/escpos_reader.h"
+#include "support/db_fixture.h"
 #include "support/external_tools.h"
 #include "support/fontconfig_leaks.h"
 #include "support/temp_folder.h"

@@ -18,12 +18,12 @@
 
 #include "app/fvn_cli.h"
 #include "cli_run.h"
-#include "data/db_fixture.h"
 #include "data/passthrough_table.h"
-#include "service/sim_process.h"
 #include "support/code_tables.h"
+#include "support/db_fixture.h"
 #include "support/external_tools.h"
 #include "support/fontconfig_leaks.h"
+#include "support/sim_process.h"
 #include "support/temp_folder.h"
 
 namespace fvn {

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "app/cli_run.h"
-#include "data/db_fixture.h"
 #include "data/passthrough_table.h"
 #include "support/code_tables.h"
+#include "support/db_fixture.h"
 
 namespace fvn {
 namespace {

@@ -11,7 +11,7 @@
 #include "data/database_contract.h"
 #include "data/db_session.h"
 #include "data/passthrough_table.h"
-#include "db_fixture.h"
+#include "support/db_fixture.h"
 
 namespace fvn {
 namespace {

@@ -6,10 +6,10 @@
 #include "data/db_session.h"
 #include "data/passthrough_table.h"
 #include "data/record_columns.h"
-#include "db_fixture.h"
 #include "runtime/runtime_messages.h"
 #include "runtime/scripted_ui.h"
 #include "runtime/text.h"
+#include "support/db_fixture.h"
 
 namespace fvn {
 namespace {

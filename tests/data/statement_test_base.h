@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "data/passthrough_table.h"
-#include "db_fixture.h"
+#include "support/db_fixture.h"
 
 namespace fvn {
 

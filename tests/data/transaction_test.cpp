@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "data/passthrough_table.h"
-#include "db_fixture.h"
 #include "runtime/scripted_ui.h"
+#include "support/db_fixture.h"
 
 namespace fvn {
 namespace {

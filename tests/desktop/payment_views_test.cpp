@@ -11,13 +11,13 @@
 
 #include <gtest/gtest.h>
 
-#include "data/db_fixture.h"
 #include "data/module_values.h"
 #include "desktop/offscreen_application.h"
 #include "runtime/scripted_ui.h"
 #include "sale/sale_test_support.h"
 #include "screens/janelas_roteiro.h"
 #include "screens/servicos_cliente.h"
+#include "support/db_fixture.h"
 #include "support/temp_folder.h"
 
 namespace fvn::desktop {

@@ -11,33 +11,18 @@
 
 #include <gtest/gtest.h>
 
-#include "data/db_fixture.h"
-#include "data/module_values.h"
 #include "desktop/offscreen_application.h"
 #include "desktop/sale_item_model.h"
 #include "runtime/scripted_ui.h"
 #include "runtime/working_folder.h"
 #include "service/nfce_processo.h"
 #include "support/code_tables.h"
+#include "support/db_fixture.h"
+#include "support/demo_sale.h"
 #include "support/temp_folder.h"
 
 namespace fvn::desktop {
 namespace {
-
-// Every item sold as it is; nothing else is asked in these tests.
-class Janelas final : public JanelasVenda {
- public:
-  int CONDICAO_PAGTO(sale::VENDA_INTERFACE&, std::int32_t) override { return 0; }
-  int PRESTACAO_VENDA(sale::VENDA_INTERFACE&) override { return 0; }
-  int FORMA_PAGTO_VENDA(sale::VENDA_INTERFACE&) override { return 0; }
-  int TELA_TROCO(double, double&) override { return 0; }
-  int CPF_CNPJ_OPCIONAL(IdentificacaoConsumidor&) override { return 0; }
-  int DETALHE_PRODUTO(sale::QUEUE_ITEM&) override { return 1; }
-  int AUTENTICACAO(Direito, std::string_view, std::string_view, UserAccount&, sale::GRUPO_DADOS_LIBERACAO&) override {
-    return 0;
-  }
-  std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() override { return 0; }
-};
 
 class SaleWindowTest : public testing::DbTest {
  protected:
@@ -48,13 +33,9 @@ class SaleWindowTest : public testing::DbTest {
     testing::invoice_working_folder(work_);
     previous_ = working_folder();
     set_working_folder(work_.path().string());
-    PassthroughTable t("VALORES", db);
-    std::string erro;
-    ASSERT_EQ(load_module_values(t, 1, 1, valores_, erro), 1) << erro;
+    ASSERT_TRUE(testing::carrega_valores_demo(db, valores_));
     processo_ = std::make_unique<NFCE_PROCESSO>(ui_, GatewayConfig{});
-    tela_ = std::make_unique<NotaPadraoNfcePresenter>(ui_, janelas_, valores_, venda_, *processo_,
-                                                      EstacaoVenda{contexto_estacao(valores_, ""), 1});
-    tela_->abre();
+    tela_ = testing::abre_tela_demo(ui_, janelas_, valores_, venda_, *processo_, "");
   }
   void TearDown() override {
     tela_.reset();
@@ -64,7 +45,7 @@ class SaleWindowTest : public testing::DbTest {
   }
 
   ScriptedUi ui_;
-  Janelas janelas_;
+  testing::JanelasFixas janelas_;  // every item sold as it is; nothing else is asked
   ModuleValues valores_;
   sale::CLASSE_VENDA venda_;
   testing::TempFolder work_;

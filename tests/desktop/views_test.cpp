@@ -14,12 +14,12 @@
 
 #include <gtest/gtest.h>
 
-#include "data/db_fixture.h"
 #include "desktop/autorizacao_view.h"
 #include "desktop/key_player.h"
 #include "desktop/login_view.h"
 #include "desktop/offscreen_application.h"
 #include "desktop/qt_host_ui.h"
+#include "support/db_fixture.h"
 #include "support/fontconfig_leaks.h"
 #include "support/temp_folder.h"
 

@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include "data/db_fixture.h"
 #include "data/passthrough_table.h"
 #include "devices/danfe_blocos.h"
 #include "devices/danfe_dados.h"
@@ -23,13 +22,14 @@
 #include "devices/danfe_escpos.h"
 #include "devices/escpos_reader.h"
 #include "devices/gerador_qrcode.h"
-#include "nfce/test_sales.h"
 #include "runtime/host_ui.h"
 #include "runtime/text.h"
 #include "runtime/working_folder.h"
+#include "support/db_fixture.h"
 #include "support/external_tools.h"
 #include "support/fontconfig_leaks.h"
 #include "support/temp_folder.h"
+#include "support/test_sales.h"
 
 namespace fvn {
 namespace {

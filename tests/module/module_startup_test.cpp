@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "data/database_contract.h"
-#include "data/db_fixture.h"
 #include "data/module/fiscovendanotas.h"
 #include "data/passthrough_table.h"
 #include "runtime/scripted_ui.h"
 #include "runtime/working_folder.h"
 #include "support/code_tables.h"
+#include "support/db_fixture.h"
 
 namespace fvn {
 namespace {

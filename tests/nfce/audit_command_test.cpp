@@ -26,7 +26,7 @@ class ComandoAudit : public AuditTest, public ::testing::WithParamInterface<Linh
  protected:
   int fvn(const std::vector<std::string>& args, const std::string& station, std::string& out, std::string& err) {
     write_file(work_.file("fvn.ini"), "[module]\nworking_folder = " + work_.path().string() +
-                                          "\n[database]\nconnection = " + db_ + "\n" + station);
+                                          "\n[database]\nconnection = " + db + "\n" + station);
     std::vector<std::string> all = {"--config", work_.file("fvn.ini"), "audit"};
     all.insert(all.end(), args.begin(), args.end());
     std::ostringstream o;
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(AuditTest, ComandoSemValorDaEstacao) {
   write_file(work_.file("fvn.ini"),
-             "[module]\nworking_folder = " + work_.path().string() + "\n[database]\nconnection = " + db_ + "\n");
+             "[module]\nworking_folder = " + work_.path().string() + "\n[database]\nconnection = " + db + "\n");
   std::ostringstream out;
   std::ostringstream err;
   EXPECT_EQ(app::run({"--config", work_.file("fvn.ini"), "audit", "customer", "2"}, out, err, nullptr), 2);

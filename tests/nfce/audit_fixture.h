@@ -12,13 +12,13 @@
 
 #include <gtest/gtest.h>
 
-#include "../data/db_fixture.h"
-#include "data/db_session.h"
 #include "data/passthrough_table.h"
+#include "data/transaction.h"
 #include "nfce/auditor_fiscal.h"
 #include "runtime/scripted_ui.h"
 #include "runtime/working_folder.h"
 #include "support/code_tables.h"
+#include "support/db_fixture.h"
 #include "support/temp_folder.h"
 
 namespace fvn::testing {
@@ -28,28 +28,27 @@ inline constexpr int kAceita = -1;  // the expected error code of an accepted ro
 inline const std::string kPipe = "Caracter especial pipe na descrição.";
 inline const std::string kO = "Caracter especial Ø na descrição.";
 
-class AuditTest : public ::testing::Test {
+class AuditTest : public DbTest {
  protected:
+  AuditTest() { rolls_back_ = true; }
   void SetUp() override {
-    db_ = test_database();
-    if (db_.empty()) {
-      if (database_required()) FAIL() << "this test needs the database and CI must provide it: " << reason();
-      GTEST_SKIP() << "no database: " << reason();
-    }
+    DbTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     previous_folder_ = working_folder();
     link_code_tables(work_.path(), skipped_table_);
     set_working_folder(work_.path().string());
-    table_ = std::make_unique<PassthroughTable>("AUDITORIA", db_);
+    table_ = std::make_unique<PassthroughTable>("AUDITORIA", db);
     ASSERT_EQ(table_->open(), 1) << table_->error_text("");
-    sql("Begin");
+    tx_.emplace(*table_, ui_);
+    ASSERT_TRUE(tx_->begun()) << table_->error_text("");
     auditor_ = std::make_unique<AUDITOR_FISCAL>(ui_);
   }
   void TearDown() override {
     auditor_.reset();
-    if (table_ && table_->is_open()) table_->execute("RollBack");
+    tx_.reset();  // rolls the test's rows back
     table_.reset();
-    DbSession::close_all();
     if (!previous_folder_.empty()) set_working_folder(previous_folder_);
+    DbTest::TearDown();
   }
 
   // Runs statements on the test database (inside the test's transaction).
@@ -98,12 +97,12 @@ class AuditTest : public ::testing::Test {
     }
   }
 
-  std::string db_;
   std::string skipped_table_;  // a code table left out of the working folder
   std::string previous_folder_;
   TempFolder work_;
   ScriptedUi ui_;
   std::unique_ptr<PassthroughTable> table_;
+  std::optional<Transaction> tx_;
   std::unique_ptr<AUDITOR_FISCAL> auditor_;
 };
 

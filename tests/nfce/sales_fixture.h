@@ -9,13 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include "../data/db_fixture.h"
 #include "data/passthrough_table.h"
 #include "runtime/scripted_ui.h"
 #include "runtime/working_folder.h"
 #include "support/code_tables.h"
+#include "support/db_fixture.h"
 #include "support/temp_folder.h"
-#include "test_sales.h"
+#include "support/test_sales.h"
 
 namespace fvn::testing {
 

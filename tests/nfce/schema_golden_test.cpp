@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "document_fixture.h"
-#include "xml_signing.h"
+#include "support/xml_signing.h"
 
 namespace fvn {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "data/db_fixture.h"
 #include "runtime/scripted_ui.h"
+#include "support/db_fixture.h"
 
 namespace fvn {
 namespace {

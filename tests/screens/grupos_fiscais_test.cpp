@@ -16,12 +16,12 @@
 #include <gtest/gtest.h>
 
 #include "../nfce/document_fixture.h"
-#include "../nfce/xml_signing.h"
 #include "runtime/rounding.h"
 #include "sale/sale_test_support.h"
 #include "screens/gravacao_venda.h"
 #include "screens/operacao_demo.h"
 #include "service/nfce_processo.h"
+#include "support/xml_signing.h"
 
 namespace fvn {
 namespace {

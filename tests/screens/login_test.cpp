@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "data/db_fixture.h"
 #include "data/passthrough_table.h"
 #include "runtime/scripted_ui.h"
 #include "screens/pick_query.h"
+#include "support/db_fixture.h"
 
 namespace fvn {
 namespace {

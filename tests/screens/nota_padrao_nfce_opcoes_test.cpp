@@ -5,11 +5,10 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "data/module_values.h"
-#include "data/sql_values.h"
 #include "nfce/validador_fiscal.h"
 #include "screens/browses.h"
 #include "screens/consulta_vendas_futuras.h"
@@ -17,48 +16,31 @@
 #include "screens/janelas_roteiro.h"
 #include "screens/nota_padrao_nfce.h"
 #include "screens/recarga_venda.h"
-#include "service/workflow_fixture.h"
+#include "screens/sale_screen_fixture.h"
 
 namespace fvn {
 namespace {
 
 using Botao = OPCOES_NOTA::Botao;
 
-class NotaPadraoOpcoesTest : public testing::WorkflowTest {
+class NotaPadraoOpcoesTest : public testing::SaleScreenTest {
  protected:
   void SetUp() override {
-    WorkflowTest::SetUp();
+    SaleScreenTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    PassthroughTable t("VALORES", db);
-    std::string erro;
-    ASSERT_EQ(load_module_values(t, 1, 1, valores_, erro), 1) << erro;
     itens_a_entregar().limpa();
     validador_ = std::make_unique<VALIDADOR_FISCAL>(ui_);
     janelas_ =
         std::make_unique<JanelasRoteiro>(ui_, db, valores_, SessaoAtual{1, "caixa", 1}, *validador_, RoteiroVenda{});
-    venda_ = std::make_unique<sale::CLASSE_VENDA>();
-    EstacaoVenda estacao{contexto_estacao(valores_, sim_->gateway_config().url), 1};
-    estacao.contexto.imprime_danfe = [](std::int32_t, std::int32_t) { return 1; };
-    tela_ = std::make_unique<NotaPadraoNfcePresenter>(ui_, *janelas_, valores_, *venda_, *processor_, estacao);
-    tela_->abre();
+    open(*janelas_);
   }
   void TearDown() override {
-    tela_.reset();
-    venda_.reset();
+    SaleScreenTest::TearDown();
     itens_a_entregar().limpa();
-    WorkflowTest::TearDown();
-  }
-  std::string mensagens() const {
-    std::string out;
-    for (const MessageRequest& m : ui_.messages()) out += m.text + "\n";
-    return out;
   }
 
-  ModuleValues valores_;
   std::unique_ptr<VALIDADOR_FISCAL> validador_;
   std::unique_ptr<JanelasRoteiro> janelas_;
-  std::unique_ptr<sale::CLASSE_VENDA> venda_;
-  std::unique_ptr<NotaPadraoNfcePresenter> tela_;
 };
 
 TEST_F(NotaPadraoOpcoesTest, AnOrderImportedFromTheMenuIsPaidWithItsDownPaymentAndInvoiced) {
@@ -66,7 +48,7 @@ TEST_F(NotaPadraoOpcoesTest, AnOrderImportedFromTheMenuIsPaidWithItsDownPaymentA
   r.condicao = 3;  // the order's ENTRADA + 3X, offered on price table 0
   r.opcoes = {Botao::CarregaPedido, Botao::CarregaPedido};
   janelas_->set_roteiro(r);
-  ASSERT_EQ(tela_->tabela(0), 1) << mensagens();
+  ASSERT_EQ(tela_->tabela(0), 1) << messages();
   // The order browse left: nothing loaded. It showed where order 1002 is.
   ui_.answer_pick(0);
   EXPECT_EQ(tela_->tecla(TeclaVenda::F4), 1);
@@ -78,11 +60,11 @@ TEST_F(NotaPadraoOpcoesTest, AnOrderImportedFromTheMenuIsPaidWithItsDownPaymentA
       std::find_if(linhas.begin(), linhas.end(), [](const auto& l) { return !l.empty() && l[0] == "1002"; });
   ASSERT_NE(pedido, linhas.end());
   ui_.answer_pick(static_cast<int>(pedido - linhas.begin()) + 1);
-  EXPECT_EQ(tela_->tecla(TeclaVenda::F4), 1) << mensagens();
-  ASSERT_EQ(tela_->importacao().carga().pedidos, std::vector<std::int32_t>{1002}) << mensagens();
+  EXPECT_EQ(tela_->tecla(TeclaVenda::F4), 1) << messages();
+  ASSERT_EQ(tela_->importacao().carga().pedidos, std::vector<std::int32_t>{1002}) << messages();
   EXPECT_EQ(tela_->estado(), EstadoTela::EmAndamento);
 
-  ASSERT_EQ(tela_->tecla(TeclaVenda::F5), 1) << mensagens();
+  ASSERT_EQ(tela_->tecla(TeclaVenda::F5), 1) << messages();
   const Fechamento& f = tela_->ultimo_fechamento();
   ASSERT_TRUE(f.gravada());
   const std::string id = std::to_string(f.venda);
@@ -107,7 +89,7 @@ TEST_F(NotaPadraoOpcoesTest, ServiceOrdersByAltOKeepTheFastPaymentAwayWhileTheir
   ASSERT_NE(ordem, linhas.end());
   ui_.answer_pick(static_cast<int>(ordem - linhas.begin()) + 1);
   ui_.answer_pick(0);  // no second one
-  ASSERT_EQ(tela_->tecla(TeclaVenda::AltO), 1) << mensagens();
+  ASSERT_EQ(tela_->tecla(TeclaVenda::AltO), 1) << messages();
   EXPECT_EQ(tela_->importacao().carga().ordens_servico, std::vector<std::int32_t>{501});
 
   EXPECT_EQ(tela_->tecla(TeclaVenda::AltF5), 0);
@@ -120,12 +102,8 @@ TEST_F(NotaPadraoOpcoesTest, ServiceOrdersByAltOKeepTheFastPaymentAwayWhileTheir
 
 TEST_F(NotaPadraoOpcoesTest, ARejectedInvoiceReloadedFromTheMenuIsIssuedUnderItsNumber) {
   sql("update asaidas set i_asa_contigencia = 0, i_asa_quorvex_canc = 0");
-  ASSERT_TRUE(sim_->fault({{"mode", "pending"}, {"call", "autorizar"}, {"after", 0}, {"resolve", "ERRO"}}));
-  const auto antiga = scenario("consumidor_sem_cpf");
-  // The station's day, which the list of rejected invoices starts from.
-  sql("update asaidas set cemisaidas = " + sql_date(today()) + " where cidesaidas = " + std::to_string(antiga));
-  ASSERT_EQ(issue(antiga), 1) << processor_->ERROR;
-  ASSERT_TRUE(sim_->fault({{"mode", "normal"}}));
+  const auto antiga = rejected_sale();
+  ASSERT_FALSE(HasFailure());
   const std::string numero = value("select cnotsaidas from asaidas where cidesaidas = " + std::to_string(antiga));
 
   RoteiroVenda r;
@@ -133,15 +111,15 @@ TEST_F(NotaPadraoOpcoesTest, ARejectedInvoiceReloadedFromTheMenuIsIssuedUnderIts
   r.nota_rejeitada = 1;
   janelas_->set_roteiro(r);
   const std::size_t antes = ui_.messages().size();
-  EXPECT_EQ(tela_->tecla(TeclaVenda::F4), 1) << mensagens();
-  ASSERT_EQ(tela_->recarga().venda_recarregada(), antiga) << mensagens();
+  EXPECT_EQ(tela_->tecla(TeclaVenda::F4), 1) << messages();
+  ASSERT_EQ(tela_->recarga().venda_recarregada(), antiga) << messages();
   // The reload's reset asked nothing of a new sale.
   for (std::size_t i = antes; i < ui_.messages().size(); ++i) {
     EXPECT_NE(ui_.messages()[i].text, "Deseja incluir o CPF/CNPJ ao cliente consumidor?");
   }
   EXPECT_EQ(ui_.messages().back().text.rfind(RecargaVenda::kSucesso, 0), 0U);
 
-  ASSERT_EQ(tela_->tecla(TeclaVenda::F5), 1) << mensagens();
+  ASSERT_EQ(tela_->tecla(TeclaVenda::F5), 1) << messages();
   const Fechamento& f = tela_->ultimo_fechamento();
   ASSERT_TRUE(f.gravada());
   EXPECT_EQ(std::to_string(f.numero), numero);

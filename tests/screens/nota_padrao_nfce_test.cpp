@@ -9,9 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "data/module_values.h"
 #include "screens/browses.h"
-#include "service/workflow_fixture.h"
+#include "screens/sale_screen_fixture.h"
 
 namespace fvn {
 namespace {
@@ -62,33 +61,10 @@ class JanelasTeste final : public JanelasVenda {
   std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() override { return 0; }
 };
 
-class NotaPadraoNfceTest : public testing::WorkflowTest {
+class NotaPadraoNfceTest : public testing::SaleScreenTest {
  protected:
-  void SetUp() override {
-    WorkflowTest::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    PassthroughTable t("VALORES", db);
-    std::string erro;
-    ASSERT_EQ(load_module_values(t, 1, 1, valores_, erro), 1) << erro;
-    venda_ = std::make_unique<sale::CLASSE_VENDA>();
-  }
-  void TearDown() override {
-    tela_.reset();
-    venda_.reset();
-    WorkflowTest::TearDown();
-  }
-
   // Opens the screen (the new-sale reset) with the values as the test left them.
-  NotaPadraoNfcePresenter& abre() {
-    EstacaoVenda estacao{contexto_estacao(valores_, sim_->gateway_config().url), 1};
-    estacao.contexto.imprime_danfe = [this](std::int32_t venda, std::int32_t) {
-      impressos_.push_back(venda);
-      return 1;
-    };
-    tela_ = std::make_unique<NotaPadraoNfcePresenter>(ui_, janelas_, valores_, *venda_, *processor_, estacao);
-    tela_->abre();
-    return *tela_;
-  }
+  NotaPadraoNfcePresenter& abre() { return open(janelas_); }
   std::vector<std::string> titulos_das_buscas() const {
     std::vector<std::string> titulos;
     for (const PickListRequest& p : ui_.pick_lists()) titulos.push_back(p.title);
@@ -102,11 +78,7 @@ class NotaPadraoNfceTest : public testing::WorkflowTest {
   }
   long long vendas() { return count("select cidesaidas from asaidas"); }
 
-  ModuleValues valores_;
   JanelasTeste janelas_;
-  std::unique_ptr<sale::CLASSE_VENDA> venda_;
-  std::unique_ptr<NotaPadraoNfcePresenter> tela_;
-  std::vector<std::int32_t> impressos_;
 };
 
 TEST_F(NotaPadraoNfceTest, ResetFillsTheDefaultsAndNoPromptWhenTheParametersAreZero) {

@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include "data/db_fixture.h"
 #include "runtime/clock.h"
 #include "runtime/scripted_ui.h"
 #include "runtime/working_folder.h"
 #include "sale/sale_test_support.h"
 #include "screens/janelas_roteiro.h"
+#include "support/db_fixture.h"
 #include "support/temp_folder.h"
 
 namespace fvn {

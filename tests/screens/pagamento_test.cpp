@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "data/db_fixture.h"
 #include "data/module_values.h"
 #include "data/passthrough_table.h"
 #include "runtime/clock.h"
@@ -24,6 +23,7 @@
 #include "screens/prestacao_venda.h"
 #include "screens/servicos_cliente.h"
 #include "screens/tela_troco.h"
+#include "support/db_fixture.h"
 
 namespace fvn {
 namespace {

@@ -9,12 +9,12 @@
 
 #include <gtest/gtest.h>
 
-#include "data/db_fixture.h"
 #include "data/user_accounts.h"
 #include "runtime/scripted_ui.h"
 #include "runtime/working_folder.h"
 #include "sale/sale_test_support.h"
 #include "support/code_tables.h"
+#include "support/db_fixture.h"
 #include "support/temp_folder.h"
 
 namespace fvn {

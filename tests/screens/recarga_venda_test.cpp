@@ -15,54 +15,22 @@
 #include "data/sql_values.h"
 #include "runtime/picture.h"
 #include "screens/consulta_vendas_futuras.h"
-#include "screens/desconto_venda.h"
-#include "screens/entrada_item.h"
 #include "screens/gravacao_venda.h"
 #include "screens/nota_padrao_nfce.h"
-#include "screens/partes_venda.h"
 #include "service/workflow_fixture.h"
+#include "support/demo_sale.h"
 
 namespace fvn {
 namespace {
 
-class JanelasTeste final : public JanelasVenda {
- public:
-  int CONDICAO_PAGTO(sale::VENDA_INTERFACE&, std::int32_t) override { return 0; }
-  int PRESTACAO_VENDA(sale::VENDA_INTERFACE&) override { return 1; }
-  int FORMA_PAGTO_VENDA(sale::VENDA_INTERFACE&) override { return 0; }
-  int TELA_TROCO(double, double&) override { return 0; }
-  int CPF_CNPJ_OPCIONAL(IdentificacaoConsumidor&) override { return 0; }
-  int DETALHE_PRODUTO(sale::QUEUE_ITEM&) override { return 1; }
-  int AUTENTICACAO(Direito, std::string_view, std::string_view, UserAccount&, sale::GRUPO_DADOS_LIBERACAO&) override {
-    return 0;
-  }
-  std::int32_t CADASTRO_CONSUMIDOR_SIMPLIFICADO() override { return 0; }
-};
-
 // One cashier's station: its own sale, the screen's parts and the loader,
-// set up as the new-sale reset leaves them.
-struct Estacao {
-  Estacao(HostUi& ui, const std::string& db, const ModuleValues& valores, const ItensEntrega& itens)
-      : desconto(ui, janelas, valores, venda),
-        partes(ui, janelas, db, valores, venda, desconto),
-        entrada(ui, janelas, db, valores, venda),
-        recarga(ui, db, valores, venda, partes, entrada, itens) {
-    venda.Set_Data_Emissao(today());
-    venda.Set_Finalidade_Operacao(1);
-    entrada.nova_venda();
-    partes.empresa();
-    partes.emissor(valores.I_PAR_EMISSOR_PADRAO_NFCE);
-    partes.condicoes_pagamento();
-    partes.bancos();
-    partes.operacao(valores.NAT_PADRAO);
-    partes.favorecidos();
-    partes.cliente(valores.CLI_PADRA);
+// set up as the new-sale reset leaves them; the installments are confirmed.
+struct Estacao : testing::VendaDemo {
+  Estacao(HostUi& ui, const std::string& db, const ModuleValues& modulo, const ItensEntrega& itens)
+      : VendaDemo(ui, db, modulo), recarga(ui, db, valores, venda, partes, entrada, itens) {
+    janelas.prestacao = 1;
+    EXPECT_TRUE(padroes());
   }
-  JanelasTeste janelas;
-  sale::CLASSE_VENDA venda;
-  DescontoVenda desconto;
-  PartesVenda partes;
-  EntradaItem entrada;
   RecargaVenda recarga;
 };
 
@@ -73,23 +41,10 @@ class RecargaVendaTest : public testing::WorkflowTest {
     if (IsSkipped() || HasFatalFailure()) return;
     // The demo shop's own contingency notes are unknown to this simulator.
     sql("update asaidas set i_asa_contigencia = 0, i_asa_quorvex_canc = 0");
-    PassthroughTable t("VALORES", db);
-    std::string erro;
-    ASSERT_EQ(load_module_values(t, 1, 1, valores_, erro), 1) << erro;
+    ASSERT_TRUE(testing::carrega_valores_demo(db, valores_));
     itens_.limpa();
   }
 
-  // A sale of today (coffee x2, cola x1) issued in contingency, which the
-  // service then refuses.
-  std::int32_t rejeitada() {
-    EXPECT_TRUE(sim_->fault({{"mode", "pending"}, {"call", "autorizar"}, {"after", 0}, {"resolve", "ERRO"}}));
-    const auto venda = scenario("consumidor_sem_cpf");
-    // The window's dates are the station's today, which the server's may not be near midnight.
-    sql("update asaidas set cemisaidas = " + sql_date(today()) + " where cidesaidas = " + std::to_string(venda));
-    EXPECT_EQ(issue(venda), 1) << processor_->ERROR;
-    EXPECT_TRUE(sim_->fault({{"mode", "normal"}}));
-    return venda;
-  }
   // Opens the choosing window (which settles the refusal) and picks the one
   // listed invoice with `janela` answering the items window.
   int escolhe(const CONSULTA_VENDAS_FUTURAS::JanelaItens& janela = {}) {
@@ -135,7 +90,7 @@ class RecargaVendaTest : public testing::WorkflowTest {
 };
 
 TEST_F(RecargaVendaTest, ChosenItemsWithAChangedQuantityAreSoldAgain) {
-  const auto venda = rejeitada();
+  const auto venda = rejected_sale();
   const auto escolhida = escolhe([&](SELECIONA_ITENS_VENDA_FUTURA& itens) {
     if (itens.abre() != 1) return 0;
     EXPECT_EQ(itens.linhas().size(), 2U);
@@ -167,7 +122,7 @@ TEST_F(RecargaVendaTest, ChosenItemsWithAChangedQuantityAreSoldAgain) {
 }
 
 TEST_F(RecargaVendaTest, DeliveredLinesAreLeftOutAndCannotBeMarked) {
-  const auto venda = rejeitada();
+  const auto venda = rejected_sale();
   ASSERT_EQ(escolhe([](SELECIONA_ITENS_VENDA_FUTURA&) { return 0; }), 0);
   entrega(venda, linha(venda, 2), "1");  // the cola, whole
   entrega(venda, linha(venda, 1), "1");  // one of the two coffees
@@ -223,7 +178,7 @@ TEST_F(RecargaVendaTest, QuantityToDeliverNeverAbovePendingNorFractionalWhereFor
 }
 
 TEST_F(RecargaVendaTest, ReloadRecordedAndIssuedKeepsTheNumberAndReversesTheOldSale) {
-  const auto venda = rejeitada();
+  const auto venda = rejected_sale();
   ASSERT_EQ(escolhe(), venda) << ultima();
   const auto antiga = std::to_string(venda);
   const auto numero = value("select cnotsaidas from asaidas where cidesaidas = " + antiga);
@@ -251,7 +206,7 @@ TEST_F(RecargaVendaTest, ReloadRecordedAndIssuedKeepsTheNumberAndReversesTheOldS
 }
 
 TEST_F(RecargaVendaTest, CreditSaleTakesOverTheOldInstallments) {
-  const auto venda = rejeitada();
+  const auto venda = rejected_sale();
   const auto antiga = std::to_string(venda);
   const Date primeira = today() + 17;
   const Date segunda = today() + 50;
@@ -279,7 +234,7 @@ TEST_F(RecargaVendaTest, CreditSaleTakesOverTheOldInstallments) {
 }
 
 TEST_F(RecargaVendaTest, TwoStationsReloadingTheSameSaleOneWins) {
-  const auto venda = rejeitada();
+  const auto venda = rejected_sale();
   ASSERT_EQ(escolhe(), venda) << ultima();
   const std::string id = std::to_string(venda);
   Estacao a(ui_, db, valores_, itens_);

@@ -1,14 +1,11 @@
 // Export of a month's authorised XML: request, the list with its "AGUARDE"
 // state, and the download of the zip into a folder.
-#include <chrono>
-#include <thread>
-
 #include <gtest/gtest.h>
 
 #include "runtime/scripted_ui.h"
 #include "service/nfce_servico.h"
-#include "service/nfce_test_document.h"
-#include "service/sim_process.h"
+#include "support/nfce_test_document.h"
+#include "support/sim_process.h"
 #include "support/temp_folder.h"
 #include "support/zip_entries.h"
 
@@ -20,11 +17,11 @@ using testing::TempFolder;
 using testing::TestNote;
 using testing::zip_entries;
 
-// The simulator counts the delay in whole seconds: 3 s keeps the request
-// "AGUARDE" through the first list however the second boundaries fall.
+// The request stays "AGUARDE" for the simulator's hour-long delay until the
+// admin call ends the wait.
 TEST(Export, ARequestedMonthIsPreparedThenDownloaded) {
   TempFolder folder;
-  SimProcess sim(folder.file("sim"), {"--export-delay", "3"});
+  SimProcess sim(folder.file("sim"), {"--export-delay", "3600"});
   ASSERT_TRUE(sim.running());
   ScriptedUi ui;
   NFCE_SERVICO client(ui, sim.gateway_config());
@@ -42,7 +39,7 @@ TEST(Export, ARequestedMonthIsPreparedThenDownloaded) {
   ASSERT_EQ(client.Consultar_Exportacao(list), 1);
   EXPECT_EQ(list, month + "/" + year + " AGUARDE - arquivo em processamento\r\n");
 
-  std::this_thread::sleep_for(std::chrono::milliseconds(3100));
+  ASSERT_TRUE(sim.admin("/admin/exportacao/pronta", nlohmann::json::object()));
   ASSERT_EQ(client.Consultar_Exportacao(list), 1);
   ASSERT_TRUE(list.starts_with(month + "/" + year + " " + sim.url() + "/api/exportacao/arquivo/")) << list;
   ASSERT_TRUE(list.ends_with("\r\n"));

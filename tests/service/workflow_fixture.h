@@ -12,8 +12,10 @@
 #include <gtest/gtest.h>
 
 #include "../nfce/sales_fixture.h"
+#include "data/sql_values.h"
+#include "runtime/clock.h"
 #include "service/nfce_processo.h"
-#include "sim_process.h"
+#include "support/sim_process.h"
 #include "support/temp_folder.h"
 
 namespace fvn::testing {
@@ -49,6 +51,25 @@ class WorkflowTest : public SalesDbTest {
   int issue(std::int32_t sale) {
     if (processor_->Checar_Servidor(kCnpj, "", "", "", "", sale, 0, 0) != 1) return 0;
     return processor_->Enviar_Nota(sale);
+  }
+
+  // A sale of today (coffee x2, cola x1) issued in contingency, which the
+  // service then refuses; the station's lists start from its day, which the
+  // server's may not be near midnight.
+  std::int32_t rejected_sale() {
+    EXPECT_TRUE(sim_->fault({{"mode", "pending"}, {"call", "autorizar"}, {"after", 0}, {"resolve", "ERRO"}}));
+    const auto sale = scenario("consumidor_sem_cpf");
+    sql("update asaidas set cemisaidas = " + sql_date(today()) + " where cidesaidas = " + std::to_string(sale));
+    EXPECT_EQ(issue(sale), 1) << processor_->ERROR;
+    EXPECT_TRUE(sim_->fault({{"mode", "normal"}}));
+    return sale;
+  }
+
+  // Every message shown so far, one a line.
+  std::string messages() const {
+    std::string out;
+    for (const MessageRequest& m : ui_.messages()) out += m.text + "\n";
+    return out;
   }
 
   // The first column of the first row of a query, as text ("" for none or NULL).

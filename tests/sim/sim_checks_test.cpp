@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "service/answer_fields.h"
-#include "service/nfce_test_document.h"
 #include "service/service_gateway.h"
-#include "service/sim_process.h"
+#include "support/nfce_test_document.h"
+#include "support/sim_process.h"
 #include "support/temp_folder.h"
 
 namespace fvn {

@@ -13,8 +13,8 @@
 #include "runtime/scripted_ui.h"
 #include "service/answer_fields.h"
 #include "service/nfce_servico.h"
-#include "service/nfce_test_document.h"
-#include "service/sim_process.h"
+#include "support/nfce_test_document.h"
+#include "support/sim_process.h"
 #include "support/temp_folder.h"
 
 namespace fvn {

@@ -1,4 +1,4 @@
-#include "xml_signing.h"
+#include "support/xml_signing.h"
 
 #include <unistd.h>
 

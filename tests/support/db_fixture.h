@@ -16,7 +16,6 @@ namespace fvn::testing {
 // none (reason() says why).
 const std::string& test_database();
 const std::string& reason();
-bool database_required();
 
 // The connection text of another database of the same server ("postgres"
 // for administration).
@@ -30,6 +29,9 @@ class DbTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   std::string db;  // connection text of the test database
+  // Set by a test that rolls all its work back: the clone it leaves needs
+  // no renewal before the next test.
+  bool rolls_back_ = false;
 };
 
 }  // namespace fvn::testing

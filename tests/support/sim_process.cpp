@@ -1,4 +1,4 @@
-#include "service/sim_process.h"
+#include "support/sim_process.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>

@@ -1,4 +1,4 @@
-#include "test_sales.h"
+#include "support/test_sales.h"
 
 #include <functional>
 #include <map>

@@ -1,4 +1,4 @@
-#include "service/nfce_test_document.h"
+#include "support/nfce_test_document.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "db_fixture.h"
+#include "support/db_fixture.h"
 
 #include <unistd.h>
 
@@ -21,7 +21,7 @@ namespace {
 
 struct State {
   bool tried = false;
-  int uses = 0;            // tests that ran on the current clone
+  bool changed = false;    // a test may have changed the current clone
   std::string connection;  // of the clone
   std::string dbname;
   std::string reason;
@@ -162,8 +162,6 @@ const std::string& reason() {
   return state().reason;
 }
 
-bool database_required() { return under_ci(); }
-
 std::string connection_to(const std::string& dbname) {
   ConnectionParams params = state().server;
   params.set("dbname", dbname);
@@ -173,7 +171,7 @@ std::string connection_to(const std::string& dbname) {
 void DbTest::SetUp() {
   db = test_database();
   State& s = state();
-  if (!db.empty() && s.uses++ > 0) {
+  if (!db.empty() && s.changed) {
     // Each test starts from the template's data: a test run through CTest
     // is a program of its own anyway; run all at once, they get a new clone.
     DbSession::close_all();
@@ -183,8 +181,9 @@ void DbTest::SetUp() {
       FAIL() << "cannot renew the test database: " << error;
     }
   }
+  if (!rolls_back_) s.changed = true;
   if (db.empty()) {
-    if (database_required()) {
+    if (under_ci()) {
       FAIL() << "this test needs the database and CI must provide it: " << reason();
     }
     GTEST_SKIP() << "no database: " << reason();
