@@ -99,26 +99,6 @@ TEST_F(ServiceClientTest, AKeySentTwiceKeepsItsFirstAuthorisation) {
       << client_->error_text();
 }
 
-TEST_F(ServiceClientTest, ContingencyUnderAnotherNumberRenumbersTheNote) {
-  AuthorisationResult earlier;
-  TestNote first;
-  first.number = 10;
-  ASSERT_EQ(authorise(first, earlier), 1);
-  ASSERT_TRUE(sim_.fault({{"mode", "renumber"}, {"count", 1}, {"after", 0}}));
-  TestNote note;
-  note.number = 5;
-  AuthorisationResult result;
-  ASSERT_EQ(authorise(note, result), 1) << client_->error_text();
-  EXPECT_EQ(result.contingency, 1);
-  EXPECT_EQ(result.number, "11");
-  ASSERT_EQ(result.access_key.size(), 44U);
-  EXPECT_NE(result.access_key, note.key());
-  EXPECT_EQ(result.access_key.substr(25, 9), "000000011");
-  EXPECT_EQ(status_of(result.access_key).authorisation_status, "OK");
-  // The number it was sent under is voided, as the service does.
-  EXPECT_EQ(status_of(note.key()).authorisation_status, "INUTILIZADO");
-}
-
 TEST_F(ServiceClientTest, ARejectionCarriesTheAuthorityMessage) {
   ASSERT_TRUE(sim_.fault({{"mode", "reject"}, {"cstat", 704}, {"count", 1}}));
   AuthorisationResult result;
