@@ -205,20 +205,14 @@ TEST_F(FvnWorkflow, SellRecordsIssuesAndDrawsTheReceiptOfTheDemoSale) {
   ASSERT_EQ(key.size(), 44U) << run.out;
   EXPECT_EQ(field(run.out, "pdf"), pdf);
 
-  // What was recorded is what the service authorised and the receipt shows.
+  // What was recorded is what the service authorised and the receipt shows;
+  // the rows a recording writes and the receipt's lines are checked where
+  // they are made.
   EXPECT_EQ(query("select s_asa_chave_nfe from asaidas where cidesaidas = " + sale), key);
   EXPECT_EQ(query("select s_asa_protocolo_nfe from asaidas where cidesaidas = " + sale), field(run.out, "protocolo"));
   EXPECT_EQ(query("select cnotsaidas from asaidas where cidesaidas = " + sale), field(run.out, "numero"));
-  EXPECT_NE(query("select i_asa_nsu from asaidas where cidesaidas = " + sale), "0");
   EXPECT_EQ(query("select ctotsaidas from asaidas where cidesaidas = " + sale), "70.2900");
-  EXPECT_EQ(query("select count(*) from ahistorico where cisahistorico = " + sale), "3");
-  EXPECT_EQ(query("select cvalordebitohistorico from ahcontas where cidesaivenhist = " + sale +
-                  " and cdescricaohistorico like 'Troco NF: %'"),
-            "29.7100");
-  const std::string text = testing::pdf_text(pdf);
-  for (const char* expected : {"CAFE TORRADO MOIDO 500G", "70,29", "100,00", "29,71", "CONSUMIDOR NÃO IDENTIFICADO"}) {
-    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
-  }
+  EXPECT_NE(testing::pdf_text(pdf).find("70,29"), std::string::npos);
   EXPECT_EQ(testing::qr_text(png), query("select i_asa_url_code_nfce from asaidas where cidesaidas = " + sale));
 }
 

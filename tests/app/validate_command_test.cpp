@@ -55,11 +55,9 @@ class FvnValidate : public ::testing::Test {
 };
 
 TEST_F(FvnValidate, PrintsOkForAValidValue) {
-  for (const auto& args : std::vector<std::vector<std::string>>{{"validate", "cfop", "5.102"},
-                                                                {"validate", "cpf", "111.444.777-35"},
-                                                                {"validate", "ie", "110042490114", "SP"},
-                                                                {"validate", "municipio", "3550308"},
-                                                                {"validate", "placa", "BRA2E19"}}) {
+  // One kind read from the code tables, one with its UF; the validator's own rules are tested beside it.
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"validate", "cfop", "5.102"}, {"validate", "ie", "110042490114", "SP"}}) {
     const CliResult r = fvn(args);
     EXPECT_EQ(r.status, kExitOk) << args[1];
     EXPECT_EQ(r.out, "OK\n") << args[1];
@@ -71,16 +69,6 @@ TEST_F(FvnValidate, PrintsTheMessageLineByLineForAnInvalidValue) {
   CliResult r = fvn({"validate", "telefone", "3456-7890"});
   EXPECT_EQ(r.status, kExitFailure);
   EXPECT_EQ(r.out, "Telefone informado está preenchido incorretamente.\nPreenchimento correto -> DDD+TELEFONE\n");
-
-  r = fvn({"validate", "ie", "110042490115", "SP"});
-  EXPECT_EQ(r.status, kExitFailure);
-  EXPECT_EQ(
-      r.out,
-      "Inscrição Estadual informada é inválida : 110042490115\nVerifique a Inscrição Estadual e a UF informada.\n");
-
-  r = fvn({"validate", "pais", "9999"});
-  EXPECT_EQ(r.status, kExitFailure);
-  EXPECT_EQ(r.out, "Código do país não consta na tabela de países.\n");
 }
 
 TEST_F(FvnValidate, DirOptionOverridesTheConfiguredFolder) {

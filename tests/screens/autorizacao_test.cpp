@@ -154,7 +154,6 @@ TEST_F(CadastroConsumidorTest, RefusalsSayWhyAndWriteNothing) {
       {com([](auto& d) { d.documento = "123.456.789-09"; }),
        "CPF já cadastrado para o cliente 2 - JOSE DA SILVA SAURO."},
       {com([](auto& d) { d.telefone = "3133"; }), "Telefone informado está preenchido incorretamente."},
-      {com([](auto& d) { d.email = "ana@exemplo"; }), "E-mail do cliente inválido."},
       {com([](auto& d) { d.cep = "01001-000"; }), "CEP 01001000 não cadastrado."},
       {com([](auto& d) { d.cep = "99999-999"; }), "Código do município não consta na tabela de municípios"},
   };

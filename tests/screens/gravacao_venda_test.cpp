@@ -439,8 +439,13 @@ TEST_F(GravacaoVendaTest, AReloadedRejectedSaleKeepsItsNumberAndCannotBeReloaded
             std::string::npos);
   EXPECT_EQ(value("select i_tse_ultimo_numero from tseriesnf where cserserie = 1"), "4");  // no new number drawn
 
-  // Another station (or the same one again) reloading sale 3: refused, nothing written.
+  // Another station (or the same one again) reloading sale 3, or reloading an
+  // authorised sale (demo sale 1): refused, nothing written.
   const std::string antes = linhas();
+  contexto_.venda_recarregada = 1;
+  EXPECT_EQ(gravacao_->Grava_Venda(contexto_), 0);
+  EXPECT_EQ(linhas(), antes);
+  contexto_.venda_recarregada = 3;
   EXPECT_EQ(gravacao_->Grava_Venda(contexto_), 0);
   ASSERT_FALSE(ui_.messages().empty());
   EXPECT_EQ(ui_.messages().back().text,
@@ -533,34 +538,6 @@ TEST_F(GravacaoVendaTest, ANoteWhoseStoredTotalsDisagreeIsNotSentAndTheSaleIsRev
   EXPECT_EQ(value("select s_asa_estorno || '/' || i_asa_nsu from asaidas where cidesaidas = " + id()), "R/0");
   EXPECT_EQ(sim_->fault_rules().size(), 1U) << "the note reached the simulator";
   EXPECT_TRUE(impressos_.empty());
-}
-
-TEST_F(GravacaoVendaTest, ARejectedSaleReloadedIsIssuedAgainUnderItsNumber) {
-  // An authorised sale (demo sale 1) is no rejected sale: it cannot be reloaded.
-  venda_com_troco();
-  contexto_.venda_recarregada = 1;
-  const std::string antes = linhas();
-  EXPECT_EQ(gravacao_->Grava_Venda(contexto_), 0);
-  EXPECT_EQ(linhas(), antes);
-
-  contexto_.venda_recarregada = 0;
-  ASSERT_TRUE(sim_->fault({{"mode", "reject"}, {"call", "autorizar"}, {"cstat", 539}, {"count", 1}}));
-  ASSERT_EQ(gravacao_->Fecha_Venda(contexto_), 0);
-  ASSERT_EQ(gravacao_->resultado(), ResultadoEmissao::Estornada);
-  const std::string rejeitada = id();
-  const std::int32_t numero = gravacao_->numero();
-
-  // The screen still holds the sale; reloaded, it is recorded and issued again under the same number.
-  contexto_.venda_recarregada = gravacao_->venda();
-  ASSERT_EQ(gravacao_->Fecha_Venda(contexto_), 1) << ::testing::PrintToString(textos()) << processor_->ERROR;
-  EXPECT_NE(id(), rejeitada);
-  EXPECT_EQ(gravacao_->numero(), numero);
-  EXPECT_EQ(value("select cnotsaidas || '/' || (s_asa_protocolo_nfe <> '') || '/' || coalesce(s_asa_estorno, '-') "
-                  "from asaidas where cidesaidas = " +
-                  id()),
-            std::to_string(numero) + "/true/-");
-  EXPECT_EQ(value("select s_asa_estorno || i_asa_numero_reutilizado from asaidas where cidesaidas = " + rejeitada),
-            "R1");
 }
 
 TEST_F(GravacaoVendaTest, AFailedServerCheckReversesTheSaleAtOnce) {

@@ -245,32 +245,18 @@ TEST_P(GrupoNaNota, RecordedSaleGivesTheGroupWithHandWorkedValues) {
 }
 
 // Unless a row says otherwise: 100.00 of product 51, consumer in the
-// company's state, purpose consumption, no IPI, paid in cash.
+// company's state, purpose consumption, no IPI, paid in cash. The groups the
+// golden notes pin byte for byte (ICMS00 with the fund, ICMS10 with FCP-ST,
+// ICMS20, CSOSN 102) have no row here, nor the codes whose group repeats
+// another row's sums (40/41/50, CSOSN 202, CSOSN 900 with ST): the random
+// sales write every code and hold each group's ST and ICMS to the totals.
 INSTANTIATE_TEST_SUITE_P(
     Grupos, GrupoNaNota,
     ::testing::Values(
-        // 100 x 18 % = 18.00; the tax class's own fund 2 % of the base = 2.00.
-        Caso{.name = "icms00",
-             .itens = {{.aliq = 18}},
-             .espera = {{"det/imposto/ICMS/ICMS00/vICMS", "18.00"}, {"det/imposto/ICMS/ICMS00/vFCP", "2.00"}}},
-        // ST base 100 x 1.40 = 140.00; 25.20 - 18.00 = 7.20; FCP-ST 140 x 2 % = 2.80.
-        Caso{.name = "icms10_fcp_st",
-             .itens = {{.situacao = "10", .aliq = 18, .aliq_st = 18, .mva = 40, .fcp_st = 2}},
-             .espera = {{"det/imposto/ICMS/ICMS10/vBCST", "140.00"},
-                        {"det/imposto/ICMS/ICMS10/vICMSST", "7.20"},
-                        {"det/imposto/ICMS/ICMS10/vFCPST", "2.80"},
-                        {"total/ICMSTot/vFCPST", "2.80"}}},
-        // Base 100 - 10 % = 90.00; 90 x 18 % = 16.20.
-        Caso{.name = "icms20",
-             .itens = {{.situacao = "20", .aliq = 18, .red = 10}},
-             .espera = {{"det/imposto/ICMS/ICMS20/vBC", "90.00"}, {"det/imposto/ICMS/ICMS20/vICMS", "16.20"}}},
         // 140 x 18 % - 100 x 12 % = 13.20; no own base.
         Caso{.name = "icms30",
              .itens = {{.situacao = "30", .aliq = 12, .aliq_st = 18, .mva = 40}},
              .espera = {{"det/imposto/ICMS/ICMS30/vICMSST", "13.20"}, {"total/ICMSTot/vBC", "0.00"}}},
-        Caso{.name = "icms40_41_50",
-             .itens = {{.situacao = "40"}, {.situacao = "41"}, {.situacao = "50"}},
-             .espera = {{"#ICMS40", "3"}, {"total/ICMSTot/vICMS", "0.00"}}},
         // 18.00 of operation, 33.33 % deferred = 5.9994 -> 6.00, 12.00 due (and in the total).
         Caso{.name = "icms51",
              .itens = {{.situacao = "51", .aliq = 18, .diferimento = 33.33}},
@@ -321,10 +307,6 @@ INSTANTIATE_TEST_SUITE_P(
              .itens = {{.produto = 42, .situacao = "101", .credito = 0.0125}},
              .espera = {{"det/imposto/ICMS/ICMSSN101/pCredSN", "1.25"},
                         {"det/imposto/ICMS/ICMSSN101/vCredICMSSN", "1.25"}}},
-        Caso{.name = "csosn102",
-             .simples = true,
-             .itens = {{.produto = 43, .situacao = "102", .aliq = 18}},
-             .espera = {{"det/imposto/ICMS/ICMSSN102/CSOSN", "102"}, {"total/ICMSTot/vICMS", "0.00"}}},
         // 140 x 18 % - 100 x 12 % = 13.20; credit 1.25; FCP-ST 2.80.
         Caso{.name = "csosn201",
              .simples = true,
@@ -338,10 +320,6 @@ INSTANTIATE_TEST_SUITE_P(
              .espera = {{"det/imposto/ICMS/ICMSSN201/vICMSST", "13.20"},
                         {"det/imposto/ICMS/ICMSSN201/vFCPST", "2.80"},
                         {"det/imposto/ICMS/ICMSSN201/vCredICMSSN", "1.25"}}},
-        Caso{.name = "csosn202",
-             .simples = true,
-             .itens = {{.produto = 43, .situacao = "202", .aliq = 12, .aliq_st = 18, .mva = 40}},
-             .espera = {{"det/imposto/ICMS/ICMSSN202/vICMSST", "13.20"}}},
         // Product 45 (CEST, scale flag N and maker) withheld 8.20 / 1.48 per unit, x 3;
         // product 42 has the same flags but no CEST, so none of them.
         Caso{.name = "csosn500_balanca_cest",
@@ -358,12 +336,6 @@ INSTANTIATE_TEST_SUITE_P(
              .simples = true,
              .itens = {{.produto = 43, .situacao = "900", .aliq = 18}},
              .espera = {{"det/imposto/ICMS/ICMSSN900/vICMS", "18.00"}, {"#vBCST", "0"}}},
-        Caso{.name = "csosn900_st_fcp_st",
-             .simples = true,
-             .itens = {{.produto = 43, .situacao = "900", .aliq = 18, .aliq_st = 18, .mva = 40, .fcp_st = 2}},
-             .espera = {{"det/imposto/ICMS/ICMSSN900/vICMSST", "7.20"},
-                        {"det/imposto/ICMS/ICMSSN900/vFCPST", "2.80"},
-                        {"total/ICMSTot/vST", "7.20"}}},
         // PIS 1.65 % and COFINS 7.6 % of 100.00; per quantity; not taxed; 55 and 99 as "other".
         Caso{.name = "pis_cofins",
              .itens = {{.pis = "01", .cofins = "01", .pis_aliq = 1.65, .cofins_aliq = 7.6},

@@ -167,19 +167,6 @@ TEST_F(NotaPadraoNfceTest, LeavingTheConditionReturnsToTheSaleUnchanged) {
   EXPECT_EQ(vendas(), gravadas);
 }
 
-TEST_F(NotaPadraoNfceTest, FastCashPaymentRecordsTheChange) {
-  NotaPadraoNfcePresenter& tela = abre();
-  ASSERT_EQ(tela.codigo_produto("42"), 1);
-  janelas_.entregue = 20;
-  ASSERT_EQ(tela.tecla(TeclaVenda::AltF5), 1) << (ui_.messages().empty() ? "" : ui_.messages().back().text);
-  EXPECT_EQ(janelas_.abertas, std::vector<std::string>{"TELA_TROCO"});
-  const std::string venda = std::to_string(tela.ultimo_fechamento().venda);
-  EXPECT_EQ(value("select cfpgsaidas from asaidas where cidesaidas = " + venda), "1");
-  EXPECT_EQ(count("select 1 from ahcontas where cdescricaohistorico like 'Troco NF: %' and cidesaivenhist = " + venda),
-            1);
-  EXPECT_EQ(tela.estado(), EstadoTela::Livre);
-}
-
 TEST_F(NotaPadraoNfceTest, FastCashPaymentNeedsACashConditionOne) {
   sql("update tformapagto set ctipformapagto = 2 where ccodformapgto = 1");
   NotaPadraoNfcePresenter& tela = abre();

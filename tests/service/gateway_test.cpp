@@ -14,16 +14,6 @@ namespace {
 using testing::SimProcess;
 using testing::TempFolder;
 
-TEST(Gateway, NoServiceIsAnExceptionAnswer) {
-  GatewayConfig config;
-  config.url = "http://127.0.0.1:1";
-  ServiceGateway gateway(config);
-  const std::string answer = gateway.PingTesteWebService();
-  EXPECT_TRUE(is_exception_answer(answer));
-  EXPECT_NE(ObterValorCampo(answer, "exMessage").find("falha de comunicação"), std::string::npos) << answer;
-  EXPECT_TRUE(is_exception_answer(gateway.GetDoc("11222333000181", std::string(44, '1'))));
-}
-
 class GatewayTest : public ::testing::Test {
  protected:
   TempFolder folder_;
@@ -62,15 +52,6 @@ TEST_F(GatewayTest, AnswersLargerThanTheBoundAreRefused) {
   ServiceGateway gateway(small);
   const std::string answer = gateway.PingTesteWebService();
   EXPECT_NE(ObterValorCampo(answer, "exMessage").find("excede 40 bytes"), std::string::npos) << answer;
-}
-
-TEST_F(GatewayTest, DocumentIsTheXmlItself) {
-  ServiceGateway gateway(config("s3nh@"));
-  testing::TestNote note;
-  const std::string authorised = gateway.Autorizar_Xml("11222333000181", note.xml());
-  ASSERT_EQ(ObterValorCampo(authorised, "statusAutorizacao"), "OK") << authorised;
-  const std::string xml = gateway.GetDoc("11222333000181", note.key());
-  EXPECT_TRUE(xml.starts_with("<?xml")) << xml.substr(0, 80);
 }
 
 TEST_F(GatewayTest, DownloadsComeOnlyFromTheServiceUnderAPlainName) {
