@@ -275,7 +275,7 @@ int main(int argc, char** argv) {
     window->activateWindow();
     // Once after log-in: notes left unresolved (by this station or another)
     // are offered for resolution before the first sale.
-    QTimer::singleShot(0, window, [&ui, window] {
+    QTimer::singleShot(0, window, [&ui] {
       fvn::FiscoVendaNotas* up = fvn::fiscovendanotas();
       if (up == nullptr || fvn::VERIFICA_NOTAS_PENDENTES(ui, up->values().CNXSTR) != 1) return;
       if (ui.message("Há notas fiscais emitidas offline pendentes de resolução.|Deseja resolvê-las agora?",

@@ -8,13 +8,11 @@
 // result.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QDialog>
-#include <QStringList>
 #include <functional>
 #include <string>
-#include <vector>
 
+#include "desktop/linhas_model.h"
 #include "screens/condicao_pagto.h"
 #include "screens/cpf_cnpj_opcional.h"
 #include "screens/detalhe_produto.h"
@@ -32,29 +30,6 @@ class QRadioButton;
 class QTableView;
 
 namespace fvn::desktop {
-
-// Rows of texts under headings: the model of every list of these dialogs.
-class LinhasModel final : public QAbstractTableModel {
- public:
-  LinhasModel(QStringList headings, QObject* parent);
-  void set_rows(std::vector<std::vector<std::string>> rows);
-
-  [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
-  [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
-  [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
-  [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
- private:
-  QStringList headings_;
-  std::vector<std::vector<std::string>> rows_;
-};
-
-// A read-only list over `modelo`, one whole row selected at a time.
-QTableView* tabela(QWidget* parent, const char* name, LinhasModel* modelo);
-// Keeps a current row in range after the rows changed (`linha` 0-based).
-void mantem_linha(QTableView* lista, int linha);
-// The current row, 1-based; 0 for none.
-int linha_atual(QTableView* lista);
 
 // "Meios de Pagamento": "F6-Valor:", "F7-Meio Pagamento", "F8-Pagamentos
 // Efetuados", the totals "A Pagar:", "Troco:", "Pago:", and "F12-Voltar",

@@ -21,7 +21,6 @@ namespace fvn {
 namespace {
 
 constexpr std::string_view kAviso = "Aviso do Sistema";
-constexpr std::string_view kErro = "Erro!";
 
 const sale::QUEUE_ITEM kItemVazio{};
 

@@ -111,6 +111,7 @@ int NFCE_EMITIDAS_CONTINGENCIA::refresh() {
   }
   while (table.next() == 1) {
     std::vector<std::string> row;
+    row.reserve(static_cast<std::size_t>(table.column_count()));
     for (int column = 0; column < table.column_count(); ++column) row.push_back(text::clip(table.value(column)));
     rows_.push_back(std::move(row));
   }

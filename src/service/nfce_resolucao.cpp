@@ -363,6 +363,10 @@ int NFCE_PROCESSO::resolve_row(std::int32_t sale, const std::string& key, std::i
     const int original = resolve_row(sale, std::string{}, number, series, 0, pending, errors);
     return moved == 1 && original == 1 ? 1 : 0;
   }
+  // The first and the last branch both count a pending note, for different
+  // reasons; they cannot be merged, since a pending note whose cancellation
+  // was accepted takes the cancellation branch between them.
+  // NOLINTNEXTLINE(bugprone-branch-clone)
   if (renumbered && state != "INUTILIZADO") {
     // The original of a renumbered note has no financial effect: only the
     // voiding of its number settles it.
