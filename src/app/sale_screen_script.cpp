@@ -57,62 +57,76 @@ const std::vector<StepKind<PassoTela>>& acoes() {
 constexpr StepGrammar kAcoes{"acao", "action", ": unknown member"};
 constexpr std::string_view kUnknown = ": unknown member";
 
-// Reads each element of the list `object`.`name`, when it is there.
-template <typename Read>
-void each(const Json& object, const char* name, const std::string& where, Read read) {
-  const auto list = object.find(name);
-  if (list == object.end()) return;
-  const std::string at = where + "." + name;
-  if (!list->is_array()) throw ScriptError(at + ": a list is expected");
-  for (std::size_t i = 0; i < list->size(); ++i) read((*list)[i], at + "[" + std::to_string(i) + "]");
+// A member of the plan: its name, the field it fills and its reader.
+template <typename Record, typename Field, typename Value>
+struct Campo {
+  std::string_view name;
+  Field Record::*field;
+  Value (*read)(const Json&, const std::string&);
+};
+
+// Reads `object` into `out`: the members of `campos`, each where it is
+// given; any other member is refused.
+template <typename Record, typename... Campos>
+Record read_plan(const Json& object, const std::string& where, Campos... campos) {
+  check_members(object, {campos.name...}, where, kUnknown);
+  Record out;
+  const auto read = [&](const auto& campo) {
+    const auto found = object.find(campo.name);
+    if (found != object.end()) out.*campo.field = campo.read(*found, where + "." + std::string{campo.name});
+  };
+  (read(campos), ...);
+  return out;
 }
 
+template <typename T, T (*Read)(const Json&, const std::string&)>
+std::vector<T> list_of(const Json& list, const std::string& where) {
+  if (!list.is_array()) throw ScriptError(where + ": a list is expected");
+  std::vector<T> out;
+  for (std::size_t i = 0; i < list.size(); ++i) out.push_back(Read(list[i], where + "[" + std::to_string(i) + "]"));
+  return out;
+}
+
+PagamentoRoteiro pagamento(const Json& p, const std::string& where) {
+  using P = PagamentoRoteiro;
+  return read_plan<P>(p, where, Campo{"forma", &P::forma, as_int}, Campo{"valor", &P::valor, as_double},
+                      Campo{"parcelas", &P::parcelas, as_int});
+}
+
+ParcelaRoteiro parcela(const Json& p, const std::string& where) {
+  using P = ParcelaRoteiro;
+  return read_plan<P>(p, where, Campo{"numero", &P::numero, as_int}, Campo{"valor", &P::valor, as_double},
+                      Campo{"vencimento", &P::vencimento, as_date});
+}
+
+DetalheRoteiro detalhe(const Json& d, const std::string& where) {
+  using D = DetalheRoteiro;
+  return read_plan<D>(d, where, Campo{"desconto", &D::desconto, as_double},
+                      Campo{"desconto_percentual", &D::desconto_percentual, as_flag},
+                      Campo{"acrescimo", &D::acrescimo, as_double},
+                      Campo{"acrescimo_percentual", &D::acrescimo_percentual, as_flag});
+}
+
+IdentificacaoConsumidor consumidor(const Json& c, const std::string& where) {
+  using C = IdentificacaoConsumidor;
+  C lido = read_plan<C>(c, where, Campo{"cpf", &C::cpf, as_text}, Campo{"cnpj", &C::cnpj, as_text},
+                        Campo{"nome", &C::nome, as_text});
+  if (c.contains("cnpj")) lido.tipo_pessoa = 1;
+  return lido;
+}
+
+bool usa_creditos(const Json& value, const std::string& where) { return as_int(value, where) != 0; }
+
 RoteiroVenda read_roteiro(const Json& r, const std::string& where) {
-  check_members(r,
-                {"condicao", "entrada", "parcelas", "pagamentos", "usa_creditos", "valor_entregue", "consumidor",
-                 "detalhes", "supervisor", "senha"},
-                where, kUnknown);
-  RoteiroVenda roteiro;
-  read_member<std::int32_t, as_int>(r, "condicao", where, roteiro.condicao);
-  read_member<double, as_double>(r, "entrada", where, roteiro.entrada);
-  read_member<double, as_double>(r, "valor_entregue", where, roteiro.valor_entregue);
-  std::int32_t usa_creditos = 0;
-  read_member<std::int32_t, as_int>(r, "usa_creditos", where, usa_creditos);
-  roteiro.usa_creditos = usa_creditos != 0;
-  read_member<std::string, as_text>(r, "supervisor", where, roteiro.supervisor);
-  read_member<std::string, as_text>(r, "senha", where, roteiro.senha);
-  each(r, "pagamentos", where, [&](const Json& p, const std::string& at) {
-    check_members(p, {"forma", "valor", "parcelas"}, at, kUnknown);
-    PagamentoRoteiro& pagamento = roteiro.pagamentos.emplace_back();
-    read_member<std::int32_t, as_int>(p, "forma", at, pagamento.forma);
-    read_member<double, as_double>(p, "valor", at, pagamento.valor);
-    read_member<std::int32_t, as_int>(p, "parcelas", at, pagamento.parcelas);
-  });
-  each(r, "parcelas", where, [&](const Json& p, const std::string& at) {
-    check_members(p, {"numero", "valor", "vencimento"}, at, kUnknown);
-    ParcelaRoteiro& parcela = roteiro.parcelas.emplace_back();
-    read_member<std::int32_t, as_int>(p, "numero", at, parcela.numero);
-    read_member<double, as_double>(p, "valor", at, parcela.valor);
-    read_member<Date, as_date>(p, "vencimento", at, parcela.vencimento);
-  });
-  each(r, "detalhes", where, [&](const Json& d, const std::string& at) {
-    check_members(d, {"desconto", "desconto_percentual", "acrescimo", "acrescimo_percentual"}, at, kUnknown);
-    DetalheRoteiro& detalhe = roteiro.detalhes.emplace_back();
-    read_member<double, as_double>(d, "desconto", at, detalhe.desconto);
-    read_member<bool, as_flag>(d, "desconto_percentual", at, detalhe.desconto_percentual);
-    read_member<double, as_double>(d, "acrescimo", at, detalhe.acrescimo);
-    read_member<bool, as_flag>(d, "acrescimo_percentual", at, detalhe.acrescimo_percentual);
-  });
-  if (const auto c = r.find("consumidor"); c != r.end()) {
-    const std::string at = where + ".consumidor";
-    check_members(*c, {"cpf", "cnpj", "nome"}, at, kUnknown);
-    IdentificacaoConsumidor& consumidor = roteiro.consumidor.emplace();
-    read_member<std::string, as_text>(*c, "cpf", at, consumidor.cpf);
-    read_member<std::string, as_text>(*c, "cnpj", at, consumidor.cnpj);
-    if (c->contains("cnpj")) consumidor.tipo_pessoa = 1;
-    read_member<std::string, as_text>(*c, "nome", at, consumidor.nome);
-  }
-  return roteiro;
+  using R = RoteiroVenda;
+  return read_plan<R>(r, where, Campo{"condicao", &R::condicao, as_int}, Campo{"entrada", &R::entrada, as_double},
+                      Campo{"valor_entregue", &R::valor_entregue, as_double},
+                      Campo{"usa_creditos", &R::usa_creditos, usa_creditos},
+                      Campo{"supervisor", &R::supervisor, as_text}, Campo{"senha", &R::senha, as_text},
+                      Campo{"pagamentos", &R::pagamentos, list_of<PagamentoRoteiro, pagamento>},
+                      Campo{"parcelas", &R::parcelas, list_of<ParcelaRoteiro, parcela>},
+                      Campo{"detalhes", &R::detalhes, list_of<DetalheRoteiro, detalhe>},
+                      Campo{"consumidor", &R::consumidor, consumidor});
 }
 
 }  // namespace

@@ -62,12 +62,6 @@ inline Member<std::string, as_text> text(std::string_view name) { return {name};
 inline Member<std::int32_t, as_int, false> maybe_whole(std::string_view name) { return {name}; }
 inline Member<bool, as_flag, false> flag(std::string_view name) { return {name}; }
 
-// Reads `object`.`name` into `field` when it is there.
-template <typename T, T (*Read)(const Json&, const std::string&), typename Field>
-void read_member(const Json& object, std::string_view name, const std::string& where, Field& field) {
-  if (const auto value = Member<T, Read, false>{name}.read(object, where)) field = *value;
-}
-
 // One kind of step: its name, the members it takes and the reader that
 // turns a step into what runs it (`Run`).
 template <typename Run>

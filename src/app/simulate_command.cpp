@@ -182,6 +182,17 @@ Group group_of(int (V::*)(const Group&));
 using Liberacao = decltype(group_of(&V::Seta_Dados_Liberacao_Venda_Prazo));
 using Ledger = std::remove_reference_t<decltype(*std::declval<V&>().PAGAMENTO)>;
 
+// A release record: the sale's, or with "n" the item's.
+template <int (V::*OfSale)(const Liberacao&), int (V::*OfItem)(const Liberacao&, std::int32_t)>
+StepKind<Run> liberacao(std::string_view name) {
+  return op(
+      name,
+      [](V& venda, const Liberacao& l, std::optional<std::int32_t> n) {
+        return n ? (venda.*OfItem)(l, *n) : (venda.*OfSale)(l);
+      },
+      record<Liberacao>("value"), maybe_whole("n"));
+}
+
 // Every operation a script may call.
 const std::vector<StepKind<Run>>& operations() {
   static const std::vector<StepKind<Run>> table = {
@@ -273,19 +284,9 @@ const std::vector<StepKind<Run>>& operations() {
       with_record("Set_Dados_Volume", &V::Set_Dados_Volume),
       with_record("Set_Parceiro_Venda", &V::Set_Parceiro_Venda),
       with_record("Set_Evento_Venda", &V::Set_Evento_Venda),
-      // The sale's release record, or with "n" the item's.
-      op(
-          "Seta_Dados_Liberacao_Desconto",
-          [](V& venda, const Liberacao& l, std::optional<std::int32_t> n) {
-            return n ? venda.Seta_Dados_Liberacao_Desconto(l, *n) : venda.Seta_Dados_Liberacao_Desconto(l);
-          },
-          record<Liberacao>("value"), maybe_whole("n")),
-      op(
-          "Seta_Dados_Liberacao_Cancelamento",
-          [](V& venda, const Liberacao& l, std::optional<std::int32_t> n) {
-            return n ? venda.Seta_Dados_Liberacao_Cancelamento(l, *n) : venda.Seta_Dados_Liberacao_Cancelamento(l);
-          },
-          record<Liberacao>("value"), maybe_whole("n")),
+      liberacao<&V::Seta_Dados_Liberacao_Desconto, &V::Seta_Dados_Liberacao_Desconto>("Seta_Dados_Liberacao_Desconto"),
+      liberacao<&V::Seta_Dados_Liberacao_Cancelamento, &V::Seta_Dados_Liberacao_Cancelamento>(
+          "Seta_Dados_Liberacao_Cancelamento"),
       with_record("Seta_Dados_Liberacao_Venda_Prazo", &V::Seta_Dados_Liberacao_Venda_Prazo),
       op(
           "Paga",
