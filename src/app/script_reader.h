@@ -94,10 +94,7 @@ template <typename Run>
 Run read_step(const std::vector<StepKind<Run>>& table, const StepGrammar& grammar, const Json& step,
               const std::string& where, std::string& name) {
   if (!step.is_object()) throw ScriptError(where + ": an object is expected");
-  const auto selector = step.find(grammar.selector);
-  if (selector == step.end())
-    throw ScriptError(where + ": member \"" + std::string{grammar.selector} + "\" is missing");
-  name = as_text(*selector, where + "." + std::string{grammar.selector});
+  name = text(grammar.selector).read(step, where);
   for (const StepKind<Run>& kind : table) {
     if (kind.name != name) continue;
     check_members(step, kind.members, where, grammar.refusal, grammar.selector);
