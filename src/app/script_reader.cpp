@@ -1,9 +1,30 @@
 #include "app/script_reader.h"
 
+#include <array>
 #include <cstdio>
 #include <limits>
 
 namespace fvn::app {
+
+namespace {
+
+std::string printable(const std::string& message) {
+  std::string out;
+  for (const char c : message) {
+    if (static_cast<unsigned char>(c) >= 0x20) {
+      out += c;
+      continue;
+    }
+    std::array<char, 7> escape{};
+    std::snprintf(escape.data(), escape.size(), "\\u%04x", static_cast<unsigned>(c));
+    out += escape.data();
+  }
+  return out;
+}
+
+}  // namespace
+
+ScriptError::ScriptError(const std::string& message) : std::runtime_error(printable(message)) {}
 
 std::int32_t as_int(const Json& value, const std::string& where) {
   constexpr auto kMax = std::numeric_limits<std::int32_t>::max();

@@ -23,7 +23,9 @@ namespace fvn::app {
 // The readers of script values: each returns the value or throws
 // ScriptError naming `where` and what was expected.
 struct ScriptError : std::runtime_error {
-  using std::runtime_error::runtime_error;
+  // The control characters of names taken from the script are written as
+  // "\u0000" escapes: a NUL would end the message where it stands.
+  explicit ScriptError(const std::string& message);
 };
 std::int32_t as_int(const Json& value, const std::string& where);
 double as_double(const Json& value, const std::string& where);

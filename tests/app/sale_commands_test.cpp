@@ -168,6 +168,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Above the int64 range: read as int64 it would wrap to -1.
         BadScript{"WholeNumberBeyond64Bits", R"({"steps": [{"op": "Set_Quebra", "value": 18446744073709551615}]})",
                   "steps[0].value: a whole number (32 bits) is expected"},
+        // A NUL in a name would end the message before the reason.
+        BadScript{"NulInAName", R"({"\u0000x": []})", R"(\u0000x: no such member)"},
         BadScript{"WeighNotAFlag", R"({"steps": [{"op": "Vende_Item", "item": {}, "pesar": 1}]})",
                   "steps[0].pesar: true or false is expected"},
         BadScript{"FixedPointOverflow", R"({"steps": [{"op": "Vende_Item", "item": {"ALIQUOTA_II": 1e20}}]})",
