@@ -11,9 +11,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/command_line_ui.h"
 #include "app/startup_command.h"
 #include "data/passthrough_table.h"
 #include "data/sql_values.h"
+#include "data/transaction.h"
 #include "runtime/rounding.h"
 
 namespace fvn::app {
@@ -76,18 +78,19 @@ const json& list(const json& o, const char* key) {
   return it != o.end() && it->is_array() ? *it : empty;
 }
 
-// Runs `write` between "Begin" and "Commit"; a refusal rolls back and prints
-// the driver's message. `write` answers the new code, 0 when refused.
+// Runs `write` in a transaction; a refusal prints the driver's message and
+// rolls back. `write` answers the new code, 0 when refused.
 int in_transaction(Context& ctx, PassthroughTable& t, const std::function<std::int64_t()>& write,
                    std::string_view label) {
-  if (t.open() != 1 || t.execute("Begin") != 1) {
+  CommandLineUi ui(ctx.out, ctx.out);
+  Transaction transaction(t, ui);
+  if (!transaction.begun()) {
     ctx.out << message_lines(t.error_text("Erro ao abrir transação.|")) << "\n";
     return kExitFailure;
   }
   const std::int64_t code = write();
-  if (code == 0 || t.execute("Commit") != 1) {
+  if (code == 0 || transaction.commit() != 1) {
     ctx.out << message_lines(t.error_text("Erro ao gravar.|")) << "\n";
-    t.execute("RollBack");
     return kExitFailure;
   }
   ctx.out << label << ": " << code << "\n";

@@ -19,6 +19,7 @@
 // docs/simulate.md).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,10 +29,12 @@
 
 namespace fvn::app {
 
+// A step read, ready to be typed: `executa` answers the screen's 1/0;
+// `fecha` marks the keys that close the sale (F5, Alt+F5).
 struct PassoTela {
   std::string acao;
-  std::string codigo;  // "produto"
-  double valor = 0;    // the number of every other action
+  std::function<int(NotaPadraoNfcePresenter&)> executa;
+  bool fecha = false;
 };
 
 struct RoteiroTela {

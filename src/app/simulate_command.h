@@ -8,15 +8,10 @@
 #pragma once
 
 #include <iosfwd>
-#include <stdexcept>
 #include <string>
 
-#include <nlohmann/json.hpp>
-
 #include "app/fvn_cli.h"
-#include "app/sale_report.h"
 #include "devices/classe_balanca.h"
-#include "runtime/clock.h"
 #include "sale/classe_venda.h"
 
 namespace fvn::app {
@@ -31,16 +26,9 @@ int run_simulation(std::istream& script, std::ostream& out, std::ostream& err, c
 // script is not valid or an operation failed.
 bool build_sale(std::istream& script, sale::CLASSE_VENDA& venda, std::string& problem);
 
-// The readers of script values: each returns the value or throws
-// ScriptError naming `where` and what was expected.
-struct ScriptError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-std::int32_t as_int(const Json& value, const std::string& where);
-double as_double(const Json& value, const std::string& where);
-std::string as_text(const Json& value, const std::string& where);
-// "YYYY-MM-DD", "today" or the runtime's day number.
-Date as_date(const Json& value, const std::string& where);
+// Reads the script without running it (no sale, no database): false, with
+// what is wrong in `problem`, when it is not a valid script.
+bool read_script(std::istream& script, std::string& problem);
 
 Command simulate_command();
 

@@ -1,4 +1,5 @@
-// `fvn abnt` and `fvn simulate` as support staff and scripts see them.
+// `fvn abnt` and `fvn simulate` as support staff and scripts see them, and
+// the reader of the screen scripts of `fvn sell`.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/fvn_cli.h"
+#include "app/sale_screen_script.h"
 #include "cli_run.h"
 #include "runtime/working_folder.h"
 #include "support/code_tables.h"
@@ -149,20 +151,29 @@ TEST_P(SimulateRefusal, RunsNothingAndSaysWhy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scripts, SimulateRefusal,
-    ::testing::Values(BadScript{"NotJson", "{\"steps\": [", "not valid JSON"},
-                      BadScript{"NoSteps", "{\"setup\": {}}", "steps: a list of operations is expected"},
-                      BadScript{"UnknownOperation", R"({"steps": [{"op": "Vende_Tudo"}]})",
-                                "steps[0].op: unknown operation \"Vende_Tudo\""},
-                      BadScript{"MisspeltItemMember", R"({"steps": [{"op": "Vende_Item", "item": {"PRECO": 1}}]})",
-                                "steps[0].item.PRECO: no such member"},
-                      BadScript{"MisspeltArgument", R"({"steps": [{"op": "Set_Frete_Venda", "valor": 1}]})",
-                                "steps[0].valor: no such member for this operation"},
-                      BadScript{"TextForANumber", R"({"steps": [{"op": "Set_Frete_Venda", "value": "1"}]})",
-                                "steps[0].value: a number is expected"},
-                      BadScript{"ImpossibleDate", R"({"setup": {"DATA_EMISSAO": "2026-02-30"}, "steps": []})",
-                                "setup.DATA_EMISSAO: a date (YYYY-MM-DD, \"today\" or a day number) is expected"},
-                      BadScript{"UnknownSetupGroup", R"({"setup": {"CAIXA": {}}, "steps": []})",
-                                "setup.CAIXA: no such member"}),
+    ::testing::Values(
+        BadScript{"NotJson", "{\"steps\": [", "not valid JSON"},
+        BadScript{"NoSteps", "{\"setup\": {}}", "steps: a list of operations is expected"},
+        BadScript{"UnknownOperation", R"({"steps": [{"op": "Vende_Tudo"}]})",
+                  "steps[0].op: unknown operation \"Vende_Tudo\""},
+        BadScript{"MisspeltItemMember", R"({"steps": [{"op": "Vende_Item", "item": {"PRECO": 1}}]})",
+                  "steps[0].item.PRECO: no such member"},
+        BadScript{"MisspeltArgument", R"({"steps": [{"op": "Set_Frete_Venda", "valor": 1}]})",
+                  "steps[0].valor: no such member for this operation"},
+        BadScript{"TextForANumber", R"({"steps": [{"op": "Set_Frete_Venda", "value": "1"}]})",
+                  "steps[0].value: a number is expected"},
+        BadScript{"ImpossibleDate", R"({"setup": {"DATA_EMISSAO": "2026-02-30"}, "steps": []})",
+                  "setup.DATA_EMISSAO: a date (YYYY-MM-DD, \"today\" or a day number) is expected"},
+        BadScript{"UnknownSetupGroup", R"({"setup": {"CAIXA": {}}, "steps": []})", "setup.CAIXA: no such member"},
+        // Above the int64 range: read as int64 it would wrap to -1.
+        BadScript{"WholeNumberBeyond64Bits", R"({"steps": [{"op": "Set_Quebra", "value": 18446744073709551615}]})",
+                  "steps[0].value: a whole number (32 bits) is expected"},
+        // A NUL in a name would end the message before the reason.
+        BadScript{"NulInAName", R"({"\u0000x": []})", R"(\u0000x: no such member)"},
+        BadScript{"WeighNotAFlag", R"({"steps": [{"op": "Vende_Item", "item": {}, "pesar": 1}]})",
+                  "steps[0].pesar: true or false is expected"},
+        BadScript{"FixedPointOverflow", R"({"steps": [{"op": "Vende_Item", "item": {"ALIQUOTA_II": 1e20}}]})",
+                  "steps[0].item.ALIQUOTA_II: a number of at most 13 whole digits is expected"}),
     [](const ::testing::TestParamInfo<BadScript>& row) { return std::string{row.param.name}; });
 
 TEST(SimulateCommand, MissingFileAndUsage) {
@@ -171,29 +182,57 @@ TEST(SimulateCommand, MissingFileAndUsage) {
   EXPECT_EQ(fvn_in(folder, {"simulate"}).status, kExitUsage);
 }
 
-TEST(SimulateCommand, TheDocumentedExamplesRun) {
+// The worked examples that carry no expected output of their own (every
+// example's run is checked by simulate_examples_test).
+TEST(SimulateCommand, WorkedExamples) {
   const std::filesystem::path examples = std::filesystem::path{FVN_EXAMPLES_DIR};
-  ASSERT_TRUE(std::filesystem::is_directory(examples)) << examples;
-  int scripts = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(examples)) {
-    if (entry.path().extension() != ".json") continue;
-    ++scripts;
-    TempFolder folder;
-    const Outcome r = fvn_in(folder, {"simulate", entry.path().string()});
-    ASSERT_EQ(r.status, kExitOk) << entry.path() << ": " << r.err;
-    const Json report = Json::parse(r.out);
-    EXPECT_FALSE(report["steps"].empty()) << entry.path();
-    if (entry.path().filename() == "desconto_rateado.json") {
-      EXPECT_EQ(report["items"][0]["DESCONTO_VENDA"], 3.34);
-      EXPECT_EQ(report["items"][1]["DESCONTO_VENDA"], 3.33);
-      EXPECT_EQ(report["items"][2]["DESCONTO_VENDA"], 3.33);
-    }
-    if (entry.path().filename() == "impressora_fiscal.json") {
-      EXPECT_EQ(report["items"][0]["TOTAL_BRUTO"], 0.99);
-      EXPECT_EQ(report["items"][1]["TOTAL_BRUTO"], 0.999);
-    }
+  TempFolder folder;
+  const Outcome rateado = fvn_in(folder, {"simulate", (examples / "desconto_rateado.json").string()});
+  ASSERT_EQ(rateado.status, kExitOk) << rateado.err;
+  const Json shares = Json::parse(rateado.out)["items"];
+  EXPECT_EQ(shares[0]["DESCONTO_VENDA"], 3.34);
+  EXPECT_EQ(shares[1]["DESCONTO_VENDA"], 3.33);
+  EXPECT_EQ(shares[2]["DESCONTO_VENDA"], 3.33);
+  const Outcome fiscal = fvn_in(folder, {"simulate", (examples / "impressora_fiscal.json").string()});
+  ASSERT_EQ(fiscal.status, kExitOk) << fiscal.err;
+  const Json gross = Json::parse(fiscal.out)["items"];
+  EXPECT_EQ(gross[0]["TOTAL_BRUTO"], 0.99);
+  EXPECT_EQ(gross[1]["TOTAL_BRUTO"], 0.999);
+}
+
+// A screen script is read whole before anything is typed: the plan's
+// members reach their fields, and a member a step or record does not take
+// is refused, naming it.
+TEST(ScreenScript, ReadsThePlanAndRefusesWhatAStepDoesNotTake) {
+  RoteiroTela script;
+  std::string problem;
+  ASSERT_TRUE(read_screen_script(nlohmann::ordered_json::parse(R"({
+      "tela": [{"acao": "quantidade", "valor": 2}, {"acao": "produto", "codigo": 42}, {"acao": "pagamento"}],
+      "roteiro": {"usa_creditos": 1, "consumidor": {"cnpj": "11222333000181"},
+                  "parcelas": [{"numero": 2, "vencimento": "2026-03-31"}],
+                  "detalhes": [{"desconto": 5, "desconto_percentual": true}]}})"),
+                                 script, problem))
+      << problem;
+  ASSERT_EQ(script.passos.size(), 3U);
+  EXPECT_EQ(script.passos[1].acao, "produto");
+  EXPECT_FALSE(script.passos[1].fecha);
+  EXPECT_TRUE(script.passos[2].fecha);
+  EXPECT_TRUE(script.roteiro.usa_creditos);
+  ASSERT_TRUE(script.roteiro.consumidor.has_value());
+  EXPECT_EQ(script.roteiro.consumidor->tipo_pessoa, 1);
+  EXPECT_EQ(script.roteiro.parcelas.at(0).vencimento, date_from_civil(2026, 3, 31));
+  EXPECT_TRUE(script.roteiro.detalhes.at(0).desconto_percentual);
+
+  for (const auto& [text, reason] : std::vector<std::pair<const char*, const char*>>{
+           {R"({"tela": [{"acao": "pagamento", "valor": 3}]})", "tela[0].valor: unknown member"},
+           {R"({"tela": [{"acao": "cliente", "valor": 2}]})", "tela[0].valor: unknown member"},
+           {R"({"tela": [], "roteiro": {"detalhes": [{"desconto_percentual": 1}]}})",
+            "roteiro.detalhes[0].desconto_percentual: true or false is expected"},
+           {R"({"tela": [], "roteiro": {"": 1}})", "roteiro.: unknown member"}}) {
+    RoteiroTela refused;
+    EXPECT_FALSE(read_screen_script(nlohmann::ordered_json::parse(text), refused, problem)) << text;
+    EXPECT_EQ(problem, reason);
   }
-  EXPECT_GE(scripts, 3);
 }
 
 }  // namespace
