@@ -64,6 +64,9 @@ struct Campo {
   Field Record::*field;
   Value (*read)(const Json&, const std::string&);
 };
+// Spelled out for compilers without deduction for aggregates (clang-tidy's).
+template <typename Record, typename Field, typename Value>
+Campo(std::string_view, Field Record::*, Value (*)(const Json&, const std::string&)) -> Campo<Record, Field, Value>;
 
 // Reads `object` into `out`: the members of `campos`, each where it is
 // given; any other member is refused.
